@@ -44,6 +44,15 @@ TESSIVAL_API int TESSIVAL_CALL CreateHitShot(ShotTarget target, float power, Sho
 TESSIVAL_API int TESSIVAL_CALL Simulation(GameState *state, ShotVector shot, float randomError,
                                           uint32_t seed, int32_t stoneIndex);
 
+/* Simulation that also records the path of the delivered stone: every effect on
+ * state and on the random generator is exactly that of Simulation with the same
+ * arguments. path receives up to capacity points (x, y), from the release to where
+ * the stone came to rest or was removed, evenly spaced in time; *length receives
+ * the number written. Not used by engines; match tools draw throws with it. */
+TESSIVAL_API int TESSIVAL_CALL SimulationTrace(GameState *state, ShotVector shot, float randomError,
+                                               uint32_t seed, int32_t stoneIndex,
+                                               float (*path)[2], int32_t capacity, int32_t *length);
+
 /* The same entry points as pointer types, for callers that load the library at run time. */
 typedef int (TESSIVAL_CALL *CreateShotFunction)(ShotTarget target, ShotVector *shot);
 typedef int (TESSIVAL_CALL *CreateHitShotFunction)(ShotTarget target, float power, ShotVector *shot);
