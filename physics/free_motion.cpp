@@ -11,6 +11,10 @@ namespace {
 // 2 - i*curl*k: the factor that turns |V|V into a resting displacement.
 Complex ShapeFactor(int curl) { return {2.0, -curl * CURL_RATIO}; }
 
+// |z| without the care of std::abs for values beyond 1e154, which no float-born
+// value reaches.
+double Magnitude(Complex z) { return std::sqrt(z.real() * z.real() + z.imag() * z.imag()); }
+
 // cos(y) - 1 without cancellation for small y.
 double CosineMinusOne(double sine, double cosine) {
     return cosine > 0.0 ? -sine * sine / (1.0 + cosine) : cosine - 1.0;
@@ -20,30 +24,33 @@ double CosineMinusOne(double sine, double cosine) {
 
 int CurlOfSpin(int spin) { return spin == 0 ? -1 : 1; }
 
-double AccelerationBound(int curl) {
-    // The margin covers rounding in the bound itself; it only shortens steps.
-    const double margin = 1.0 + 1e-6;
-    if (curl == 0) return DECELERATION * margin;
-    return std::hypot(DECELERATION, CURL_ACCELERATION) * margin;
-}
+namespace {
+
+// The margin covers rounding in the bound itself; it only shortens steps.
+const double STRAIGHT_BOUND = DECELERATION * (1.0 + 1e-6);
+const double CURLING_BOUND = std::hypot(DECELERATION, CURL_ACCELERATION) * (1.0 + 1e-6);
+
+}  // namespace
 
 FreeRun StartRun(Complex start, Complex velocity, int curl, double time) {
     FreeRun run{};
     run.start = start;
     run.startTime = time;
-    run.speed = std::abs(velocity);
+    run.speed = Magnitude(velocity);
     if (!(run.speed > 0.0) || !std::isfinite(run.speed)) {
         run.speed = 0.0;
         run.heading = {0.0, -1.0};
         run.stopTime = time;
         run.curl = 0;
         run.reach = {0.0, 0.0};
+        run.accelerationBound = 0.0;
         return run;
     }
     run.heading = velocity / run.speed;
     run.curl = curl;
     run.stopTime = time + run.speed / DECELERATION;
     run.reach = RestDisplacement(velocity, curl);
+    run.accelerationBound = curl == 0 ? STRAIGHT_BOUND : CURLING_BOUND;
     return run;
 }
 
@@ -51,32 +58,32 @@ Complex RestPoint(const FreeRun &run) { return run.start + run.reach; }
 
 Kinematics KinematicsAt(const FreeRun &run, double time) {
     const double elapsed = time - run.startTime;
-    if (!(elapsed > 0.0)) return {run.start, run.heading * run.speed};
-    if (time >= run.stopTime) return {RestPoint(run), {0.0, 0.0}};
+    if (!(elapsed > 0.0)) return {run.start, run.heading * run.speed, run.speed};
+    if (time >= run.stopTime) return {RestPoint(run), {0.0, 0.0}, 0.0};
     const double speed = run.speed - DECELERATION * elapsed;
     if (run.curl == 0) {
         const double travelled = elapsed * (run.speed - 0.5 * DECELERATION * elapsed);
-        return {run.start + run.heading * travelled, run.heading * speed};
+        return {run.start + run.heading * travelled, run.heading * speed, speed};
     }
     // With w = speed / initial speed and L = ln w, the run so far is
     // reach * (1 - w^(2 - ick)) and the heading has turned by -ck L.
-    const double logRatio = std::log1p(-DECELERATION * elapsed / run.speed);
-    const double turn = -run.curl * CURL_RATIO * logRatio;
+    const double fallen = DECELERATION * elapsed / run.speed;  // 1 - w
+    const double turn = -run.curl * CURL_RATIO * std::log1p(-fallen);
     const double sine = std::sin(turn);
     const double cosine = std::cos(turn);
-    const double grow = std::expm1(2.0 * logRatio);
+    const double grow = -fallen * (2.0 - fallen);  // w^2 - 1
     const Complex powerMinusOne(grow * cosine + CosineMinusOne(sine, cosine),
                                 (grow + 1.0) * sine);
-    return {run.start - run.reach * powerMinusOne, run.heading * Complex(cosine, sine) * speed};
+    return {run.start - run.reach * powerMinusOne, run.heading * Complex(cosine, sine) * speed, speed};
 }
 
 Complex RestDisplacement(Complex velocity, int curl) {
-    return std::abs(velocity) * velocity / (DECELERATION * ShapeFactor(curl));
+    return Magnitude(velocity) * velocity / (DECELERATION * ShapeFactor(curl));
 }
 
 Complex LaunchForDisplacement(Complex displacement, int curl) {
     const Complex squared = DECELERATION * ShapeFactor(curl) * displacement;  // |V|V
-    const double magnitude = std::abs(squared);
+    const double magnitude = Magnitude(squared);
     if (!(magnitude > 0.0)) return {0.0, 0.0};
     return squared / std::sqrt(magnitude);
 }

@@ -20,11 +20,13 @@ struct FreeRun {
     double stopTime;  // when the speed reaches 0
     int curl;         // -1, 0 or +1
     Complex reach;    // rest point minus start
+    double accelerationBound;  // at least |acceleration| while it moves
 };
 
 struct Kinematics {
     Complex position;
     Complex velocity;
+    double speed;
 };
 
 FreeRun StartRun(Complex start, Complex velocity, int curl, double time);
@@ -39,8 +41,5 @@ Complex LaunchForDisplacement(Complex displacement, int curl);
 // The launch velocity whose unobstructed run passes `displacement` away still
 // moving at `passingSpeed`.
 Complex LaunchThrough(Complex displacement, double passingSpeed, int curl);
-
-// Largest bound on |acceleration| of a stone moving with this curl.
-double AccelerationBound(int curl);
 
 }  // namespace tessival

