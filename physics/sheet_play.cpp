@@ -13,8 +13,12 @@ constexpr double NEVER = std::numeric_limits<double>::infinity();
 constexpr double CONTACT_DISTANCE = 2.0 * STONE_RADIUS;
 constexpr double GAP_TOLERANCE = 1e-9;     // m: a gap this small is a contact
 constexpr double CLOSING_TOLERANCE = 1e-9; // m/s: slower approaches are not contacts
-constexpr double SMALLEST_STEP = 1e-9;     // s
-constexpr int EVENT_LIMIT = 100000;
+constexpr double SMALLEST_STEP = 1e-6;     // s: a touching pair may close this long unseen, by < 1e-12 m
+constexpr int EVENT_LIMIT = 20000;
+// Stones overlapping deeper than this (only ever given so) pass through each
+// other: contacts act at touching, and deep overlaps would make them chatter.
+constexpr double OVERLAP_IGNORED = 1e-3;  // m
+constexpr double SEPARATION_FLOOR = 1e-3;  // m/s: least parting speed after a contact
 
 double Dot(Complex a, Complex b) { return a.real() * b.real() + a.imag() * b.imag(); }
 double Length(Complex a) { return std::sqrt(Dot(a, a)); }
@@ -144,7 +148,9 @@ Contact Measure(Sheet &sheet, int i, int j) {
     return contact;
 }
 
-bool Touching(const Contact &c) { return c.gap <= GAP_TOLERANCE && c.rate < -CLOSING_TOLERANCE; }
+bool Touching(const Contact &c) {
+    return c.gap <= GAP_TOLERANCE && c.gap >= -OVERLAP_IGNORED && c.rate < -CLOSING_TOLERANCE;
+}
 
 double PairSafeUntil(Sheet &sheet, int i, int j) {
     const SheetStone &a = sheet.stones[i];
@@ -164,6 +170,11 @@ double PairSafeUntil(Sheet &sheet, int i, int j) {
     if (Touching(contact)) return sheet.time;
     const double speedA = Speed(a);
     const double speedB = Speed(b);
+    if (contact.gap < -OVERLAP_IGNORED) {
+        // The overlap cannot shrink faster than the sum of the speeds.
+        const double until = sheet.time + std::max((-OVERLAP_IGNORED - contact.gap) / (speedA + speedB), SMALLEST_STEP);
+        return until >= std::max(StopTime(a), StopTime(b)) ? NEVER : until;
+    }
     const double until = sheet.time + GapStep(contact.gap, contact.rate, Acceleration(a) + Acceleration(b),
                                               std::max(speedA, speedB), std::min(speedA, speedB));
     return until >= std::max(StopTime(a), StopTime(b)) ? NEVER : until;
@@ -232,8 +243,14 @@ void Collide(Sheet &sheet, const Contact &contact) {
     const double na = Dot(va, contact.normal);
     const double nb = Dot(vb, contact.normal);
     // Equal masses: the normal parts exchange, less the restitution loss.
-    const double newA = 0.5 * ((1.0 - RESTITUTION) * na + (1.0 + RESTITUTION) * nb);
-    const double newB = 0.5 * ((1.0 + RESTITUTION) * na + (1.0 - RESTITUTION) * nb);
+    double newA = 0.5 * ((1.0 - RESTITUTION) * na + (1.0 + RESTITUTION) * nb);
+    double newB = 0.5 * ((1.0 + RESTITUTION) * na + (1.0 - RESTITUTION) * nb);
+    if (newB - newA < SEPARATION_FLOOR) {
+        // Stones pressed together bounce apart rather than chatter at ever
+        // smaller intervals; momentum is kept.
+        newA = 0.5 * (na + nb - SEPARATION_FLOOR);
+        newB = newA + SEPARATION_FLOOR;
+    }
     Restart(sheet, contact.first, va + (newA - na) * contact.normal);
     Restart(sheet, contact.second, vb + (newB - nb) * contact.normal);
     if (contact.first == sheet.delivered || contact.second == sheet.delivered) sheet.deliveredTouched = true;

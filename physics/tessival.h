@@ -38,11 +38,16 @@
  *   Two stones touch when their centres are 0.29 apart. On touching while
  *   closing, the parts of their velocities along the line of centres change as
  *   for equal masses with restitution 0.9 (the striker keeps 5 % of the normal
- *   speed, the struck stone takes 95 %); the parts across it are kept. Contacts
+ *   speed, the struck stone takes 95 %); the parts across it are kept. A contact
+ *   leaves the pair parting at 1 mm/s at least (momentum kept), so that stones
+ *   pressed together bounce apart instead of chattering; only contacts closing
+ *   slower than 1.1 mm/s feel this. Contacts
  *   are found as events in time, never missed however fast a stone moves: a
  *   gap within 1e-9 m closing faster than 1e-9 m/s is a contact; contacts at
  *   one instant act one at a time, fastest-closing first. Stones given
- *   overlapping stay as given unless struck: a contact acts only while closing.
+ *   overlapping stay as given unless struck: a contact acts only while closing,
+ *   and stones overlapping by more than 1 mm (only ever given so) pass through
+ *   each other until they have come apart that far.
  *
  * RULES OF A THROW (Simulation)
  *   1. The delivered stone is stones[stoneIndex], or stones[shotIndex] when
@@ -68,7 +73,7 @@
  *      their exact bits; moved stones are rounded to float, and where rounding
  *      alone would put one off the sheet it is moved one unit in the last place
  *      inward. Every other field of the state is left as it was.
- *   Every throw ends in bounded time: after 100000 events, stones still moving
+ *   Every throw ends in bounded time: after 20000 events, stones still moving
  *   are stopped where they are (no ordinary throw comes near this).
  *
  * RANDOM ERROR

@@ -77,6 +77,28 @@ TEST(Garbage, OverlappingStonesStayAsGivenUnlessStruck) {
     EXPECT_NE(std::memcmp(struck.stones, state.stones, 3 * 2 * sizeof(float)), 0);
 }
 
+TEST(Garbage, DeeplyOverlappingStonesPassThroughEachOther) {
+    GameState state = EmptyState(15);
+    Place(state, 0, 2.375f, 5.0f);
+    Place(state, 1, 2.375f, 4.9f);  // 19 cm into stone 0
+    const GameState struck = Played(state, Hit(2.375f, 5.0f, 0, 2.0f), 15);
+    EXPECT_LT(struck.stones[0][1], 4.6f);
+    EXPECT_EQ(std::memcmp(struck.stones[1], state.stones[1], sizeof(float) * 2), 0);
+}
+
+// A row of stones frozen to each other, struck softly and hard: the chains of
+// contacts settle and every stone ends well-formed.
+TEST(Garbage, FrozenRowsSettle) {
+    for (const float power : {0.2f, 3.0f, 40.0f}) {
+        GameState state = EmptyState(15);
+        for (int k = 0; k < 15; ++k)
+            Place(state, k, 1.5f + 0.29f * static_cast<float>(k % 4), 4.0f + 0.29f * static_cast<float>(k / 4));
+        const GameState played = Played(state, Hit(1.79f, 4.87f, 1, power), 15);
+        EXPECT_TRUE(WellFormed(played)) << power;
+        EXPECT_FALSE(SameBytes(played, state)) << power;
+    }
+}
+
 float GarbageCoordinate(std::mt19937 &random) {
     switch (random() % 8) {
         case 0: return NaN;
