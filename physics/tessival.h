@@ -12,7 +12,8 @@
  *
  * UNITS AND FRAME
  *   Metres, seconds, m/s. x runs across the sheet, y along it; thrown stones
- *   travel toward smaller y.
+ *   travel toward smaller y. A ShotVector is a launch velocity (vx, vy) in m/s
+ *   at the release with its spin (0 or 1); a ShotTarget a point and a spin.
  *     side lines      x = 0 and x = 4.75
  *     tee             (2.375, 4.88), house radius 1.83
  *     stone radius    0.145 (every stone is a disc of this radius)
@@ -38,16 +39,16 @@
  *   Two stones touch when their centres are 0.29 apart. On touching while
  *   closing, the parts of their velocities along the line of centres change as
  *   for equal masses with restitution 0.9 (the striker keeps 5 % of the normal
- *   speed, the struck stone takes 95 %); the parts across it are kept. A contact
- *   leaves the pair parting at 1 mm/s at least (momentum kept), so that stones
- *   pressed together bounce apart instead of chattering; only contacts closing
- *   slower than 1.1 mm/s feel this. Contacts
- *   are found as events in time, never missed however fast a stone moves: a
- *   gap within 1e-9 m closing faster than 1e-9 m/s is a contact; contacts at
- *   one instant act one at a time, fastest-closing first. Stones given
- *   overlapping stay as given unless struck: a contact acts only while closing,
- *   and stones overlapping by more than 1 mm (only ever given so) pass through
- *   each other until they have come apart that far.
+ *   speed, the struck stone takes 95 %); the parts across it are kept. Contacts
+ *   are found as events in time, never missed however fast a stone moves: a gap
+ *   within 1e-9 m closing faster than 1e-9 m/s is a contact; contacts at one
+ *   instant act one at a time, fastest-closing first. A contact leaves the pair
+ *   parting at 1 mm/s at least (momentum kept), so that stones pressed together
+ *   bounce apart instead of chattering; only contacts closing slower than
+ *   1.1 mm/s feel this. Stones given overlapping stay as given unless struck: a
+ *   contact acts only while closing, and stones overlapping by more than 1 mm
+ *   (only ever given so) pass through each other until they have come apart
+ *   that far.
  *
  * RULES OF A THROW (Simulation)
  *   1. The delivered stone is stones[stoneIndex], or stones[shotIndex] when
