@@ -280,12 +280,11 @@ void HandleDue(Sheet &sheet) {
         if (!sheet.stones[i].moving || StoneDue(sheet, i) > sheet.time) continue;
         for (int j = 0; j < STONE_COUNT; ++j) {
             if (j == i || sheet.pairSafeUntil[i][j] > sheet.time) continue;
+            const double until = PairSafeUntil(sheet, i, j);
+            SetPair(sheet, i, j, until);
+            if (until > sheet.time) continue;
             const Contact contact = Measure(sheet, i, j);
-            if (Touching(contact)) {
-                if (contact.rate < fastest.rate) fastest = contact;
-            } else {
-                SetPair(sheet, i, j, PairSafeUntil(sheet, i, j));
-            }
+            if (Touching(contact) && contact.rate < fastest.rate) fastest = contact;
         }
     }
     if (fastest.first >= 0) Collide(sheet, fastest);
