@@ -32,6 +32,19 @@ TEST(UnusableArguments, ShotMakersReturnZeroAndWriteNothing) {
     }
 }
 
+TEST(Garbage, ExtremeTargetsAndPowersGiveFiniteVectors) {
+    const ShotTarget targets[] = {{-3e38f, -3e38f, 0}, {3e38f, 33.2f, 1}, {2.375f, 33.226f, 0}, {1e-30f, 1e-30f, 1}};
+    for (const ShotTarget &target : targets)
+        for (const float power : {0.0f, 1e-30f, 12.0f, 3e38f}) {
+            ShotVector shot{};
+            ASSERT_EQ(CreateHitShot(target, power, &shot), 1);
+            EXPECT_TRUE(std::isfinite(shot.vx) && std::isfinite(shot.vy)) << target.x << " " << power;
+            GameState state = EmptyState(0);
+            ASSERT_EQ(Simulation(&state, shot, 0.145f, 0, -1), 1);
+            EXPECT_TRUE(WellFormed(state));
+        }
+}
+
 TEST(UnusableArguments, SimulationReturnsZeroAndWritesNothing) {
     EXPECT_EQ(Simulation(nullptr, ShotVector{0.0f, -2.0f, 0}, 0.0f, 0, -1), 0);
     struct Case {
