@@ -33,14 +33,18 @@ double TimeToClose(double h, double rate, double bound) {
     return (rate + root) / bound;
 }
 
+// Whole path still to run by a stone at this speed.
+double PathLeft(double speed) { return speed * speed / (2.0 * DECELERATION); }
+
 // Earliest time at which stones with these speeds can have run a total path of h:
 // speeds only fall, at DECELERATION each.
 double TimeToRun(double h, double speedA, double speedB) {
+    if (h >= PathLeft(speedA) + PathLeft(speedB)) return NEVER;
     const double speeds = speedA + speedB;
     const double slowest = speedB > 0.0 ? std::min(speedA, speedB) : speedA;
     const double decelerations = speedB > 0.0 ? 2.0 * DECELERATION : DECELERATION;
     const double discriminant = speeds * speeds - 2.0 * decelerations * h;
-    if (discriminant < 0.0) return speedB > 0.0 ? h / speeds : NEVER;
+    if (discriminant < 0.0) return h / speeds;
     const double time = 2.0 * h / (speeds + std::sqrt(discriminant));
     return time <= slowest / DECELERATION ? time : h / speeds;
 }
@@ -51,9 +55,6 @@ double GapStep(double h, double rate, double bound, double speedA, double speedB
     const double running = TimeToRun(h, speedA, speedB);
     return running == NEVER ? NEVER : std::max(TimeToClose(h, rate, bound), running);
 }
-
-// Whole path still to run by a stone at this speed.
-double PathLeft(double speed) { return speed * speed / (2.0 * DECELERATION); }
 
 // False when a stone at rest at `offset` from a moving one cannot be reached by
 // it. What is left of a free run of length L lies within L ahead of the current
