@@ -37,8 +37,8 @@ void StoreOnSheet(Complex position, float stored[2]) {
 
 bool InFreeGuardZone(const float position[2]) {
     if (OutOfPlay(position)) return false;
-    const double x = position[0];
-    const double y = position[1];
+    const auto x = static_cast<double>(position[0]);
+    const auto y = static_cast<double>(position[1]);
     const double dx = x - TEE_X;
     const double dy = y - TEE_Y;
     return y > TEE_Y && y < HOG_LINE_Y && dx * dx + dy * dy > HOUSE_REACH * HOUSE_REACH;

@@ -99,6 +99,21 @@ TEST(Garbage, DeeplyOverlappingStonesPassThroughEachOther) {
     EXPECT_EQ(std::memcmp(struck.stones[1], state.stones[1], sizeof(float) * 2), 0);
 }
 
+// A stone given just below the release overlaps the thrown stone from its
+// start: the throw passes through it and neither is pushed, whether the thrown
+// stone runs on or barely moves.
+TEST(Garbage, StoneGivenAtTheReleaseIsPassedThrough) {
+    GameState state = EmptyState(6);
+    Place(state, 1, 2.37504f, 33.22692f);
+    const GameState drawn = Played(state, Draw(2.375f, 4.88f, 1), -1);
+    EXPECT_LT(DistanceTo(drawn, 6, 2.375, 4.88), 1e-3);
+    EXPECT_EQ(std::memcmp(drawn.stones[1], state.stones[1], sizeof(float) * 2), 0);
+    GameState crept = state;
+    ASSERT_EQ(Simulation(&crept, ShotVector{0.0f, 0.0f, 1}, 0.145f, 1027423549u, -1), 1);
+    EXPECT_TRUE(WellFormed(crept));
+    EXPECT_EQ(std::memcmp(crept.stones[1], state.stones[1], sizeof(float) * 2), 0);
+}
+
 // A row of stones frozen to each other, struck softly and hard: the chains of
 // contacts settle and every stone ends well-formed.
 TEST(Garbage, FrozenRowsSettle) {

@@ -1,0 +1,10 @@
+# libFuzzer builds: every target of the tree gets coverage instrumentation and
+# the address and undefined-behaviour sanitizers, so the fuzzers see into the
+# libraries they drive; only the fuzzer executables link libFuzzer's main.
+if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(FATAL_ERROR "PEBBLE_BUILD_FUZZERS needs clang (libFuzzer); configure with the fuzz preset")
+endif()
+add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+add_link_options(-fsanitize=address,undefined)
+# The warnings of gcc's -Wconversion, which in C++ leaves signedness out.
+target_compile_options(pebble_warnings INTERFACE -Wno-sign-conversion)
