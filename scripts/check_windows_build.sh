@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Checks the 32-bit Windows cross-build in build/windows (cmake --workflow --preset
+# windows): pebble.exe and Tessival.dll are i386 PE files that need no MinGW
+# runtime DLL, and the DLL exports CreateShot, CreateHitShot and Simulation
+# under their plain names, as an engine's GetProcAddress asks for them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+objdump=i686-w64-mingw32-objdump
+bin=build/windows/bin
+failed=0
+fail() { echo "check_windows_build: $*" >&2; failed=1; }
+
+for file in "$bin/pebble.exe" "$bin/Tessival.dll"; do
+  if [[ ! -f $file ]]; then
+    fail "$file was not built"
+    continue
+  fi
+  headers=$($objdump -p "$file")
+  grep -q 'file format pei-i386' <<<"$headers" || fail "$file is not a 32-bit Windows file"
+  # Only DLLs that every Windows has; libstdc++-6.dll, libgcc_s_*.dll or
+  # libwinpthread-1.dll would have to be shipped beside the program.
+  while read -r dll; do
+    case ${dll,,} in
+      kernel32.dll | user32.dll | msvcrt.dll | tessival.dll) ;;
+      *) fail "$file needs $dll" ;;
+    esac
+  done < <(sed -n 's/^\tDLL Name: //p' <<<"$headers")
+done
+
+if [[ -f $bin/Tessival.dll ]]; then
+  # The names of the export table: the lines after "[Ordinal/Name Pointer] Table".
+  exports=$($objdump -p "$bin/Tessival.dll" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/s/^\t\[ *[0-9]*\] //p')
+  for name in CreateShot CreateHitShot Simulation; do
+    grep -qx "$name" <<<"$exports" || fail "Tessival.dll does not export $name undecorated (exports: $(tr '\n' ' ' <<<"$exports"))"
+  done
+fi
+
+((failed == 0)) && echo "check_windows_build: pebble.exe and Tessival.dll are fine"
+exit "$failed"
