@@ -112,6 +112,14 @@ void EngineProcess::CloseInput()
     }
 }
 
+void EngineProcess::CloseOutput()
+{
+    if (stdout_ >= 0) {
+        close(stdout_);
+        stdout_ = -1;
+    }
+}
+
 // Reads what is ready on either output; false once both are closed or the
 // wait timed out.
 bool EngineProcess::Pump(int timeoutMilliseconds)

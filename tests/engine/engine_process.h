@@ -20,6 +20,8 @@ public:
     // output, or timeoutSeconds passed) and returns everything written so far.
     std::string ReadOutput(size_t count, int timeoutSeconds = 60);
     void CloseInput();
+    // Stops listening to the child's standard output.
+    void CloseOutput();
     // Closes the input, reads both outputs to their end and returns the exit
     // status, or -1 when the child did not exit normally.
     int Finish();

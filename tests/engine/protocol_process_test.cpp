@@ -107,6 +107,14 @@ TEST(Protocol, EndOfInputEndsWithStatusZero)
     EXPECT_EQ(afterCommands.output, "");
 }
 
+TEST(Protocol, AClosedOutputGoesUnnoticed)
+{
+    EngineProcess engine(PEBBLE_EXECUTABLE, SCRIPTED_LIBRARY_DIR);
+    engine.CloseOutput();
+    engine.Write("ISREADY\nGO\nISREADY\n");
+    EXPECT_EQ(engine.Finish(), 0);
+}
+
 TEST(Protocol, AnEmptyFileAtStandardInputEndsTheLoop)
 {
     const std::filesystem::path file = std::filesystem::temp_directory_path() /
