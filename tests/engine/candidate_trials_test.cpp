@@ -113,6 +113,11 @@ struct PickCase {
     int expectedSpin;
 };
 
+void PrintTo(const PickCase &printed, std::ostream *stream)
+{
+    *stream << printed.name;
+}
+
 class CandidatePickTest : public CandidateTrialsTest,
                           public ::testing::WithParamInterface<PickCase> {};
 

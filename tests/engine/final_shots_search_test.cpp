@@ -178,6 +178,11 @@ struct WinnerCase {
     int spin;
 };
 
+void PrintTo(const WinnerCase &printed, std::ostream *stream)
+{
+    *stream << "entry " << printed.entry;
+}
+
 class SearchWinnerTest : public FinalShotsSearchTest,
                          public ::testing::WithParamInterface<WinnerCase> {};
 

@@ -164,6 +164,11 @@ struct SpotCase {
     float expectedX;
 };
 
+void PrintTo(const SpotCase &printed, std::ostream *stream)
+{
+    *stream << printed.name;
+}
+
 class DefaultDrawTest : public ShotSelectionTest,
                         public ::testing::WithParamInterface<SpotCase> {};
 
