@@ -2,7 +2,8 @@
 # Checks the 32-bit Windows cross-build in build/windows (cmake --workflow --preset
 # windows): pebble.exe and Tessival.dll are i386 PE files that need no MinGW
 # runtime DLL, and the DLL exports CreateShot, CreateHitShot and Simulation
-# under their plain names, as an engine's GetProcAddress asks for them.
+# under their plain names, as an engine's GetProcAddress asks for them; the
+# platform layer compiled is the Win32 one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,6 +35,14 @@ if [[ -f $bin/Tessival.dll ]]; then
   for name in CreateShot CreateHitShot Simulation; do
     grep -qx "$name" <<<"$exports" || fail "Tessival.dll does not export $name undecorated (exports: $(tr '\n' ' ' <<<"$exports"))"
   done
+fi
+
+# The sources the build compiled, as named in its Ninja rules.
+compiled=$(grep -o '[A-Za-z0-9_./]*\.cpp\.obj' build/windows/build.ninja | sort -u)
+grep -q 'platform/CMakeFiles/pebble_platform.dir/win32_streams.cpp.obj' <<<"$compiled" \
+  || fail "the Win32 platform layer was not compiled"
+if grep -q 'posix_' <<<"$compiled"; then
+  fail "POSIX sources in the Windows build: $(grep 'posix_' <<<"$compiled" | tr '\n' ' ')"
 fi
 
 ((failed == 0)) && echo "check_windows_build: pebble.exe and Tessival.dll are fine"

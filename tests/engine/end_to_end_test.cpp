@@ -80,9 +80,6 @@ protected:
 
 TEST_F(EndToEnd, FindsTheLibraryBesideItself)
 {
-#ifdef __SANITIZE_ADDRESS__
-    GTEST_SKIP() << "the sanitizer's dlopen does not search the executable's RUNPATH";
-#endif
     const EngineRun run = RunEngine(PEBBLE_EXECUTABLE, nullptr, "ISREADY\n");
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(run.output, "READYOK");
