@@ -203,4 +203,64 @@ TEST_F(Runner, PicturesAreWellFormedForEveryEnd)
     EXPECT_TRUE(std::filesystem::exists(Path("svg/game1-end02.svg")));
 }
 
+// The rules of a finished game hold in its record: whole ends, points for at
+// most one side, the hammer passed as scored, regular ends plus at most three
+// extra ones, and a winner that matches the totals.
+void ExpectLegalGame(const GameRecord &game, int regularEnds)
+{
+    ASSERT_FALSE(game.forfeit.has_value()) << game.forfeit->reason;
+    ASSERT_GE(static_cast<int>(game.ends.size()), regularEnds);
+    ASSERT_LE(static_cast<int>(game.ends.size()), regularEnds + 3);
+    Side hammer = game.firstHammer;
+    PerSide<int> totals{0, 0};
+    for (const EndRecord &end : game.ends) {
+        EXPECT_TRUE(end.complete);
+        EXPECT_EQ(end.shots.size(), 16u);
+        EXPECT_EQ(end.hammer, hammer);
+        EXPECT_EQ(end.points[0] * end.points[1], 0);
+        for (int side = 0; side < 2; ++side) {
+            EXPECT_GE(end.points[static_cast<std::size_t>(side)], 0);
+            EXPECT_LE(end.points[static_cast<std::size_t>(side)], 8);
+            totals[static_cast<std::size_t>(side)] += end.points[static_cast<std::size_t>(side)];
+        }
+        if (end.points[static_cast<std::size_t>(Index(hammer))] > 0)
+            hammer = Other(hammer);
+        if (end.index >= regularEnds - 1 && &end != &game.ends.back()) {
+            EXPECT_EQ(totals[0], totals[1]) << "a game goes on after its last end only when tied";
+        }
+    }
+    EXPECT_EQ(game.totals, totals);
+    std::optional<Side> leader;
+    if (totals[0] != totals[1])
+        leader = totals[0] > totals[1] ? Side::A : Side::B;
+    EXPECT_EQ(game.winner, leader);
+}
+
+TEST_F(Runner, PebbleAgainstPebblePlaysALegalGameAndTheSameSeedRepeatsIt)
+{
+    std::string pebble = std::filesystem::path(RUNNER).parent_path() / "pebble";
+    if (!std::filesystem::exists(pebble))
+        GTEST_SKIP() << "pebble is not built";
+    ProgramRun first = RunProgram({RUNNER, "--record", Path("first.json")}, 120s);
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.err, "");
+    EXPECT_NE(first.out.find("A pebble |"), std::string::npos) << first.out;
+    MatchRecord record = ReadRecordFile(Path("first.json"));
+    ASSERT_EQ(record.games.size(), 1u);
+    ExpectLegalGame(record.games[0], 8);
+
+    ProgramRun second = RunProgram({RUNNER, "--record", Path("second.json")}, 120s);
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(first.out, second.out);
+    EXPECT_EQ(nlohmann::json::parse(std::ifstream(Path("first.json"))), nlohmann::json::parse(std::ifstream(Path("second.json"))));
+}
+
+TEST_F(Runner, ScriptedGamesAreLegal)
+{
+    ProgramRun run = RunProgram({RUNNER, "--ends", "3", "--games", "2", "--record", Path("games.json"), Engine("steady"), Engine("split")}, 60s);
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const GameRecord &game : ReadRecordFile(Path("games.json")).games)
+        ExpectLegalGame(game, 3);
+}
+
 } // namespace
