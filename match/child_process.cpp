@@ -1,10 +1,12 @@
 #include "child_process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <system_error>
 #include <thread>
@@ -110,6 +112,23 @@ bool ChildProcess::Write(std::string_view text, Clock::time_point deadline)
     return true;
 }
 
+bool ChildProcess::WaitUntilRead(Clock::time_point deadline)
+{
+    auto pause = std::chrono::microseconds(20);
+    for (;;) {
+        int unread = 0;
+        if (toChild_ < 0 || ioctl(toChild_, FIONREAD, &unread) != 0 || unread == 0)
+            return true;
+        // POLLERR on our end: nobody is left to read what lies in the pipe.
+        pollfd entry{toChild_, POLLOUT, 0};
+        if (Clock::now() >= deadline || (poll(&entry, 1, 0) > 0 && (entry.revents & POLLERR) != 0))
+            return false;
+        ThrowIfInterrupted();
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::microseconds(5000));
+    }
+}
+
 ReadResult ChildProcess::Read(std::string &buffer, Clock::time_point deadline)
 {
     if (fromChild_ < 0)
@@ -129,7 +148,7 @@ ReadResult ChildProcess::Read(std::string &buffer, Clock::time_point deadline)
     }
 }
 
-std::string ChildProcess::DescribeEnd(std::chrono::milliseconds grace)
+std::optional<std::string> ChildProcess::DescribeEnd(std::chrono::milliseconds grace)
 {
     if (pid_ < 0)
         return "was stopped";
@@ -143,7 +162,7 @@ std::string ChildProcess::DescribeEnd(std::chrono::milliseconds grace)
             return "was killed by signal " + std::to_string(info.si_status) + " (" + strsignal(info.si_status) + ")";
         }
         if (Clock::now() >= deadline)
-            return "closed its output";
+            return std::nullopt;
         ThrowIfInterrupted();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -23,11 +24,16 @@ public:
     // Writes all of text; false when the child stopped reading (it quit or
     // the deadline passed).
     bool Write(std::string_view text, Clock::time_point deadline);
+    // Waits until the child has read everything written to it, so that the
+    // next write reaches it in a read of its own: engines may take each read
+    // as one command. False at the deadline or when the child closed its input. Where the system cannot tell how
+    // much is unread, returns true at once.
+    bool WaitUntilRead(Clock::time_point deadline);
     // Appends what arrives before the deadline to buffer.
     ReadResult Read(std::string &buffer, Clock::time_point deadline);
     // How the child ended, waiting up to grace for it to end: "exited with
-    // status 3", "was killed by signal 9 (Killed)", or "closed its output".
-    std::string DescribeEnd(std::chrono::milliseconds grace);
+    // status 3" or "was killed by signal 9 (Killed)"; none while it runs.
+    std::optional<std::string> DescribeEnd(std::chrono::milliseconds grace);
     // Kills the process group and reaps it; idempotent.
     void Stop();
 

@@ -27,7 +27,7 @@ std::optional<std::string> EngineClient::Start()
     }
     received_.clear();
     if (!Send("NEWGAME\n") || !Send("ISREADY\n"))
-        return LostEngine("before answering ISREADY");
+        return LostEngine("before answering ISREADY", "did not read its input within " + Seconds());
 
     auto deadline = Clock::now() + timeout_;
     for (;;) {
@@ -40,7 +40,7 @@ std::optional<std::string> EngineClient::Start()
             return reply.problem;
         ReadResult result = process_->Read(received_, deadline);
         if (result == ReadResult::Closed)
-            return LostEngine("before answering ISREADY");
+            return LostEngine("before answering ISREADY", "closed its output");
         if (result == ReadResult::TimedOut)
             return "did not answer ISREADY within " + Seconds();
     }
@@ -51,7 +51,7 @@ ShotAnswer EngineClient::RequestShot(const GameState &state)
     ShotAnswer answer;
     std::string during = "on shot " + std::to_string(state.shotIndex + 1) + " of end " + std::to_string(state.currentEnd + 1);
     if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send("GO\n")) {
-        answer.fault = LostEngine("before GO " + during);
+        answer.fault = LostEngine("before GO " + during, "did not read its input within " + Seconds());
         return answer;
     }
 
@@ -75,7 +75,7 @@ ShotAnswer EngineClient::RequestShot(const GameState &state)
         auto waitUntil = settling ? std::min(deadline, Clock::now() + REPLY_SETTLE_TIME) : deadline;
         ReadResult result = process_->Read(received_, waitUntil);
         if (result == ReadResult::Closed && !settling) {
-            answer.fault = LostEngine(during);
+            answer.fault = LostEngine(during, "closed its output");
             return answer;
         }
         if (result == ReadResult::TimedOut && !settling) {
@@ -95,14 +95,16 @@ void EngineClient::Stop()
         process_->Stop();
 }
 
-bool EngineClient::Send(const std::string &line) { return process_->Write(line, Clock::now() + timeout_); }
-
-std::string EngineClient::LostEngine(const std::string &during)
+bool EngineClient::Send(const std::string &line)
 {
-    std::string how = process_->DescribeEnd(EXIT_GRACE);
-    if (how == "closed its output")
-        return "closed its output " + during;
-    return how + " " + during;
+    auto deadline = Clock::now() + timeout_;
+    return process_->Write(line, deadline) && process_->WaitUntilRead(deadline);
+}
+
+std::string EngineClient::LostEngine(const std::string &during, const std::string &ifRunning)
+{
+    std::optional<std::string> end = process_->DescribeEnd(EXIT_GRACE);
+    return end.value_or(ifRunning) + " " + during;
 }
 
 std::string EngineClient::Seconds() const

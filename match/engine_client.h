@@ -27,7 +27,9 @@ public:
 
 private:
     bool Send(const std::string &line);
-    std::string LostEngine(const std::string &during);
+    // What happened to an engine that stopped talking: how it ended, or
+    // ifRunning when it is still running.
+    std::string LostEngine(const std::string &during, const std::string &ifRunning);
     std::string Seconds() const;
 
     std::string command_;

@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultyEngine,
                                          Fault{"quit-mid", "exited with status 0 on shot 8 of end 1"},
                                          Fault{"silent", "did not answer GO within 1 s on shot 2 of end 1"},
                                          Fault{"mute", "did not answer ISREADY within 1 s"},
+                                         Fault{"deaf", "did not read its input within 1 s before answering ISREADY"},
                                          Fault{"garbage", "answered \"HELLO THERE\", not a BESTSHOT reply"},
                                          Fault{"nonfinite", "\"nan\" is not a finite number"},
                                          Fault{"bad-spin", "spin \"2\" is neither 0 nor 1"},
@@ -119,6 +120,14 @@ TEST_F(Runner, RepliesSplitOverReadsOrEndedByALineFeedAreAccepted)
     EXPECT_NE(run.out.find("| Total"), std::string::npos);
     EXPECT_EQ(run.out.find("forfeit"), std::string::npos) << run.out;
     ExpectNoEngineLeft();
+}
+
+TEST_F(Runner, CommandsReachAnEngineInReadsOfTheirOwn)
+{
+    ProgramRun run = RunProgram({RUNNER, "--ends", "2", "--timeout", "5", Engine("one-read"), Engine("one-read")}, 30s);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.find("forfeit"), std::string::npos) << run.out;
 }
 
 TEST_F(Runner, BadUsageExitsWithTwo)

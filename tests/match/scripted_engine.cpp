@@ -4,10 +4,13 @@
 //   steady       answers every GO with a draw toward the tee
 //   terminated   the same, each reply followed by a line feed
 //   split        the same reply, written in pieces with pauses between them
+//   one-read     takes each read of its input as one command, as a minimal
+//                engine may, and answers like steady
 //   crash        exits with status 3 before reading anything
 //   quit-mid     exits after answering three GOs
 //   silent       answers ISREADY, never GO
 //   mute         never answers at all
+//   deaf         never reads its input
 //   garbage      answers GO with text that is no reply
 //   nonfinite    answers GO with nan and inf
 //   bad-spin     answers GO with a spin of 2
@@ -84,7 +87,22 @@ int main(int argc, char **argv)
     }
     if (mode == "crash")
         return 3;
+    if (mode == "deaf")
+        for (;;)
+            Pause(1000);
     int goCount = 0;
+    if (mode == "one-read") {
+        char chunk[1024];
+        for (ssize_t got; (got = read(STDIN_FILENO, chunk, sizeof chunk)) > 0;) {
+            std::string first(chunk, static_cast<std::size_t>(got));
+            first = first.substr(0, first.find('\n'));
+            if (Is(first, "ISREADY"))
+                Send("READYOK");
+            else if (Is(first, "GO"))
+                AnswerGo(mode, goCount);
+        }
+        return 0;
+    }
     std::string line;
     while (std::getline(std::cin, line)) {
         if (Is(line, "ISREADY") && mode != "mute")
