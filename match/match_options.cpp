@@ -67,6 +67,12 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         std::cerr << "pebble-match: " << error.what() << "\nRun with --help for more information.\n";
         return 2;
     }
+    bool blank = (app.count("ENGINE_A") != 0 && options.engineA.find_first_not_of(" \t") == std::string::npos) ||
+                 (app.count("ENGINE_B") != 0 && options.engineB.find_first_not_of(" \t") == std::string::npos);
+    if (blank) {
+        std::cerr << "pebble-match: an engine command is empty\n";
+        return 2;
+    }
     if (!options.replayPath.empty() && !options.engineA.empty()) {
         std::cerr << "pebble-match: --replay takes no engines\n";
         return 2;

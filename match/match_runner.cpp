@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "engine_client.h"
+#include "interrupt.h"
 #include "game.h"
 #include "line_score.h"
 #include "match_summary.h"
@@ -37,6 +38,40 @@ bool PrepareDirectory(const std::string &directory)
     return true;
 }
 
+// The forfeit message, if any, and the line score.
+void ReportGame(const GameRecord &game, const MatchRecord &record, const PerSide<std::string> &names, int games)
+{
+    if (game.forfeit)
+        std::cerr << "pebble-match: engine " << Letter(game.forfeit->engine) << " ("
+                  << record.engines[static_cast<std::size_t>(Index(game.forfeit->engine))] << ") forfeits game " << game.number
+                  << ": it " << game.forfeit->reason << "\n";
+    if (games > 1)
+        std::cout << "Game " << game.number << "\n";
+    std::cout << FormatLineScore(game, names) << std::flush;
+}
+
+bool WritePictures(const GameRecord &game, const PerSide<std::string> &names, const std::string &directory)
+{
+    try {
+        WriteGamePictures(game, names, directory);
+        return true;
+    } catch (const std::exception &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return false;
+    }
+}
+
+bool WriteRecord(const MatchRecord &record, const std::string &path)
+{
+    try {
+        WriteRecordFile(record, path);
+        return true;
+    } catch (const RecordError &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return false;
+    }
+}
+
 } // namespace
 
 int RunMatch(const MatchOptions &options)
@@ -46,44 +81,33 @@ int RunMatch(const MatchOptions &options)
     PerSide<std::string> names = {EngineName(options.engineA), EngineName(options.engineB)};
     MatchRecord record{{options.engineA, options.engineB}, options.seed, options.error, options.ends, options.timeoutSeconds, {}};
     MatchTally tally;
-    int status = 0;
+    bool written = true;
 
-    for (int number = 1; number <= options.games; ++number) {
-        GameSettings settings{number, options.ends, number % 2 == 1 ? Side::B : Side::A, options.seed, options.error};
-        GameRecord game = PlayOneGame(options, settings);
-        if (game.forfeit)
-            std::cerr << "pebble-match: engine " << Letter(game.forfeit->engine) << " ("
-                      << record.engines[static_cast<std::size_t>(Index(game.forfeit->engine))] << ") forfeits game " << number
-                      << ": it " << game.forfeit->reason << "\n";
-        if (options.games > 1)
-            std::cout << "Game " << number << "\n";
-        std::cout << FormatLineScore(game, names) << std::flush;
-        tally.Add(game);
-        if (options.games > 1)
-            std::cerr << ProgressLine(tally, options.games, names[0]) << "\n";
-        if (!options.svgDirectory.empty()) {
-            try {
-                WriteGamePictures(game, names, options.svgDirectory);
-            } catch (const std::exception &error) {
-                std::cerr << "pebble-match: " << error.what() << "\n";
-                status = 1;
-            }
+    try {
+        for (int number = 1; number <= options.games; ++number) {
+            GameSettings settings{number, options.ends, number % 2 == 1 ? Side::B : Side::A, options.seed, options.error};
+            GameRecord game = PlayOneGame(options, settings);
+            ReportGame(game, record, names, options.games);
+            tally.Add(game);
+            if (options.games > 1)
+                std::cerr << ProgressLine(tally, options.games, names[0]) << "\n";
+            if (!options.svgDirectory.empty())
+                written = WritePictures(game, names, options.svgDirectory) && written;
+            record.games.push_back(std::move(game));
         }
-        record.games.push_back(std::move(game));
+    } catch (const Interrupted &) {
+        // The games that were finished are kept.
+        if (!options.recordPath.empty())
+            WriteRecord(record, options.recordPath);
+        throw;
     }
     if (options.games > 1)
         std::cout << "\n" << SummaryText(tally, names);
     if (!options.svgDirectory.empty())
-        std::cout << "Pictures: " << options.svgDirectory << "/game1-overview.svg and one per end\n";
-    if (!options.recordPath.empty()) {
-        try {
-            WriteRecordFile(record, options.recordPath);
-        } catch (const RecordError &error) {
-            std::cerr << "pebble-match: " << error.what() << "\n";
-            status = 1;
-        }
-    }
-    return status;
+        std::cout << "Pictures: " << options.svgDirectory << "/ (gameN-overview.svg, gameN-endEE.svg)\n";
+    if (!options.recordPath.empty())
+        written = WriteRecord(record, options.recordPath) && written;
+    return written ? 0 : 1;
 }
 
 int RunReplay(const MatchOptions &options)

@@ -100,16 +100,23 @@ TEST_F(Runner, KillsWhatAnEngineStartedItself)
 
 TEST_F(Runner, InterruptStopsEveryEngine)
 {
-    pid_t runner = StartProgram({RUNNER, "--timeout", "300", Engine("silent"), Engine("silent")}, Path("out"), Path("err"));
-    for (int wait = 0; wait < 500 && ReadPids(pidFile_).size() < 2; ++wait)
+    // The first two engines started are steady, the next ones silent.
+    std::ofstream(Path("engine.sh")) << "if [ \"$(cat " << pidFile_ << " 2>/dev/null | wc -l)\" -ge 2 ]; then exec "
+                                     << Engine("silent") << "; fi\nexec " << Engine("steady") << "\n";
+    std::string engine = "/bin/sh " + Path("engine.sh");
+    pid_t runner = StartProgram({RUNNER, "--timeout", "300", "--ends", "1", "--games", "2", "--record", Path("kept.json"), engine, engine},
+                                Path("out"), Path("err"));
+    // Game 1 is played by steady engines, game 2 by silent ones.
+    for (int wait = 0; wait < 1000 && ReadPids(pidFile_).size() < 4; ++wait)
         std::this_thread::sleep_for(10ms);
-    ASSERT_EQ(ReadPids(pidFile_).size(), 2u);
+    ASSERT_EQ(ReadPids(pidFile_).size(), 4u);
     std::this_thread::sleep_for(100ms);
     kill(runner, SIGINT);
     bool timedOut = false;
     EXPECT_EQ(WaitProgram(runner, 5s, timedOut), 130);
     EXPECT_FALSE(timedOut);
     ExpectNoEngineLeft();
+    EXPECT_EQ(ReadRecordFile(Path("kept.json")).games.size(), 1u) << "the finished game is recorded";
 }
 
 TEST_F(Runner, RepliesSplitOverReadsOrEndedByALineFeedAreAccepted)
@@ -134,7 +141,7 @@ TEST_F(Runner, BadUsageExitsWithTwo)
 {
     for (std::vector<std::string> arguments : {std::vector<std::string>{"--ends", "0"}, {"--games", "x"}, {"--frobnicate"},
                                                 {"a", "b", "c"}, {"--error", "-1"}, {"--timeout", "0"},
-                                                {"--replay", "r.json", "engine"}, {"--replay", "r.json", "--svg", "d"}}) {
+                                                {"--replay", "r.json", "engine"}, {"--replay", "r.json", "--svg", "d"}, {"a", " "}}) {
         arguments.insert(arguments.begin(), RUNNER);
         ProgramRun run = RunProgram(arguments, 10s);
         EXPECT_EQ(run.status, 2) << arguments[1];
