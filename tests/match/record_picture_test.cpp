@@ -76,7 +76,8 @@ TEST(Record, RoundTripsEveryShotBitForBit)
     EXPECT_EQ(game.winner, Side::A);
     ASSERT_EQ(game.ends[0].shots.size(), 4u);
     const ShotRecord &shot = game.ends[0].shots[1];
-    const ShotRecord &original = SmallGame().ends[0].shots[1];
+    GameRecord small = SmallGame();
+    const ShotRecord &original = small.ends[0].shots[1];
     EXPECT_EQ(std::memcmp(&shot.resting, &original.resting, sizeof shot.resting), 0);
     EXPECT_EQ(std::memcmp(&shot.sent, &original.sent, sizeof shot.sent), 0);
     EXPECT_EQ(shot.shot.vx, 0.1f);
