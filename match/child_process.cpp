@@ -157,6 +157,11 @@ std::optional<std::string> ChildProcess::DescribeEnd(std::chrono::milliseconds g
         siginfo_t info{};
         // WNOWAIT leaves the child a zombie, so its group id stays taken until Stop.
         if (waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid_) {
+            // 126 and 127 are the shell's own: it could not run the command.
+            if (info.si_code == CLD_EXITED && info.si_status == 127)
+                return std::string("exited with status 127 (command not found)");
+            if (info.si_code == CLD_EXITED && info.si_status == 126)
+                return std::string("exited with status 126 (command not executable)");
             if (info.si_code == CLD_EXITED)
                 return "exited with status " + std::to_string(info.si_status);
             return "was killed by signal " + std::to_string(info.si_status) + " (" + strsignal(info.si_status) + ")";

@@ -85,7 +85,7 @@ TEST_F(Runner, AnEngineThatCannotStartForfeits)
     ProgramRun run = RunProgram({RUNNER, "--ends", "1", Path("no-such-engine"), Engine("steady")}, 20s);
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("engine A"), std::string::npos);
-    EXPECT_NE(run.err.find("exited with status 127 before answering ISREADY"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("exited with status 127 (command not found) before answering ISREADY"), std::string::npos) << run.err;
 }
 
 TEST_F(Runner, KillsWhatAnEngineStartedItself)
