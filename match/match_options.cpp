@@ -24,7 +24,8 @@ a spin of 0 or 1 forfeits the game.
 
 Exit status: 0 when every game reached a result (forfeits are results), 2 for
 bad usage, 1 when a record or picture could not be written or a replay
-differs, 130 when interrupted.)";
+differs, 130 when interrupted.
+)";
 
 std::string Quote(const std::string &path)
 {
@@ -40,21 +41,27 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
 {
     CLI::App app(DESCRIPTION, "pebble-match");
     app.get_formatter()->column_width(28);
-    app.add_option("ENGINE_A", options.engineA, "first engine command (default: the pebble beside this program)");
-    app.add_option("ENGINE_B", options.engineB, "second engine command (default: the same)");
-    app.add_option("--ends", options.ends, "regular ends per game")->check(CLI::Range(1, 100))->capture_default_str();
-    app.add_option("--games", options.games, "games to play")->check(CLI::Range(1, 100000))->capture_default_str();
-    app.add_option("--seed", options.seed, "match seed; every throw's random error derives from it")->capture_default_str();
-    app.add_option("--error", options.error, "thrower's error SIGMA in metres passed to the physics library")
+    app.add_option("ENGINE_A", options.engineA, "first engine command (default: the pebble beside this program)")->type_name("COMMAND");
+    app.add_option("ENGINE_B", options.engineB, "second engine command (default: the same)")->type_name("COMMAND");
+    auto *ends = app.add_option("--ends", options.ends, "regular ends per game")->check(CLI::Range(1, 100))->capture_default_str()->type_name("N");
+    auto *games = app.add_option("--games", options.games, "games to play")->check(CLI::Range(1, 100000))->capture_default_str()->type_name("N");
+    auto *seed = app.add_option("--seed", options.seed, "match seed; every throw's random error derives from it")
+        ->capture_default_str()
+        ->type_name("S");
+    auto *error = app.add_option("--error", options.error, "thrower's error SIGMA in metres passed to the physics library")
         ->check(CLI::Range(0.0f, 10.0f))
-        ->capture_default_str();
-    app.add_option("--timeout", options.timeoutSeconds, "seconds an engine may take for each reply")
+        ->capture_default_str()
+        ->type_name("SIGMA");
+    auto *timeout = app.add_option("--timeout", options.timeoutSeconds, "seconds an engine may take for each reply")
         ->check(CLI::Range(0.001, 86400.0))
-        ->capture_default_str();
+        ->capture_default_str()
+        ->type_name("SECONDS");
     auto *record = app.add_option("--record", options.recordPath, "write every game as JSON to FILE");
     auto *svg = app.add_option("--svg", options.svgDirectory, "write SVG pictures of every end and game into DIR");
     auto *replay = app.add_option("--replay", options.replayPath, "replay the shots of a record FILE and compare");
-    replay->excludes(record)->excludes(svg);
+    // A replay plays what the record says; game options would go unused.
+    for (CLI::Option *option : {record, svg, ends, games, seed, error, timeout})
+        replay->excludes(option);
     record->type_name("FILE");
     svg->type_name("DIR");
     replay->type_name("FILE");
@@ -63,8 +70,8 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp &help) {
         return app.exit(help);
-    } catch (const CLI::ParseError &error) {
-        std::cerr << "pebble-match: " << error.what() << "\nRun with --help for more information.\n";
+    } catch (const CLI::ParseError &failure) {
+        std::cerr << "pebble-match: " << failure.what() << "\nRun with --help for more information.\n";
         return 2;
     }
     bool blank = (app.count("ENGINE_A") != 0 && options.engineA.find_first_not_of(" \t") == std::string::npos) ||
