@@ -1,9 +1,113 @@
 /*
  * tessival.h - the public C interface of the tessival curling physics library.
  *
- * This header is the one definition of the records that cross the interface.
- * Layouts are little-endian with 32-bit signed integers and IEEE 754 single
- * precision floats; sizes and offsets are checked below.
+ * tessival plays curling throws: it turns target points into launch vectors and
+ * plays a vector on a position until every stone rests. It is a shared library
+ * (libtessival.so; Tessival.dll on Windows, cdecl) with C linkage, exporting
+ * CreateShot, CreateHitShot, Simulation and SimulationTrace. This header is the
+ * one definition of the records that cross the interface. Layouts are
+ * little-endian with 32-bit signed integers and IEEE 754 single precision
+ * floats; sizes and offsets are checked below. Inside, all arithmetic is double
+ * precision; results are rounded to float when written.
+ *
+ * UNITS AND FRAME
+ *   Metres, seconds, m/s. x runs across the sheet, y along it; thrown stones
+ *   travel toward smaller y. A ShotVector is a launch velocity (vx, vy) in m/s
+ *   at the release with its spin (0 or 1); a ShotTarget a point and a spin.
+ *     side lines      x = 0 and x = 4.75
+ *     tee             (2.375, 4.88), house radius 1.83
+ *     stone radius    0.145 (every stone is a disc of this radius)
+ *     back line       y = 3.05
+ *     hog line        y = 11.28
+ *     release         (2.375, 33.227): every thrown stone starts here
+ *   A stone is on the sheet while its centre lies in 0.145 < x < 4.605 and
+ *   2.905 < y < 33.227. A stone at (0, 0) (both coordinates equal to zero) is
+ *   out of play: it takes no part in a throw and comes back exactly as given.
+ *
+ * FREE MOTION
+ *   A moving stone slows at 0.08 m/s^2 along its motion and turns with a
+ *   constant 0.006 m/s^2 across it: speed u falls linearly, heading turns at
+ *   c * 0.006 / u rad/s, k = 0.006 / 0.08 = 0.075. Curl sign c = -1 for spin 0
+ *   (clockwise: drifts toward smaller x as it goes down the sheet), c = +1 for
+ *   spin 1 (toward greater x). The run has an exact closed form: a stone
+ *   launched with velocity V (as x + iy) rests |V| V / (0.08 (2 - i c k)) away.
+ *   A draw to the tee needs about 2.13 m/s and curls about 1.06 m; slow stones
+ *   turn most. A stone set moving from rest by a contact runs straight (c = 0);
+ *   a moving stone keeps its own c after a contact.
+ *
+ * CONTACTS
+ *   Two stones touch when their centres are 0.29 apart. On touching while
+ *   closing, the parts of their velocities along the line of centres change as
+ *   for equal masses with restitution 0.9 (the striker keeps 5 % of the normal
+ *   speed, the struck stone takes 95 %); the parts across it are kept. Contacts
+ *   are found as events in time, never missed however fast a stone moves: a gap
+ *   within 1e-9 m closing faster than 1e-9 m/s is a contact; contacts at one
+ *   instant act one at a time, fastest-closing first. A contact leaves the pair
+ *   parting at 1 mm/s at least (momentum kept), so that stones pressed together
+ *   bounce apart instead of chattering; only contacts closing slower than
+ *   1.1 mm/s feel this. Stones given overlapping stay as given unless struck: a
+ *   contact acts only while closing, and stones overlapping by more than 1 mm
+ *   (only ever given so) pass through each other until they have come apart
+ *   that far.
+ *
+ * RULES OF A THROW (Simulation)
+ *   1. The delivered stone is stones[stoneIndex], or stones[shotIndex] when
+ *      stoneIndex is -1. Whatever its slot held is replaced by the thrown stone.
+ *   2. Before the throw, every other stone not at (0, 0) that has a non-finite
+ *      coordinate or is not on the sheet is removed (set to (0, 0)).
+ *   3. The delivered stone starts at the release with the vector (after random
+ *      error, below); the others start at rest where they lie.
+ *   4. A stone is removed the moment it leaves the sheet: its centre comes
+ *      within 0.145 of a side line, the whole stone passes the back line
+ *      (y <= 2.905), or it goes back up the sheet to the release's y. A stone
+ *      within 1e-9 m of such a limit and moving toward it counts as there.
+ *   5. Hog line: when all rest, the delivered stone is removed if it is not
+ *      wholly past the hog line (y >= 11.135), unless it took part in a
+ *      contact during the throw.
+ *   6. Free guard zone: while the delivered stone's index is 4 or less, if a
+ *      stone of the other side (index of the other parity) that lay in the free
+ *      guard zone before the throw has been removed, the position before the
+ *      throw (after step 2) is restored and the delivered stone alone is
+ *      removed. The zone: 4.88 < y < 11.28 and more than 1.975 from the tee
+ *      (no part of the stone over the house). Applied after the hog line.
+ *   7. shotIndex becomes the delivered index + 1. Stones never set moving keep
+ *      their exact bits; moved stones are rounded to float, and where rounding
+ *      alone would put one off the sheet it is moved one unit in the last place
+ *      inward. Every other field of the state is left as it was.
+ *   Every throw ends in bounded time: after 20000 events, stones still moving
+ *   are stopped where they are (no ordinary throw comes near this).
+ *
+ * RANDOM ERROR
+ *   randomError = sigma, in metres, is the thrower's accuracy. The resting
+ *   point of the unobstructed run of the given vector is moved by
+ *   (sigma n1, sigma n2), n1 and n2 independent standard normal draws, and the
+ *   stone is launched with the vector whose unobstructed run rests at the moved
+ *   point (same spin). sigma <= 0, NaN or -infinity: no error, and no draw is
+ *   taken. The draws come from one generator per process: xoshiro256**,
+ *   seeded by expanding a 64-bit seed with SplitMix64, normals by Box-Muller
+ *   from two 53-bit uniforms (two generator outputs per throw). At load the
+ *   seed is 2026, or the value of the environment variable TESSIVAL_SEED when
+ *   it is a decimal unsigned 64-bit integer (digits only; anything else is
+ *   ignored). A non-zero `seed` argument reseeds the generator before the
+ *   throw, exactly as TESSIVAL_SEED with the same value would at load, so a
+ *   recorded game can be replayed; 0 continues the stream. Calls that return
+ *   0 leave the generator untouched. The generator is not locked: call the
+ *   library from one thread at a time.
+ *
+ * DETERMINISM
+ *   The same arguments and generator state give bit-identical results on the
+ *   same build. CreateShot and CreateHitShot depend on their arguments only.
+ *
+ * RESULTS
+ *   Every call returns 1 when it did its work and 0 when an argument was
+ *   unusable; on 0 nothing at all is written. Unusable: a null pointer; a
+ *   non-finite target, power or launch value; a spin other than 0 or 1; a
+ *   negative power; a randomError of +infinity; a target at or behind the
+ *   release (y >= 33.227); a delivered stone index outside 0..15 (stoneIndex
+ *   other than -1 or 0..15, or -1 with shotIndex outside 0..15). A state
+ *   whose stones hold NaN, infinities, huge or off-sheet values, or overlap,
+ *   is usable (rule 2); the result always has finite coordinates, each stone
+ *   on the sheet or at (0, 0).
  */
 #ifndef TESSIVAL_H
 #define TESSIVAL_H
@@ -39,16 +143,33 @@ typedef struct GameState {          /* 184 bytes */
 typedef struct ShotTarget { float x, y; uint8_t spin; } ShotTarget;   /* 12 bytes */
 typedef struct ShotVector { float vx, vy; uint8_t spin; } ShotVector; /* 12 bytes */
 
+/* A draw: fills *shot (all 12 bytes, filler zeroed) with the launch vector (vx, vy
+ * in m/s, from the release) whose unobstructed run comes to rest exactly at
+ * (target.x, target.y) with target.spin; shot->spin = target.spin. Any finite x
+ * is accepted; y must lie below the release. */
 TESSIVAL_API int TESSIVAL_CALL CreateShot(ShotTarget target, ShotVector *shot);
+
+/* A hit: the vector whose unobstructed run passes through (target.x, target.y)
+ * still moving at sqrt(2 * 0.08 * power) m/s, so that a free stone would run
+ * `power` more metres of path from there. Power 0 gives exactly CreateShot's
+ * vector; engines use 12 (about 1.39 m/s at the target). */
 TESSIVAL_API int TESSIVAL_CALL CreateHitShot(ShotTarget target, float power, ShotVector *shot);
+
+/* Plays `shot` on *state by the rules above and leaves the position after the
+ * throw in it. randomError and seed as under RANDOM ERROR; stoneIndex names the
+ * delivered stone, -1 for stones[shotIndex]. Engines pass 0 and -1. */
 TESSIVAL_API int TESSIVAL_CALL Simulation(GameState *state, ShotVector shot, float randomError,
                                           uint32_t seed, int32_t stoneIndex);
 
 /* Simulation that also records the path of the delivered stone: every effect on
  * state and on the random generator is exactly that of Simulation with the same
- * arguments. path receives up to capacity points (x, y), from the release to where
- * the stone came to rest or was removed, evenly spaced in time; *length receives
- * the number written. Not used by engines; match tools draw throws with it. */
+ * arguments (the same code plays both). path receives exactly capacity points
+ * (x, y) at times T j / (capacity - 1), j = 0 .. capacity - 1, from the release
+ * (j = 0) to T, the moment the stone came to rest or was removed (the last point
+ * is then where it left the sheet); *length receives the number written. A stone
+ * stopped and struck again shows its rest in between. Beyond Simulation's, a null
+ * path or length or a capacity below 2 is unusable: 0, nothing written. Not used
+ * by engines; match tools draw and play throws with it. */
 TESSIVAL_API int TESSIVAL_CALL SimulationTrace(GameState *state, ShotVector shot, float randomError,
                                                uint32_t seed, int32_t stoneIndex,
                                                float (*path)[2], int32_t capacity, int32_t *length);

@@ -1,0 +1,53 @@
+// The stones of one throw and the event loop that moves them until all rest.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "free_motion.h"
+
+namespace tessival {
+
+inline constexpr int STONE_COUNT = 16;
+
+struct SheetStone {
+    FreeRun run;
+    Kinematics now;  // at nowTime
+    double nowTime;
+    bool inPlay;
+    bool moving;     // may lag behind a stop that happened before the sheet's time
+    bool disturbed;  // set moving at some point of the throw
+};
+
+// The runs of the delivered stone, for drawing its path.
+struct DeliveredPath {
+    std::vector<FreeRun> runs;  // in order of start time
+    double endTime = 0.0;       // when it came to rest or was removed
+    bool removed = false;
+};
+
+struct Sheet {
+    std::array<SheetStone, STONE_COUNT> stones{};
+    int delivered = 0;
+    bool deliveredTouched = false;
+    double time = 0.0;
+    DeliveredPath *path = nullptr;  // recorded only when set; never read by the play
+    // Before these times a pair cannot touch and a stone cannot leave the sheet.
+    double pairSafeUntil[STONE_COUNT][STONE_COUNT];
+    double leaveSafeUntil[STONE_COUNT];
+    // The earliest of each stone's times above, recomputed when marked stale.
+    double stoneDue[STONE_COUNT];
+    bool stoneDueStale[STONE_COUNT];
+};
+
+void PlaceAtRest(SheetStone &stone, Complex position);
+void Launch(Sheet &sheet, int index, Complex position, Complex velocity, int curl);
+
+// Moves the stones, resolving every contact and removing stones that leave the
+// sheet, until all are at rest. Runs in bounded time for any input.
+void PlayUntilRest(Sheet &sheet);
+
+// True while the centre lies where the whole stone is on the sheet.
+bool OnSheet(Complex position);
+
+}  // namespace tessival
