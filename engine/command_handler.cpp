@@ -1,0 +1,125 @@
+#include "protocol.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "game_state.h"
+#include "number_conversion.h"
+#include "platform.h"
+#include "shot_selection.h"
+
+namespace {
+
+char UpperCase(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Whole-token comparison, ASCII letters regardless of case.
+bool IsKeyword(const char *token, const char *keyword)
+{
+    for (; *token != '\0' && *keyword != '\0'; ++token, ++keyword) {
+        if (UpperCase(*token) != *keyword) {
+            return false;
+        }
+    }
+    return *token == '\0' && *keyword == '\0';
+}
+
+void CutLine(char *line)
+{
+    for (; *line != '\0'; ++line) {
+        if (*line == '\n' || *line == '\r') {
+            *line = '\0';
+            return;
+        }
+    }
+}
+
+// The filler bytes after sideFlag keep whatever they hold.
+void ResetGameState()
+{
+    gameState.shotIndex = 0;
+    gameState.currentEnd = 0;
+    gameState.lastEnd = 0;
+    std::memset(gameState.endScores, 0, sizeof gameState.endScores);
+    gameState.sideFlag = 0;
+    std::memset(gameState.stones, 0, sizeof gameState.stones);
+}
+
+// Coordinates are stored as they are read: a short line updates a prefix of
+// x0, y0, x1, y1, ... and returns 0.
+int ReadPosition(const char *line)
+{
+    char argument[LINE_BUFFER_SIZE];
+    for (int stone = 0; stone < 16; ++stone) {
+        for (int axis = 0; axis < 2; ++axis) {
+            if (!GetToken(argument, line, 2 * stone + axis + 1)) {
+                return 0;
+            }
+            gameState.stones[stone][axis] = ConvertCoordinate(argument);
+        }
+    }
+    return 1;
+}
+
+// Fields are stored as they are read; a short line keeps the later ones.
+int ReadState(const char *line)
+{
+    char argument[LINE_BUFFER_SIZE];
+    if (!GetToken(argument, line, 1)) {
+        return 0;
+    }
+    gameState.shotIndex = ConvertInteger(argument);
+    if (!GetToken(argument, line, 2)) {
+        return 0;
+    }
+    gameState.currentEnd = ConvertInteger(argument);
+    if (!GetToken(argument, line, 3)) {
+        return 0;
+    }
+    gameState.lastEnd = ConvertInteger(argument);
+    if (!GetToken(argument, line, 4)) {
+        return 0;
+    }
+    gameState.sideFlag = ConvertInteger(argument) != 0 ? 1 : 0;
+    return 1;
+}
+
+void ReplyWithShot()
+{
+    const ShotVector shot = ChooseShot();
+    char reply[LINE_BUFFER_SIZE];
+    std::snprintf(reply, sizeof reply, "BESTSHOT %f %f %d", static_cast<double>(shot.vx),
+                  static_cast<double>(shot.vy), static_cast<int>(shot.spin));
+    WriteReply(reply);
+}
+
+}  // namespace
+
+void WriteReply(const char *text)
+{
+    WriteStandardOutput(text, static_cast<int>(std::strlen(text)));
+}
+
+int HandleCommand(char *line)
+{
+    if (line == nullptr) {
+        return 0;
+    }
+    CutLine(line);
+    char keyword[LINE_BUFFER_SIZE];
+    GetToken(keyword, line, 0);
+    if (IsKeyword(keyword, "NEWGAME")) {
+        ResetGameState();
+    } else if (IsKeyword(keyword, "ISREADY")) {
+        WriteReply("READYOK");
+    } else if (IsKeyword(keyword, "POSITION")) {
+        return ReadPosition(line);
+    } else if (IsKeyword(keyword, "SETSTATE")) {
+        return ReadState(line);
+    } else if (IsKeyword(keyword, "GO")) {
+        ReplyWithShot();
+    }
+    return 1;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+// The engine executable run as a child process, talking through pipes.
+class EngineProcess {
+public:
+    // libraryPath: the LD_LIBRARY_PATH to give the child, or null for none.
+    // stdinFile: a file to read instead of a pipe, or null.
+    EngineProcess(const std::string &executable, const char *libraryPath,
+                  const char *stdinFile = nullptr);
+    ~EngineProcess();
+    EngineProcess(const EngineProcess &) = delete;
+    EngineProcess &operator=(const EngineProcess &) = delete;
+
+    // One write of text to the child's standard input.
+    void Write(const std::string &text);
+    // Waits until the child has written at least count bytes (or closed its
+    // output, or timeoutSeconds passed) and returns everything written so far.
+    std::string ReadOutput(size_t count, int timeoutSeconds = 60);
+    void CloseInput();
+    // Stops listening to the child's standard output.
+    void CloseOutput();
+    // Closes the input, reads both outputs to their end and returns the exit
+    // status, or -1 when the child did not exit normally.
+    int Finish();
+
+    const std::string &Output() const { return output_; }
+    const std::string &Errors() const { return errors_; }
+    // How far the child read into stdinFile.
+    off_t InputOffset() const;
+
+private:
+    bool Pump(int timeoutMilliseconds);
+
+    pid_t pid_ = -1;
+    int input_ = -1;
+    int stdout_ = -1;
+    int stderr_ = -1;
+    int stdinFile_ = -1;
+    std::string output_;
+    std::string errors_;
+};
+
+// Runs the engine on input written in one piece and returns when it exits.
+struct EngineRun {
+    std::string output;
+    std::string errors;
+    int status;
+};
+EngineRun RunEngine(const std::string &executable, const char *libraryPath,
+                    const std::string &input);
