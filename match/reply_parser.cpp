@@ -32,6 +32,11 @@ Reply Malformed(std::string problem)
     return reply;
 }
 
+Reply TooLong(const char *expected)
+{
+    return Malformed("sent more than " + std::to_string(MAX_REPLY_BYTES) + " bytes without a complete " + expected + " reply");
+}
+
 struct Token {
     std::string_view text;
     std::size_t end; // offset just past the token
@@ -85,12 +90,12 @@ Reply ParseBestShot(std::string_view received, bool settled)
     std::string_view keyword = tokens[0].text;
     bool keywordOpen = !tokens[0].whole && tokens.size() == 1;
     if (keywordOpen && keyword.size() < BESTSHOT.size() && EqualIgnoringCase(keyword, BESTSHOT.substr(0, keyword.size())))
-        return Reply{};
+        return received.size() > MAX_REPLY_BYTES ? TooLong("BESTSHOT") : Reply{};
     if (!EqualIgnoringCase(keyword, BESTSHOT))
         return Malformed("answered \"" + QuoteReply(received) + "\", not a BESTSHOT reply");
     if (tokens.size() < 4 || (!tokens[3].whole && !settled)) {
         if (received.size() > MAX_REPLY_BYTES)
-            return Malformed("sent more than " + std::to_string(MAX_REPLY_BYTES) + " bytes without a complete BESTSHOT reply");
+            return TooLong("BESTSHOT");
         Reply pending;
         pending.status = tokens.size() == 4 ? ReplyStatus::Settling : ReplyStatus::Incomplete;
         return pending;
@@ -119,7 +124,7 @@ Reply ParseReadyOk(std::string_view received)
     if (!EqualIgnoringCase(rest.substr(0, compared), READYOK.substr(0, compared)))
         return Malformed("answered ISREADY with \"" + QuoteReply(received) + "\" instead of READYOK");
     if (compared < READYOK.size())
-        return Reply{};
+        return received.size() > MAX_REPLY_BYTES ? TooLong("READYOK") : Reply{};
     Reply reply;
     reply.status = ReplyStatus::Complete;
     reply.consumed = start + READYOK.size();

@@ -66,6 +66,11 @@ TEST(ReplyParser, AnEndlessStreamIsCutOff)
 {
     EXPECT_EQ(ParseBestShot("BESTSHOT " + std::string(MAX_REPLY_BYTES, '1'), false).status, ReplyStatus::Malformed);
     EXPECT_EQ(ParseBestShot(std::string(MAX_REPLY_BYTES + 1, ' '), false).status, ReplyStatus::Malformed);
+    // White space before a keyword still being received counts too.
+    const std::string padding(MAX_REPLY_BYTES, ' ');
+    EXPECT_EQ(ParseBestShot(padding + "BEST", false).status, ReplyStatus::Malformed);
+    EXPECT_EQ(ParseReadyOk(padding + "READY").status, ReplyStatus::Malformed);
+    EXPECT_EQ(ParseReadyOk(padding + "READYOK").status, ReplyStatus::Complete);
 }
 
 TEST(ReplyParser, ReadyOk)
