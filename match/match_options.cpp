@@ -1,6 +1,8 @@
 #include "match_options.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
@@ -35,6 +37,19 @@ std::string Quote(const std::string &path)
     return quoted + "'";
 }
 
+// Digits only, within 64 bits: the conversion alone would wrap "-1" and
+// saturate an overlong number without a word.
+const CLI::Validator WholeNumber(
+    [](std::string &text) -> std::string {
+        std::uint64_t value = 0;
+        const char *end = text.data() + text.size();
+        auto [stop, error] = std::from_chars(text.data(), end, value);
+        if (text.empty() || error != std::errc() || stop != end)
+            return "Value " + text + " is not a whole number from 0 to 18446744073709551615";
+        return "";
+    },
+    "");
+
 } // namespace
 
 std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &defaultEngine, MatchOptions &options)
@@ -46,6 +61,7 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     auto *ends = app.add_option("--ends", options.ends, "regular ends per game")->check(CLI::Range(1, 100))->capture_default_str()->type_name("N");
     auto *games = app.add_option("--games", options.games, "games to play")->check(CLI::Range(1, 100000))->capture_default_str()->type_name("N");
     auto *seed = app.add_option("--seed", options.seed, "match seed; every throw's random error derives from it")
+        ->check(WholeNumber)
         ->capture_default_str()
         ->type_name("S");
     auto *error = app.add_option("--error", options.error, "thrower's error SIGMA in metres passed to the physics library")
@@ -86,6 +102,10 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     }
     if (!std::isfinite(options.error)) {
         std::cerr << "pebble-match: --error must be a finite number\n";
+        return 2;
+    }
+    if (!std::isfinite(options.timeoutSeconds)) {
+        std::cerr << "pebble-match: --timeout must be a finite number\n";
         return 2;
     }
     std::string fallback = Quote(defaultEngine);

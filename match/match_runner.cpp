@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include "engine_client.h"
@@ -50,6 +51,28 @@ void ReportGame(const GameRecord &game, const MatchRecord &record, const PerSide
     std::cout << FormatLineScore(game, names) << std::flush;
 }
 
+// Finds out before the first game whether the record can be written, so that
+// no match is played only to be lost. An existing file is left as it is.
+bool CanWriteRecord(const std::string &path)
+{
+    std::error_code error;
+    const bool existed = std::filesystem::exists(path, error);
+    bool writable = std::ofstream(path, std::ios::app).good();
+    if (writable && !existed)
+        std::filesystem::remove(path, error);
+    if (!writable)
+        std::cerr << "pebble-match: cannot write " << path << "\n";
+    return writable;
+}
+
+// The record file holds no paths; only the pictures, drawn as each game ends, use them.
+void DropPaths(GameRecord &game)
+{
+    for (EndRecord &end : game.ends)
+        for (ShotRecord &shot : end.shots)
+            std::vector<PathPoint>().swap(shot.path);
+}
+
 bool WritePictures(const GameRecord &game, const PerSide<std::string> &names, const std::string &directory)
 {
     try {
@@ -78,6 +101,8 @@ int RunMatch(const MatchOptions &options)
 {
     if (!options.svgDirectory.empty() && !PrepareDirectory(options.svgDirectory))
         return 1;
+    if (!options.recordPath.empty() && !CanWriteRecord(options.recordPath))
+        return 1;
     PerSide<std::string> names = {EngineName(options.engineA), EngineName(options.engineB)};
     MatchRecord record{{options.engineA, options.engineB}, options.seed, options.error, options.ends, options.timeoutSeconds, {}};
     MatchTally tally;
@@ -93,7 +118,11 @@ int RunMatch(const MatchOptions &options)
                 std::cerr << ProgressLine(tally, options.games, names[0]) << "\n";
             if (!options.svgDirectory.empty())
                 written = WritePictures(game, names, options.svgDirectory) && written;
-            record.games.push_back(std::move(game));
+            // Kept only for the record file, so that a long match runs in constant memory.
+            if (!options.recordPath.empty()) {
+                DropPaths(game);
+                record.games.push_back(std::move(game));
+            }
         }
     } catch (const Interrupted &) {
         // The games that were finished are kept.

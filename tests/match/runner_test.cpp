@@ -141,7 +141,9 @@ TEST_F(Runner, BadUsageExitsWithTwo)
 {
     for (std::vector<std::string> arguments : {std::vector<std::string>{"--ends", "0"}, {"--games", "x"}, {"--frobnicate"},
                                                 {"a", "b", "c"}, {"--error", "-1"}, {"--timeout", "0"},
-                                                {"--replay", "r.json", "engine"}, {"--replay", "r.json", "--svg", "d"}, {"a", " "}}) {
+                                                {"--replay", "r.json", "engine"}, {"--replay", "r.json", "--svg", "d"}, {"a", " "},
+                                                {"--timeout", "nan"}, {"--seed", "-1"}, {"--seed", "18446744073709551616"},
+                                                {"--seed", "12x"}}) {
         arguments.insert(arguments.begin(), RUNNER);
         ProgramRun run = RunProgram(arguments, 10s);
         EXPECT_EQ(run.status, 2) << arguments[1];
@@ -151,6 +153,15 @@ TEST_F(Runner, BadUsageExitsWithTwo)
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("sideFlag"), std::string::npos);
     EXPECT_NE(help.out.find("--replay"), std::string::npos);
+}
+
+TEST_F(Runner, AnUnwritableRecordIsRefusedBeforeAnyGameIsPlayed)
+{
+    ProgramRun run = RunProgram({RUNNER, "--record", Path("missing/record.json"), Engine("steady"), Engine("steady")}, 20s);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("cannot write " + Path("missing/record.json")), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "") << "no game was played";
+    EXPECT_TRUE(ReadPids(pidFile_).empty()) << "no engine was started";
 }
 
 TEST_F(Runner, ARecordReplaysIdenticallyAndATamperedOneDoesNot)
