@@ -14,7 +14,7 @@ seconds=${2:-60}
 [[ $seconds =~ ^[1-9][0-9]*$ ]] || { echo "fuzz.sh: SECONDS must be a positive whole number, not '$seconds'" >&2; exit 2; }
 
 if [[ $target == all ]]; then
-  for each in "${targets[@]}"; do "$0" "$each" "$seconds"; done
+  for each in "${targets[@]}"; do scripts/fuzz.sh "$each" "$seconds"; done
   exit 0
 fi
 [[ " ${targets[*]} " == *" $target "* ]] || { echo "fuzz.sh: no fuzzer '$target' (one of: ${targets[*]}, all)" >&2; exit 2; }
