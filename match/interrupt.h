@@ -1,0 +1,23 @@
+#pragma once
+
+#include <exception>
+#include <sys/types.h>
+
+// Thrown out of any wait once SIGINT or SIGTERM arrived, so that every child
+// is stopped on the way out.
+struct Interrupted : std::exception {
+    const char *what() const noexcept override { return "interrupted"; }
+};
+
+// SIGINT and SIGTERM set the interrupt flag and kill every registered child
+// process group at once, which also wakes any wait on their pipes. SIGPIPE is
+// ignored so that a write to an engine that quit fails instead of killing us.
+void InstallInterruptHandlers();
+bool InterruptRequested();
+void ThrowIfInterrupted();
+
+void RegisterChildGroup(pid_t group);
+void UnregisterChildGroup(pid_t group);
+
+// Restores the default dispositions in a freshly forked child before exec.
+void ResetSignalsForChild();

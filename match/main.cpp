@@ -1,0 +1,48 @@
+#include <climits>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
+#include "interrupt.h"
+#include "match_options.h"
+#include "match_runner.h"
+
+namespace {
+
+// The pebble in the folder of this executable.
+std::string DefaultEngine()
+{
+    char path[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return "pebble";
+    std::string self(path, static_cast<std::size_t>(length));
+    return self.substr(0, self.find_last_of('/') + 1) + "pebble";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    MatchOptions options;
+    if (auto status = ParseMatchOptions(argc, argv, DefaultEngine(), options))
+        return *status;
+    InstallInterruptHandlers();
+#ifdef __linux__
+    // Children an engine leaves behind are handed to us, so that they are reaped here.
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+#endif
+    try {
+        return options.replayPath.empty() ? RunMatch(options) : RunReplay(options);
+    } catch (const Interrupted &) {
+        std::cerr << "pebble-match: interrupted\n";
+        return 130;
+    } catch (const std::exception &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,132 @@
+#include "match_runner.h"
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+
+#include "engine_client.h"
+#include "interrupt.h"
+#include "game.h"
+#include "line_score.h"
+#include "match_summary.h"
+#include "pictures.h"
+#include "record_json.h"
+#include "replay.h"
+
+namespace {
+
+GameRecord PlayOneGame(const MatchOptions &options, const GameSettings &settings)
+{
+    auto timeout = std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000.0));
+    EngineClient a(options.engineA, timeout);
+    EngineClient b(options.engineB, timeout);
+    if (auto fault = a.Start())
+        return ForfeitedGame(settings, Side::A, *fault + " at the start of the game");
+    if (auto fault = b.Start())
+        return ForfeitedGame(settings, Side::B, *fault + " at the start of the game");
+    return PlayGame(settings, {&a, &b}, TraceThrow);
+}
+
+bool PrepareDirectory(const std::string &directory)
+{
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error || !std::filesystem::is_directory(directory)) {
+        std::cerr << "pebble-match: cannot create directory " << directory << ": " << error.message() << "\n";
+        return false;
+    }
+    return true;
+}
+
+// The forfeit message, if any, and the line score.
+void ReportGame(const GameRecord &game, const MatchRecord &record, const PerSide<std::string> &names, int games)
+{
+    if (game.forfeit)
+        std::cerr << "pebble-match: engine " << Letter(game.forfeit->engine) << " ("
+                  << record.engines[static_cast<std::size_t>(Index(game.forfeit->engine))] << ") forfeits game " << game.number
+                  << ": it " << game.forfeit->reason << "\n";
+    if (games > 1)
+        std::cout << "Game " << game.number << "\n";
+    std::cout << FormatLineScore(game, names) << std::flush;
+}
+
+bool WritePictures(const GameRecord &game, const PerSide<std::string> &names, const std::string &directory)
+{
+    try {
+        WriteGamePictures(game, names, directory);
+        return true;
+    } catch (const std::exception &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return false;
+    }
+}
+
+bool WriteRecord(const MatchRecord &record, const std::string &path)
+{
+    try {
+        WriteRecordFile(record, path);
+        return true;
+    } catch (const RecordError &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return false;
+    }
+}
+
+} // namespace
+
+int RunMatch(const MatchOptions &options)
+{
+    if (!options.svgDirectory.empty() && !PrepareDirectory(options.svgDirectory))
+        return 1;
+    PerSide<std::string> names = {EngineName(options.engineA), EngineName(options.engineB)};
+    MatchRecord record{{options.engineA, options.engineB}, options.seed, options.error, options.ends, options.timeoutSeconds, {}};
+    MatchTally tally;
+    bool written = true;
+
+    try {
+        for (int number = 1; number <= options.games; ++number) {
+            GameSettings settings{number, options.ends, number % 2 == 1 ? Side::B : Side::A, options.seed, options.error};
+            GameRecord game = PlayOneGame(options, settings);
+            ReportGame(game, record, names, options.games);
+            tally.Add(game);
+            if (options.games > 1)
+                std::cerr << ProgressLine(tally, options.games, names[0]) << "\n";
+            if (!options.svgDirectory.empty())
+                written = WritePictures(game, names, options.svgDirectory) && written;
+            record.games.push_back(std::move(game));
+        }
+    } catch (const Interrupted &) {
+        // The games that were finished are kept.
+        if (!options.recordPath.empty())
+            WriteRecord(record, options.recordPath);
+        throw;
+    }
+    if (options.games > 1)
+        std::cout << "\n" << SummaryText(tally, names);
+    if (!options.svgDirectory.empty())
+        std::cout << "Pictures: " << options.svgDirectory << "/ (gameN-overview.svg, gameN-endEE.svg)\n";
+    if (!options.recordPath.empty())
+        written = WriteRecord(record, options.recordPath) && written;
+    return written ? 0 : 1;
+}
+
+int RunReplay(const MatchOptions &options)
+{
+    MatchRecord record;
+    try {
+        record = ReadRecordFile(options.replayPath);
+    } catch (const RecordError &error) {
+        std::cerr << "pebble-match: cannot replay " << options.replayPath << ": " << error.what() << "\n";
+        return 1;
+    }
+    ReplayReport report = ReplayMatch(record);
+    for (const std::string &difference : report.differences)
+        std::cout << difference << "\n";
+    if (!report.differences.empty()) {
+        std::cout << "Replay of " << report.shots << " shots: " << report.differences.size() << " differ from the record\n";
+        return 1;
+    }
+    std::cout << "Replay of " << report.shots << " shots in " << record.games.size()
+              << " games: every resting position is identical\n";
+    return 0;
+}

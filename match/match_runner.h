@@ -1,0 +1,10 @@
+#pragma once
+
+#include "match_options.h"
+
+// Plays the games of a match, prints each line score and the summary, and
+// writes the record and the pictures asked for. Returns the exit status.
+int RunMatch(const MatchOptions &options);
+
+// Replays a record and reports the outcome. Returns the exit status.
+int RunReplay(const MatchOptions &options);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "tessival.h"
+
+// One engine's answer to GO: the shot, or what went wrong (the engine then
+// forfeits).
+struct ShotAnswer {
+    bool ok = false;
+    ShotVector shot{};
+    std::string reply; // the bytes received, as far as they went
+    std::string fault; // what the engine did, for a forfeit message
+};
+
+// Whoever chooses the shots of one side of a game.
+class Player {
+public:
+    virtual ~Player() = default;
+    virtual ShotAnswer RequestShot(const GameState &state) = 0;
+};

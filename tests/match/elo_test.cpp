@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "elo.h"
+#include "match_summary.h"
+
+namespace {
+
+TEST(Elo, EvenScoreIsNoDifference)
+{
+    EloEstimate even = EstimateElo(5, 5, 0);
+    EXPECT_DOUBLE_EQ(even.difference, 0.0);
+    EXPECT_NEAR(even.upper, -even.lower, 1e-9);
+    EloEstimate drawn = EstimateElo(0, 0, 4);
+    EXPECT_DOUBLE_EQ(drawn.lower, 0.0);
+    EXPECT_DOUBLE_EQ(drawn.upper, 0.0);
+    EXPECT_EQ(FormatElo(drawn), "Elo difference: +0.0 +/- 0.0 (95%)");
+}
+
+TEST(Elo, IntervalComesFromTheScoreAndItsStandardError)
+{
+    // 60 wins, 30 losses, 10 draws: score 0.65, per-game variance 0.2025.
+    EloEstimate estimate = EstimateElo(60, 30, 10);
+    EXPECT_NEAR(estimate.difference, -400.0 * std::log10(1.0 / 0.65 - 1.0), 1e-9);
+    double margin = 1.959963984540054 * std::sqrt(0.2025 / 100.0);
+    EXPECT_NEAR(estimate.lower, EloFromScore(0.65 - margin), 1e-9);
+    EXPECT_NEAR(estimate.upper, EloFromScore(0.65 + margin), 1e-9);
+    EXPECT_NEAR(estimate.difference, 107.5, 0.1);
+    EXPECT_LT(estimate.lower, estimate.difference);
+    EXPECT_GT(estimate.upper, estimate.difference);
+    EXPECT_EQ(FormatElo(estimate).rfind("Elo difference: +107.5 +/- ", 0), 0u);
+}
+
+TEST(Elo, OneSidedResultsGiveABoundInsteadOfInfinity)
+{
+    EloEstimate won = EstimateElo(10, 0, 0);
+    EXPECT_TRUE(std::isinf(won.difference) && won.difference > 0);
+    EXPECT_NEAR(won.lower, EloFromScore(std::pow(0.025, 0.1)), 1e-9);
+    EXPECT_EQ(FormatElo(won), "Elo difference: +inf (every game won; at least +140.2 at 95% confidence)");
+
+    EloEstimate lost = EstimateElo(0, 10, 0);
+    EXPECT_NEAR(lost.upper, -won.lower, 1e-9);
+    EXPECT_NE(FormatElo(lost).find("every game lost; at most -140.2"), std::string::npos);
+
+    // Three wins in four: the upper end of the interval passes a score of 1.
+    EloEstimate mostly = EstimateElo(3, 1, 0);
+    EXPECT_TRUE(std::isinf(mostly.upper));
+    EXPECT_NE(FormatElo(mostly).find("95% interval"), std::string::npos);
+}
+
+TEST(MatchSummary, CountsFromEngineAsSide)
+{
+    MatchTally tally;
+    GameRecord won;
+    won.winner = Side::A;
+    won.totals = {5, 3};
+    GameRecord lost;
+    lost.winner = Side::B;
+    lost.totals = {2, 6};
+    GameRecord drawn;
+    drawn.totals = {4, 4};
+    for (const GameRecord *game : {&won, &lost, &drawn, &won})
+        tally.Add(*game);
+    EXPECT_EQ(tally.wins, 2);
+    EXPECT_EQ(tally.losses, 1);
+    EXPECT_EQ(tally.draws, 1);
+    EXPECT_EQ(tally.pointsFor, 16);
+    EXPECT_EQ(tally.pointsAgainst, 16);
+    EXPECT_EQ(ProgressLine(tally, 10, "pebble"), "game 4 of 10: 2-1-1 (W-L-D for A pebble)");
+    std::string summary = SummaryText(tally, {"pebble", "other"});
+    EXPECT_NE(summary.find("after 4 games: 2 wins, 1 loss, 1 draw; points for 16, against 16"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("Elo difference: "), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "game.h"
+#include "game_flow.h"
+#include "line_score.h"
+#include "shot_seed.h"
+
+namespace {
+
+TEST(GameFlow, HammerPassesOnlyWhenTheHammerSideScores)
+{
+    GameFlow flow(8, Side::B);
+    EXPECT_EQ(flow.Hammer(), Side::B);
+    EXPECT_EQ(flow.Thrower(0), Side::A);
+    EXPECT_EQ(flow.Thrower(15), Side::B);
+    flow.FinishEnd(2); // B scores with the hammer: A gets it
+    EXPECT_EQ(flow.Hammer(), Side::A);
+    flow.FinishEnd(-1); // B steals: B throws first again
+    EXPECT_EQ(flow.Hammer(), Side::A);
+    flow.FinishEnd(0); // blank: A keeps it
+    EXPECT_EQ(flow.Hammer(), Side::A);
+    EXPECT_EQ(flow.Total(Side::B), 3);
+    EXPECT_EQ(flow.Total(Side::A), 0);
+    EXPECT_EQ(flow.Ends()[1].points[1], 1);
+}
+
+TEST(GameFlow, ExtraEndsBreakATieThenTheGameIsDrawn)
+{
+    GameFlow won(2, Side::B);
+    won.FinishEnd(1);
+    won.FinishEnd(1);
+    EXPECT_FALSE(won.Finished()) << "1-1 after the regular ends";
+    won.FinishEnd(0);
+    EXPECT_FALSE(won.Finished());
+    won.FinishEnd(-2);
+    ASSERT_TRUE(won.Finished());
+    EXPECT_EQ(won.Winner(), Side::A);
+
+    GameFlow drawn(1, Side::A);
+    drawn.FinishEnd(0);
+    for (int extra = 0; extra < MAX_EXTRA_ENDS; ++extra) {
+        EXPECT_FALSE(drawn.Finished());
+        drawn.FinishEnd(0);
+    }
+    EXPECT_TRUE(drawn.Finished());
+    EXPECT_EQ(drawn.CurrentEnd(), 1 + MAX_EXTRA_ENDS);
+    EXPECT_FALSE(drawn.Winner().has_value());
+}
+
+TEST(ShotSeed, IsReproducibleDistinctAndNeverZero)
+{
+    EXPECT_EQ(ShotSeed(7, 1, 2, 3), ShotSeed(7, 1, 2, 3));
+    std::map<uint32_t, int> seen;
+    for (int game = 1; game <= 3; ++game)
+        for (int end = 0; end < 11; ++end)
+            for (int shot = 0; shot < 16; ++shot) {
+                uint32_t seed = ShotSeed(7, game, end, shot);
+                EXPECT_NE(seed, 0u);
+                ++seen[seed];
+            }
+    EXPECT_EQ(seen.size(), 3u * 11u * 16u);
+    EXPECT_NE(ShotSeed(7, 1, 0, 0), ShotSeed(8, 1, 0, 0));
+}
+
+// A player that records what it is sent and answers a fixed shot, or fails
+// at a chosen shot of the game.
+class ScriptedPlayer : public Player {
+public:
+    explicit ScriptedPlayer(int failAt = -1) : failAt_(failAt) {}
+    ShotAnswer RequestShot(const GameState &state) override
+    {
+        seen.push_back(state);
+        ShotAnswer answer;
+        answer.reply = "BESTSHOT 0 -2 0";
+        if (static_cast<int>(seen.size()) - 1 == failAt_) {
+            answer.fault = "did something odd";
+            return answer;
+        }
+        answer.ok = true;
+        return answer;
+    }
+    std::vector<GameState> seen;
+
+private:
+    int failAt_;
+};
+
+// Throws that make every end come out as hammerScores[end] says: the
+// scoring side's first stones rest ever nearer the tee, all others leave play.
+ThrowFunction ScriptedThrows(std::vector<int> hammerScores)
+{
+    return [hammerScores](GameState &state, const ShotVector &, float, uint32_t seed, std::vector<PathPoint> &path) {
+        EXPECT_NE(seed, 0u);
+        int end = state.currentEnd;
+        int score = end < static_cast<int>(hammerScores.size()) ? hammerScores[static_cast<std::size_t>(end)] : 0;
+        int shot = state.shotIndex;
+        bool hammerStone = shot % 2 == 1;
+        int needed = hammerStone ? score : -score;
+        bool scores = shot / 2 < needed;
+        state.stones[shot][0] = scores ? 2.375f : 0.0f;
+        state.stones[shot][1] = scores ? 4.88f + 0.2f * static_cast<float>(shot / 2) : 0.0f;
+        state.shotIndex = shot + 1;
+        path = {{2.375f, 33.0f}, {state.stones[shot][0], state.stones[shot][1]}};
+        return true;
+    };
+}
+
+TEST(PlayGame, SendsEachSideItsStonesWithTheStateOfTheEnd)
+{
+    ScriptedPlayer a;
+    ScriptedPlayer b;
+    GameSettings settings{1, 2, Side::B, 99, 0.145f};
+    GameRecord game = PlayGame(settings, {&a, &b}, ScriptedThrows({3, -1}));
+
+    ASSERT_EQ(game.ends.size(), 2u);
+    EXPECT_EQ(game.ends[0].points, (PerSide<int>{0, 3}));
+    EXPECT_EQ(game.ends[1].hammer, Side::A);
+    EXPECT_EQ(game.ends[1].points, (PerSide<int>{0, 1}));
+    EXPECT_EQ(game.totals, (PerSide<int>{0, 4}));
+    EXPECT_EQ(game.winner, Side::B);
+
+    ASSERT_EQ(a.seen.size(), 16u);
+    ASSERT_EQ(b.seen.size(), 16u);
+    // End 1: A throws first (even stones, sideFlag 0), B has the hammer.
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(a.seen[static_cast<std::size_t>(k)].shotIndex, 2 * k);
+        EXPECT_EQ(a.seen[static_cast<std::size_t>(k)].sideFlag, 0);
+        EXPECT_EQ(b.seen[static_cast<std::size_t>(k)].shotIndex, 2 * k + 1);
+        EXPECT_EQ(b.seen[static_cast<std::size_t>(k)].sideFlag, 1);
+        EXPECT_EQ(b.seen[static_cast<std::size_t>(k)].currentEnd, 0);
+        EXPECT_EQ(b.seen[static_cast<std::size_t>(k)].lastEnd, 1);
+    }
+    // End 2: A has the hammer.
+    EXPECT_EQ(a.seen[8].shotIndex, 1);
+    EXPECT_EQ(a.seen[8].currentEnd, 1);
+    EXPECT_EQ(b.seen[8].shotIndex, 0);
+    // Every shot starts from the previous shot's resting position.
+    const EndRecord &first = game.ends[0];
+    for (std::size_t k = 1; k < first.shots.size(); ++k)
+        EXPECT_EQ(std::memcmp(first.shots[k].sent.stones, first.shots[k - 1].resting.stones, sizeof first.shots[k].sent.stones), 0);
+    EXPECT_EQ(first.shots[1].sent.stones[0][1], 0.0f) << "A's first stone did not score";
+    EXPECT_EQ(first.shots[2].sent.stones[1][1], 4.88f) << "B's first stone lies on the tee";
+}
+
+TEST(PlayGame, ATiedGameGoesToExtraEnds)
+{
+    ScriptedPlayer a;
+    ScriptedPlayer b;
+    GameRecord decided = PlayGame({1, 2, Side::B, 1, 0.0f}, {&a, &b}, ScriptedThrows({1, 1, 0, 2}));
+    ASSERT_EQ(decided.ends.size(), 4u);
+    EXPECT_EQ(decided.ends[3].index, 3);
+    EXPECT_EQ(decided.ends[3].hammer, Side::B);
+    EXPECT_EQ(decided.winner, Side::B);
+    EXPECT_EQ(decided.totals, (PerSide<int>{1, 3}));
+    EXPECT_NE(FormatLineScore(decided, {"x", "y"}).find("B y wins 3-1 after 2 extra ends"), std::string::npos);
+
+    ScriptedPlayer c;
+    ScriptedPlayer d;
+    GameRecord drawn = PlayGame({1, 1, Side::B, 1, 0.0f}, {&c, &d}, ScriptedThrows({0}));
+    EXPECT_EQ(drawn.ends.size(), 1u + MAX_EXTRA_ENDS);
+    EXPECT_FALSE(drawn.winner.has_value());
+    EXPECT_NE(FormatResult(drawn, {"x", "y"}).find("draw 0-0"), std::string::npos);
+}
+
+TEST(PlayGame, AFailingPlayerForfeitsAndTheGameStops)
+{
+    ScriptedPlayer a(11); // its 12th shot: end 2, after one whole end
+    ScriptedPlayer b;
+    GameRecord game = PlayGame({1, 8, Side::B, 1, 0.0f}, {&a, &b}, ScriptedThrows({-2}));
+    ASSERT_TRUE(game.forfeit.has_value());
+    EXPECT_EQ(game.forfeit->engine, Side::A);
+    EXPECT_EQ(game.forfeit->reason, "did something odd");
+    EXPECT_EQ(game.winner, Side::B);
+    EXPECT_EQ(game.totals, (PerSide<int>{2, 0})) << "the points of finished ends stand";
+    ASSERT_EQ(game.ends.size(), 2u);
+    EXPECT_FALSE(game.ends[1].complete);
+    EXPECT_FALSE(game.ends[1].shots.back().played);
+    EXPECT_EQ(b.seen.size(), 8u + 3u);
+
+    std::string score = FormatLineScore(game, {"x", "y"});
+    EXPECT_NE(score.find("A x forfeits, B y wins"), std::string::npos) << score;
+}
+
+TEST(LineScore, ShowsEndsTotalsAndTheHammer)
+{
+    ScriptedPlayer a;
+    ScriptedPlayer b;
+    GameRecord game = PlayGame({1, 3, Side::B, 1, 0.0f}, {&a, &b}, ScriptedThrows({2, 0, -1}));
+    std::string score = FormatLineScore(game, {"pebble", "other"});
+    EXPECT_EQ(score,
+              "End      |  1   2   3  | Total\n"
+              "A pebble |  0   0*  0* |     0\n"
+              "B other  |  2*  0   1  |     3\n"
+              "(* hammer)  B other wins 3-0\n");
+    EXPECT_EQ(EngineName("'/opt/engines/pebble' --fast"), "pebble");
+    EXPECT_EQ(EngineName("./bin/engine"), "engine");
+}
+
+} // namespace

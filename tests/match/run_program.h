@@ -1,0 +1,28 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+#include <sys/types.h>
+
+struct ProgramRun {
+    int status = -1;      // exit status, or 128 + signal
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+    double seconds = 0.0;
+};
+
+// Runs program with arguments, its output captured, and kills it if it is
+// still running after limit.
+ProgramRun RunProgram(const std::vector<std::string> &arguments, std::chrono::seconds limit);
+
+// Starts program in the background with its output sent to files; the
+// caller waits for it with WaitProgram.
+pid_t StartProgram(const std::vector<std::string> &arguments, const std::string &outPath, const std::string &errPath);
+int WaitProgram(pid_t pid, std::chrono::seconds limit, bool &timedOut);
+
+// The process ids a scripted engine appended to path.
+std::vector<pid_t> ReadPids(const std::string &path);
+// True while pid names a process, zombies included.
+bool ProcessExists(pid_t pid);

@@ -1,0 +1,114 @@
+// A stand-in engine for the runner's tests: speaks the protocol and misbehaves
+// on request. Usage: scripted_engine MODE [PIDFILE]; it appends its process id
+// to PIDFILE at start.
+//   steady       answers every GO with a draw toward the tee
+//   terminated   the same, each reply followed by a line feed
+//   split        the same reply, written in pieces with pauses between them
+//   one-read     takes each read of its input as one command, as a minimal
+//                engine may, and answers like steady
+//   crash        exits with status 3 before reading anything
+//   quit-mid     exits after answering three GOs
+//   silent       answers ISREADY, never GO
+//   mute         never answers at all
+//   deaf         never reads its input
+//   garbage      answers GO with text that is no reply
+//   nonfinite    answers GO with nan and inf
+//   bad-spin     answers GO with a spin of 2
+//   flood        answers GO with a number that never ends
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char *TEE_DRAW = "BESTSHOT 0.079850 -2.128900 0";
+
+void Send(const std::string &text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t written = write(STDOUT_FILENO, text.data() + done, text.size() - done);
+        if (written <= 0)
+            _exit(1);
+        done += static_cast<std::size_t>(written);
+    }
+}
+
+void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+bool Is(const std::string &line, const char *keyword) { return line.rfind(keyword, 0) == 0; }
+
+void AnswerGo(const std::string &mode, int &goCount)
+{
+    ++goCount;
+    if (mode == "quit-mid" && goCount > 3)
+        _exit(0);
+    if (mode == "silent")
+        return;
+    if (mode == "garbage")
+        return Send("HELLO THERE");
+    if (mode == "nonfinite")
+        return Send("BESTSHOT nan inf 0");
+    if (mode == "bad-spin")
+        return Send("BESTSHOT 0.079850 -2.128900 2");
+    if (mode == "flood") {
+        Send("BESTSHOT 1");
+        std::string chunk(4096, '1');
+        for (;;)
+            Send(chunk);
+    }
+    if (mode == "split") {
+        Send("BEST");
+        Pause(20);
+        Send("SHOT 0.0798");
+        Pause(20);
+        Send("50 -2.128900");
+        Pause(20);
+        return Send(" 0");
+    }
+    if (mode == "terminated")
+        return Send(std::string(TEE_DRAW) + "\n");
+    Send(TEE_DRAW);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::string mode = argc > 1 ? argv[1] : "steady";
+    if (argc > 2) {
+        if (FILE *file = std::fopen(argv[2], "a")) {
+            std::fprintf(file, "%d\n", static_cast<int>(getpid()));
+            std::fclose(file);
+        }
+    }
+    if (mode == "crash")
+        return 3;
+    if (mode == "deaf")
+        for (;;)
+            Pause(1000);
+    int goCount = 0;
+    if (mode == "one-read") {
+        char chunk[1024];
+        for (ssize_t got; (got = read(STDIN_FILENO, chunk, sizeof chunk)) > 0;) {
+            std::string first(chunk, static_cast<std::size_t>(got));
+            first = first.substr(0, first.find('\n'));
+            if (Is(first, "ISREADY"))
+                Send("READYOK");
+            else if (Is(first, "GO"))
+                AnswerGo(mode, goCount);
+        }
+        return 0;
+    }
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (Is(line, "ISREADY") && mode != "mute")
+            Send("READYOK");
+        else if (Is(line, "GO"))
+            AnswerGo(mode, goCount);
+    }
+    return 0;
+}
