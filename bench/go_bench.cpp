@@ -1,48 +1,55 @@
-// GO latency: ChooseShot in process with the physics library found as the
-// engine finds it, on a position with fifteen stones in play.
+// GO latency at fixed positions with fifteen stones in play: in process
+// (ChooseShot against the physics library, found as the engine finds it) and
+// over the protocol (the pebble executable beside this one, through pipes).
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
+#include <string>
 
+#include "child_process.h"
+#include "fixed_positions.h"
 #include "game_state.h"
 #include "shot_selection.h"
 #include "simulator.h"
 
 namespace {
 
-void PlaceFifteenStones()
+void GoInProcess(benchmark::State &run)
 {
-    static const float stones[15][2] = {
-        {2.375f, 4.88f}, {2.10f, 5.05f}, {2.70f, 4.70f}, {2.40f, 5.60f}, {1.80f, 4.40f},
-        {3.00f, 5.20f},  {2.20f, 6.40f}, {2.55f, 7.30f}, {1.50f, 5.90f}, {3.30f, 4.10f},
-        {2.00f, 3.70f},  {2.90f, 6.10f}, {2.375f, 8.50f}, {1.20f, 4.90f}, {3.60f, 5.50f}};
-    gameState = GameState{};
-    for (int stone = 0; stone < 15; ++stone) {
-        gameState.stones[stone][0] = stones[stone][0];
-        gameState.stones[stone][1] = stones[stone][1];
-    }
-}
-
-void BM_Go(benchmark::State &state)
-{
-    PlaceFifteenStones();
-    gameState.shotIndex = static_cast<int32_t>(state.range(0));
-    for (auto _ : state) {
+    gameState = CrowdedHouse(static_cast<int>(run.range(0)));
+    for (auto _ : run) {
         benchmark::DoNotOptimize(ChooseShot());
     }
 }
 
-BENCHMARK(BM_Go)
-    ->ArgName("shot")
-    ->Arg(0)
-    ->Arg(4)
-    ->Arg(14)
-    ->Arg(15)
-    ->Unit(benchmark::kMicrosecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+// The engine runs in a process of its own: the CPU column counts only this
+// side of the pipes, so the real time is the measure.
+void GoOverProtocol(benchmark::State &run)
+{
+    EnginePipe engine(ExecutableFolder() + "/pebble");
+    if (!engine.Running() || !engine.Send(PositionCommands(CrowdedHouse(static_cast<int>(run.range(0)))))) {
+        run.SkipWithError("the pebble executable did not start");
+        return;
+    }
+    for (auto _ : run) {
+        if (!engine.Send("GO\n") || engine.Reply().rfind("BESTSHOT ", 0) != 0) {
+            run.SkipWithError("the engine gave no BESTSHOT reply");
+            return;
+        }
+    }
+}
+
+void AtMeasuredShots(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->ArgName("shot")->Unit(benchmark::kMicrosecond);
+    for (const int shot : MEASURED_SHOTS) {
+        benchmark->Arg(shot);
+    }
+}
 
 }  // namespace
+
+BENCHMARK(GoInProcess)->Apply(AtMeasuredShots);
+BENCHMARK(GoOverProtocol)->Apply(AtMeasuredShots)->UseRealTime();
 
 int main(int argc, char **argv)
 {
@@ -50,6 +57,9 @@ int main(int argc, char **argv)
         return 1;
     }
     benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -32,20 +32,26 @@ const double CURLING_BOUND = std::hypot(DECELERATION, CURL_ACCELERATION) * (1.0 
 
 }  // namespace
 
-FreeRun StartRun(Complex start, Complex velocity, int curl, double time) {
+FreeRun RestingRun(Complex start, double time) {
     FreeRun run{};
     run.start = start;
     run.startTime = time;
-    run.speed = Magnitude(velocity);
-    if (!(run.speed > 0.0) || !std::isfinite(run.speed)) {
-        run.speed = 0.0;
-        run.heading = {0.0, -1.0};
-        run.stopTime = time;
-        run.curl = 0;
-        run.reach = {0.0, 0.0};
-        run.accelerationBound = 0.0;
-        return run;
-    }
+    run.speed = 0.0;
+    run.heading = {0.0, -1.0};
+    run.stopTime = time;
+    run.curl = 0;
+    run.reach = {0.0, 0.0};
+    run.accelerationBound = 0.0;
+    return run;
+}
+
+FreeRun StartRun(Complex start, Complex velocity, int curl, double time) {
+    const double speed = Magnitude(velocity);
+    if (!(speed > 0.0) || !std::isfinite(speed)) return RestingRun(start, time);
+    FreeRun run{};
+    run.start = start;
+    run.startTime = time;
+    run.speed = speed;
     run.heading = velocity / run.speed;
     run.curl = curl;
     run.stopTime = time + run.speed / DECELERATION;

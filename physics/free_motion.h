@@ -30,6 +30,8 @@ struct Kinematics {
 };
 
 FreeRun StartRun(Complex start, Complex velocity, int curl, double time);
+// StartRun of a stone at rest: speed 0.
+FreeRun RestingRun(Complex start, double time);
 Kinematics KinematicsAt(const FreeRun &run, double time);
 Complex RestPoint(const FreeRun &run);
 

@@ -1,6 +1,7 @@
 #include "sheet_play.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -36,10 +37,10 @@ double TimeToClose(double h, double rate, double bound) {
 // Whole path still to run by a stone at this speed.
 double PathLeft(double speed) { return speed * speed / (2.0 * DECELERATION); }
 
-// Earliest time at which stones with these speeds can have run a total path of h:
-// speeds only fall, at DECELERATION each.
-double TimeToRun(double h, double speedA, double speedB) {
-    if (h >= PathLeft(speedA) + PathLeft(speedB)) return NEVER;
+// Earliest time at which stones with these speeds, and pathLeft to run between
+// them, can have run a total path of h: speeds only fall, at DECELERATION each.
+double TimeToRun(double h, double speedA, double speedB, double pathLeft) {
+    if (h >= pathLeft) return NEVER;
     const double speeds = speedA + speedB;
     const double slowest = speedB > 0.0 ? std::min(speedA, speedB) : speedA;
     const double decelerations = speedB > 0.0 ? 2.0 * DECELERATION : DECELERATION;
@@ -50,10 +51,28 @@ double TimeToRun(double h, double speedA, double speedB) {
 }
 
 // A safe time step for a gap h changing at `rate` (negative while closing).
-double GapStep(double h, double rate, double bound, double speedA, double speedB) {
+double GapStep(double h, double rate, double bound, double speedA, double speedB, double pathLeft) {
     if (!(h > GAP_TOLERANCE)) return std::max(rate / bound, SMALLEST_STEP);
-    const double running = TimeToRun(h, speedA, speedB);
+    const double running = TimeToRun(h, speedA, speedB, pathLeft);
     return running == NEVER ? NEVER : std::max(TimeToClose(h, rate, bound), running);
+}
+
+// The safe time for a gap h changing at `rate` (negative while closing), or
+// NEVER when it is not before `stop`: a gap within GAP_TOLERANCE is measured
+// again after a short step, any other cannot close sooner than both the
+// running and the closing time. Rounding is monotonic, so when the running
+// time alone reaches the stop the closing time is not needed.
+double GapSafeUntil(double time, double stop, double h, double rate, double bound, double speedA, double speedB,
+                    double pathLeft) {
+    double until;
+    if (!(h > GAP_TOLERANCE)) {
+        until = time + std::max(rate / bound, SMALLEST_STEP);
+    } else {
+        const double running = TimeToRun(h, speedA, speedB, pathLeft);
+        if (time + running >= stop) return NEVER;
+        until = time + std::max(TimeToClose(h, rate, bound), running);
+    }
+    return until >= stop ? NEVER : until;
 }
 
 // False when a stone at rest at `offset` from a moving one cannot be reached by
@@ -61,8 +80,7 @@ double GapStep(double h, double rate, double bound, double speedA, double speedB
 // heading and within CURL_RATIO * L / 2 across it: the heading turns by
 // CURL_RATIO * ln(u0 / u), and the integral of u * CURL_RATIO * ln(u0 / u) over
 // the rest of the run is exactly that.
-bool WithinRemainingPath(Complex offset, const Kinematics &moving, int curl) {
-    const double path = PathLeft(moving.speed);
+bool WithinRemainingPath(Complex offset, const Kinematics &moving, double path, int curl) {
     const double side = (curl == 0 ? 0.0 : 0.5 * CURL_RATIO * path) + CONTACT_DISTANCE + GAP_TOLERANCE;
     const double along = Dot(offset, moving.velocity);  // scaled by the speed
     const double across = offset.imag() * moving.velocity.real() - offset.real() * moving.velocity.imag();
@@ -95,22 +113,45 @@ bool Leaving(const Kinematics &k) {
     return false;
 }
 
-const Kinematics &Now(Sheet &sheet, int index) {
+void SetMoving(Sheet &sheet, int index, bool moving) {
+    sheet.stones[index].moving = moving;
+    const std::uint32_t bit = 1u << index;
+    sheet.movingMask = moving ? sheet.movingMask | bit : sheet.movingMask & ~bit;
+}
+
+// The lowest moving stone from index `from` (0 ..STONE_COUNT) on, as the flags
+// stand now; STONE_COUNT when there is none.
+int NextMoving(const Sheet &sheet, int from) {
+    const std::uint32_t onward = sheet.movingMask & ~((1u << from) - 1u);
+    return onward == 0 ? STONE_COUNT : std::countr_zero(onward);
+}
+
+// Brings a moving stone's kinematics to the sheet's time.
+void Advance(Sheet &sheet, int index) {
     SheetStone &stone = sheet.stones[index];
-    if (!stone.moving || stone.nowTime == sheet.time) return stone.now;
     stone.now = KinematicsAt(stone.run, sheet.time);
     stone.nowTime = sheet.time;
     if (sheet.time >= stone.run.stopTime) {
-        stone.moving = false;
+        SetMoving(sheet, index, false);
         stone.now.velocity = {0.0, 0.0};
         stone.now.speed = 0.0;
     }
+    stone.pathLeft = PathLeft(stone.now.speed);
+}
+
+// The stone's kinematics at the sheet's time, computed once per time.
+const Kinematics &Now(Sheet &sheet, int index) {
+    SheetStone &stone = sheet.stones[index];
+    if (stone.moving && stone.nowTime != sheet.time) Advance(sheet, index);
     return stone.now;
 }
 
 double Acceleration(const SheetStone &stone) { return stone.moving ? stone.run.accelerationBound : 0.0; }
 
 double Speed(const SheetStone &stone) { return stone.moving ? stone.now.speed : 0.0; }
+
+// PathLeft(Speed(stone)), kept with the stone's kinematics.
+double PathLeftOf(const SheetStone &stone) { return stone.moving ? stone.pathLeft : 0.0; }
 
 double StopTime(const SheetStone &stone) { return stone.moving ? stone.run.stopTime : -NEVER; }
 
@@ -123,7 +164,9 @@ double LeaveSafeUntil(Sheet &sheet, int index) {
     const double bound = Acceleration(stone);
     const double speed = Speed(stone);
     double step = NEVER;
-    for (const Boundary &b : Boundaries(now)) step = std::min(step, GapStep(b.gap, b.rate, bound, speed, 0.0));
+    const double path = PathLeftOf(stone);
+    for (const Boundary &b : Boundaries(now))
+        step = std::min(step, GapStep(b.gap, b.rate, bound, speed, 0.0, path));
     const double until = sheet.time + std::max(step, SMALLEST_STEP);
     return until >= stone.run.stopTime ? NEVER : until;
 }
@@ -153,19 +196,10 @@ bool Touching(const Contact &c) {
     return c.gap <= GAP_TOLERANCE && c.gap >= -OVERLAP_IGNORED && c.rate < -CLOSING_TOLERANCE;
 }
 
-double PairSafeUntil(Sheet &sheet, int i, int j) {
+// PairSafeUntil of a pair that may meet on what is left of its paths.
+double MeetingPairSafeUntil(Sheet &sheet, int i, int j, double pathA, double pathB) {
     const SheetStone &a = sheet.stones[i];
     const SheetStone &b = sheet.stones[j];
-    if (!a.inPlay || !b.inPlay) return NEVER;
-    const Kinematics &ka = Now(sheet, i);
-    const Kinematics &kb = Now(sheet, j);
-    if (!a.moving && !b.moving) return NEVER;
-    // Too far apart to meet on what is left of their paths.
-    const double reach = CONTACT_DISTANCE + GAP_TOLERANCE + PathLeft(Speed(a)) + PathLeft(Speed(b));
-    const Complex offset = kb.position - ka.position;
-    if (Dot(offset, offset) > reach * reach) return NEVER;
-    if (!b.moving && !WithinRemainingPath(offset, ka, a.run.curl)) return NEVER;
-    if (!a.moving && !WithinRemainingPath(-offset, kb, b.run.curl)) return NEVER;
     const Contact contact = Measure(sheet, i, j);
     if (contact.normal == Complex(0.0, 0.0)) return sheet.time + SMALLEST_STEP;  // centres coincide
     if (Touching(contact)) return sheet.time;
@@ -176,9 +210,28 @@ double PairSafeUntil(Sheet &sheet, int i, int j) {
         const double until = sheet.time + std::max((-OVERLAP_IGNORED - contact.gap) / (speedA + speedB), SMALLEST_STEP);
         return until >= std::max(StopTime(a), StopTime(b)) ? NEVER : until;
     }
-    const double until = sheet.time + GapStep(contact.gap, contact.rate, Acceleration(a) + Acceleration(b),
-                                              std::max(speedA, speedB), std::min(speedA, speedB));
-    return until >= std::max(StopTime(a), StopTime(b)) ? NEVER : until;
+    return GapSafeUntil(sheet.time, std::max(StopTime(a), StopTime(b)), contact.gap, contact.rate,
+                        Acceleration(a) + Acceleration(b), std::max(speedA, speedB), std::min(speedA, speedB),
+                        pathA + pathB);
+}
+
+// The cheap tests first, inline: most pairs are culled by them.
+inline double PairSafeUntil(Sheet &sheet, int i, int j) {
+    const SheetStone &a = sheet.stones[i];
+    const SheetStone &b = sheet.stones[j];
+    if (!a.inPlay || !b.inPlay) return NEVER;
+    const Kinematics &ka = Now(sheet, i);
+    const Kinematics &kb = Now(sheet, j);
+    if (!a.moving && !b.moving) return NEVER;
+    // Too far apart to meet on what is left of their paths.
+    const double pathA = PathLeftOf(a);
+    const double pathB = PathLeftOf(b);
+    const double reach = CONTACT_DISTANCE + GAP_TOLERANCE + pathA + pathB;
+    const Complex offset = kb.position - ka.position;
+    if (Dot(offset, offset) > reach * reach) return NEVER;
+    if (!b.moving && !WithinRemainingPath(offset, ka, pathA, a.run.curl)) return NEVER;
+    if (!a.moving && !WithinRemainingPath(-offset, kb, pathB, b.run.curl)) return NEVER;
+    return MeetingPairSafeUntil(sheet, i, j, pathA, pathB);
 }
 
 void SetPair(Sheet &sheet, int i, int j, double until) {
@@ -203,10 +256,11 @@ double StoneDue(Sheet &sheet, int index) {
     return sheet.stoneDue[index];
 }
 
-void RefreshStone(Sheet &sheet, int index) {
+// Schedules the stone anew, with every pair but the one with `skipped` (-1 for none).
+void RefreshStone(Sheet &sheet, int index, int skipped) {
     SetLeave(sheet, index, LeaveSafeUntil(sheet, index));
     for (int j = 0; j < STONE_COUNT; ++j)
-        if (j != index) SetPair(sheet, index, j, PairSafeUntil(sheet, index, j));
+        if (j != index && j != skipped) SetPair(sheet, index, j, PairSafeUntil(sheet, index, j));
 }
 
 void Record(Sheet &sheet, int index) {
@@ -219,17 +273,18 @@ void Restart(Sheet &sheet, int index, Complex velocity) {
     // A stone keeps its curl only while it keeps moving.
     const int curl = stone.moving ? stone.run.curl : 0;
     stone.run = StartRun(stone.now.position, velocity, curl, sheet.time);
-    stone.moving = stone.run.speed > 0.0;
+    SetMoving(sheet, index, stone.run.speed > 0.0);
     stone.now = stone.moving ? Kinematics{stone.now.position, velocity, stone.run.speed}
                              : Kinematics{stone.now.position, {0.0, 0.0}, 0.0};
     stone.nowTime = sheet.time;
+    stone.pathLeft = PathLeft(stone.now.speed);
     stone.disturbed = true;
     Record(sheet, index);
 }
 
 void Remove(Sheet &sheet, int index) {
     sheet.stones[index].inPlay = false;
-    sheet.stones[index].moving = false;
+    SetMoving(sheet, index, false);
     SetLeave(sheet, index, NEVER);
     for (int j = 0; j < STONE_COUNT; ++j) SetPair(sheet, index, j, NEVER);
     if (sheet.path != nullptr && index == sheet.delivered) {
@@ -255,32 +310,42 @@ void Collide(Sheet &sheet, const Contact &contact) {
     Restart(sheet, contact.first, va + (newA - na) * contact.normal);
     Restart(sheet, contact.second, vb + (newB - nb) * contact.normal);
     if (contact.first == sheet.delivered || contact.second == sheet.delivered) sheet.deliveredTouched = true;
-    RefreshStone(sheet, contact.first);
-    RefreshStone(sheet, contact.second);
+    // The pair itself is scheduled once, by the second refresh.
+    RefreshStone(sheet, contact.first, contact.second);
+    RefreshStone(sheet, contact.second, -1);
 }
 
 // The earliest time at which anything may happen; pairs of stones at rest are never due.
 double NextDue(Sheet &sheet) {
     double next = NEVER;
-    for (int i = 0; i < STONE_COUNT; ++i)
-        if (sheet.stones[i].moving) next = std::min(next, StoneDue(sheet, i));
+    for (int i = NextMoving(sheet, 0); i < STONE_COUNT; i = NextMoving(sheet, i + 1))
+        next = std::min(next, StoneDue(sheet, i));
     return next;
+}
+
+// The stones whose pair with stone i is due. Measuring a pair of row i
+// changes no other entry of the row, so the row can be read at once.
+std::uint32_t DuePairs(const Sheet &sheet, int i) {
+    std::uint32_t due = 0;
+    for (int j = 0; j < STONE_COUNT; ++j)
+        due |= static_cast<std::uint32_t>(!(sheet.pairSafeUntil[i][j] > sheet.time)) << j;
+    return due & ~(1u << i);
 }
 
 // Handles what is due now: removals, then the fastest-closing contact; every
 // other due pair is measured again.
 void HandleDue(Sheet &sheet) {
-    for (int i = 0; i < STONE_COUNT; ++i) {
-        if (!sheet.stones[i].moving || sheet.leaveSafeUntil[i] > sheet.time) continue;
+    for (int i = NextMoving(sheet, 0); i < STONE_COUNT; i = NextMoving(sheet, i + 1)) {
+        if (sheet.leaveSafeUntil[i] > sheet.time) continue;
         const double until = LeaveSafeUntil(sheet, i);
         if (until <= sheet.time) Remove(sheet, i);
         else SetLeave(sheet, i, until);
     }
     Contact fastest;
-    for (int i = 0; i < STONE_COUNT; ++i) {
-        if (!sheet.stones[i].moving || StoneDue(sheet, i) > sheet.time) continue;
-        for (int j = 0; j < STONE_COUNT; ++j) {
-            if (j == i || sheet.pairSafeUntil[i][j] > sheet.time) continue;
+    for (int i = NextMoving(sheet, 0); i < STONE_COUNT; i = NextMoving(sheet, i + 1)) {
+        if (StoneDue(sheet, i) > sheet.time) continue;
+        for (std::uint32_t due = DuePairs(sheet, i); due != 0; due &= due - 1) {
+            const int j = std::countr_zero(due);
             const double until = PairSafeUntil(sheet, i, j);
             SetPair(sheet, i, j, until);
             if (until > sheet.time) continue;
@@ -315,9 +380,10 @@ bool OnSheet(Complex position) {
 }
 
 void PlaceAtRest(SheetStone &stone, Complex position) {
-    stone.run = StartRun(position, {0.0, 0.0}, 0, 0.0);
+    stone.run = RestingRun(position, 0.0);
     stone.now = {position, {0.0, 0.0}, 0.0};
     stone.nowTime = 0.0;
+    stone.pathLeft = 0.0;
     stone.inPlay = true;
     stone.moving = false;
     stone.disturbed = false;
@@ -329,6 +395,7 @@ void Launch(Sheet &sheet, int index, Complex position, Complex velocity, int cur
     stone.moving = stone.run.speed > 0.0;
     stone.now = stone.moving ? Kinematics{position, velocity, stone.run.speed} : Kinematics{position, {0.0, 0.0}, 0.0};
     stone.nowTime = sheet.time;
+    stone.pathLeft = PathLeft(stone.now.speed);
     stone.inPlay = true;
     stone.disturbed = true;
     Record(sheet, index);
@@ -338,8 +405,11 @@ void PlayUntilRest(Sheet &sheet) {
     std::fill(&sheet.pairSafeUntil[0][0], &sheet.pairSafeUntil[0][0] + STONE_COUNT * STONE_COUNT, NEVER);
     std::fill(sheet.leaveSafeUntil, sheet.leaveSafeUntil + STONE_COUNT, NEVER);
     std::fill(sheet.stoneDueStale, sheet.stoneDueStale + STONE_COUNT, true);
+    sheet.movingMask = 0;
     for (int i = 0; i < STONE_COUNT; ++i)
-        if (sheet.stones[i].moving) RefreshStone(sheet, i);
+        if (sheet.stones[i].moving) sheet.movingMask |= 1u << i;
+    for (int i = 0; i < STONE_COUNT; ++i)
+        if (sheet.stones[i].moving) RefreshStone(sheet, i, -1);
     bool settled = false;
     for (int event = 0; event < EVENT_LIMIT && !settled; ++event) {
         const double due = NextDue(sheet);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "free_motion.h"
@@ -14,6 +15,7 @@ struct SheetStone {
     FreeRun run;
     Kinematics now;  // at nowTime
     double nowTime;
+    double pathLeft;  // path still to run at nowTime: now.speed^2 / (2 DECELERATION)
     bool inPlay;
     bool moving;     // may lag behind a stop that happened before the sheet's time
     bool disturbed;  // set moving at some point of the throw
@@ -31,6 +33,9 @@ struct Sheet {
     int delivered = 0;
     bool deliveredTouched = false;
     double time = 0.0;
+    // Bit k set while stones[k].moving, kept by the event loop so that its
+    // scans visit the moving stones only.
+    std::uint32_t movingMask = 0;
     DeliveredPath *path = nullptr;  // recorded only when set; never read by the play
     // Before these times a pair cannot touch and a stone cannot leave the sheet.
     double pairSafeUntil[STONE_COUNT][STONE_COUNT];
