@@ -4,15 +4,16 @@
 #include <vector>
 
 #include "game_record.h"
+#include "sheet_constants.h"
 #include "svg_writer.h"
 
-// Sheet geometry in metres, the same the physics library plays on.
-constexpr double SHEET_WIDTH = 4.75;
-constexpr double HOUSE_CENTRE_X = 2.375;
-constexpr double HOUSE_CENTRE_Y = 4.88;
-constexpr double BACK_LINE_Y = 3.05;
-constexpr double HOG_LINE_Y = 11.28;
-constexpr double STONE_RADIUS = 0.145;
+// Sheet geometry in metres: the very constants the physics library plays on.
+using tessival::BACK_LINE_Y;
+using tessival::HOG_LINE_Y;
+using tessival::SHEET_WIDTH;
+using tessival::STONE_RADIUS;
+constexpr double HOUSE_CENTRE_X = tessival::TEE_X;
+constexpr double HOUSE_CENTRE_Y = tessival::TEE_Y;
 // 12-foot, 8-foot and 4-foot rings and the button.
 constexpr double RING_RADII[4] = {1.83, 1.22, 0.61, 0.15};
 
