@@ -6,7 +6,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "record_json.h"
+#include "record/record_json.h"
 #include "run_program.h"
 #include "xml_check.h"
 

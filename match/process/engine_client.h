@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "child_process.h"
-#include "player.h"
+#include "process/child_process.h"
+#include "game/player.h"
 
 // How long a reply must stay quiet before its last token counts as whole.
 constexpr std::chrono::milliseconds REPLY_SETTLE_TIME{2};

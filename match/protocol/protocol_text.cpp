@@ -1,4 +1,4 @@
-#include "protocol_text.h"
+#include "protocol/protocol_text.h"
 
 #include <cstdio>
 

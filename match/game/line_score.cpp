@@ -1,4 +1,4 @@
-#include "line_score.h"
+#include "game/line_score.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game_record.h"
+#include "record/game_record.h"
 
 // Results of a match from engine A's side.
 struct MatchTally {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "game_record.h"
+#include "record/game_record.h"
 #include "sheet_constants.h"
-#include "svg_writer.h"
+#include "pictures/svg_writer.h"
 
 // Sheet geometry in metres: the very constants the physics library plays on.
 using tessival::BACK_LINE_Y;

@@ -1,4 +1,4 @@
-#include "replay.h"
+#include "record/replay.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,11 +1,11 @@
-#include "engine_client.h"
+#include "process/engine_client.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <system_error>
 
-#include "protocol_text.h"
-#include "reply_parser.h"
+#include "protocol/protocol_text.h"
+#include "protocol/reply_parser.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "record_json.h"
+#include "record/record_json.h"
 
 #include <cmath>
 #include <fstream>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game_record.h"
+#include "record/game_record.h"
 
 // The game as a curling scoreboard: a row per engine, a column per end
 // (extra ends marked X1, X2, ...), the total; a '*' after an end's score marks

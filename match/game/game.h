@@ -4,8 +4,8 @@
 #include <functional>
 #include <vector>
 
-#include "game_record.h"
-#include "player.h"
+#include "record/game_record.h"
+#include "game/player.h"
 
 struct GameSettings {
     int number = 1;          // counts from 1; part of every throw's seed

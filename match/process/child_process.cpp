@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "process/child_process.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,7 +12,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "interrupt.h"
+#include "process/interrupt.h"
 
 namespace {
 

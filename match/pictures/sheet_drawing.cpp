@@ -1,4 +1,4 @@
-#include "sheet_drawing.h"
+#include "pictures/sheet_drawing.h"
 
 namespace {
 

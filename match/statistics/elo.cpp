@@ -1,4 +1,4 @@
-#include "elo.h"
+#include "statistics/elo.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,12 +1,12 @@
-#include "pictures.h"
+#include "pictures/pictures.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
 
-#include "line_score.h"
-#include "sheet_drawing.h"
+#include "game/line_score.h"
+#include "pictures/sheet_drawing.h"
 
 namespace {
 

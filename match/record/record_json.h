@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "game_record.h"
+#include "record/game_record.h"
 
 // The match record as JSON: the engines, the seed, the thrower's error, and
 // for every game its ends and every shot of them (position and state sent,

@@ -1,4 +1,4 @@
-#include "game_flow.h"
+#include "game/game_flow.h"
 
 #include <cstdlib>
 

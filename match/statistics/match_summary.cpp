@@ -1,6 +1,6 @@
-#include "match_summary.h"
+#include "statistics/match_summary.h"
 
-#include "elo.h"
+#include "statistics/elo.h"
 
 void MatchTally::Add(const GameRecord &game)
 {

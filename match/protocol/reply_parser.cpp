@@ -1,4 +1,4 @@
-#include "reply_parser.h"
+#include "protocol/reply_parser.h"
 
 #include <cctype>
 #include <cerrno>

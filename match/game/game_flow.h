@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "side.h"
+#include "game/side.h"
 
 constexpr int MAX_EXTRA_ENDS = 3;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "side.h"
+#include "game/side.h"
 #include "tessival.h"
 
 using PathPoint = std::array<float, 2>;

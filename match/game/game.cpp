@@ -1,8 +1,8 @@
-#include "game.h"
+#include "game/game.h"
 
 #include "end_evaluation.h"
-#include "game_flow.h"
-#include "shot_seed.h"
+#include "game/game_flow.h"
+#include "game/shot_seed.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "interrupt.h"
+#include "process/interrupt.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "shot_seed.h"
+#include "game/shot_seed.h"
 
 namespace {
 
