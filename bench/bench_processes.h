@@ -1,32 +1,28 @@
-// Child processes for the benchmarks: an engine talked to through pipes, and
-// programs run to their end.
+// Child processes for the benchmarks, through the runner's process helper: an
+// engine talked to through pipes, and programs run to their end.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include <sys/types.h>
+#include "process/child_process.h"
 
 // An engine process whose standard input and output are pipes of ours; its
 // standard error is the benchmark's.
 class EnginePipe {
 public:
     explicit EnginePipe(const std::string &executable);
-    ~EnginePipe();
-    EnginePipe(const EnginePipe &) = delete;
-    EnginePipe &operator=(const EnginePipe &) = delete;
 
-    bool Running() const { return pid_ > 0; }
-    // One write of the whole text; false when the engine no longer reads.
+    bool Running() const { return engine_ != nullptr; }
+    // The whole text; false when the engine no longer reads.
     bool Send(const std::string &text);
     // One reply: the engine writes each reply in one write, without a line
     // terminator, so one read returns it whole. Empty at the end of output.
     std::string Reply();
 
 private:
-    pid_t pid_ = -1;
-    int input_ = -1;
-    int output_ = -1;
+    std::unique_ptr<ChildProcess> engine_;
 };
 
 // Runs argv[0] with the given arguments, its standard output discarded, and
