@@ -95,6 +95,8 @@ void EngineClient::Stop()
         process_->Stop();
 }
 
+bool EngineClient::Ended() { return !process_ || process_->WaitEnd(Clock::now()).has_value(); }
+
 bool EngineClient::Send(const std::string &line)
 {
     auto deadline = Clock::now() + timeout_;

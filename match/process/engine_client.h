@@ -22,6 +22,8 @@ public:
     // POSITION, SETSTATE and GO, then the BESTSHOT reply.
     ShotAnswer RequestShot(const GameState &state) override;
     void Stop();
+    // True when the engine process ended (or never began).
+    bool Ended();
 
     pid_t Pid() const { return process_ ? process_->Pid() : -1; }
 

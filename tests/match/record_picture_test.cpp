@@ -6,7 +6,7 @@
 #include <map>
 
 #include "pictures/pictures.h"
-#include "record/record_json.h"
+#include "record/record_file.h"
 #include "pictures/svg_writer.h"
 #include "xml_check.h"
 

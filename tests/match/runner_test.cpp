@@ -6,7 +6,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "record/record_json.h"
+#include "record/record_file.h"
 #include "run_program.h"
 #include "xml_check.h"
 
@@ -16,6 +16,22 @@ using namespace std::chrono_literals;
 
 const std::string RUNNER = PEBBLE_MATCH_PATH;
 const std::string ENGINE = SCRIPTED_ENGINE_PATH;
+
+std::string FileText(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The lines of a record: the header, then one per game.
+std::vector<nlohmann::json> RecordLines(const std::string &path)
+{
+    std::vector<nlohmann::json> lines;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(nlohmann::json::parse(line));
+    return lines;
+}
 
 class Runner : public testing::Test {
 protected:
@@ -59,14 +75,13 @@ TEST_P(FaultyEngine, ForfeitsWithoutHangingAndLeavesNoProcess)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("engine B (" + Engine(GetParam().mode) + ") forfeits game 1: it "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
-    EXPECT_NE(run.out.find("B scripted_engine forfeits, A scripted_engine wins"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("B scripted_engine-2 forfeits, A scripted_engine wins"), std::string::npos) << run.out;
     EXPECT_LT(run.seconds, 8.0);
     ExpectNoEngineLeft();
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultyEngine,
-                         testing::Values(Fault{"crash", "exited with status 3 before answering ISREADY"},
-                                         Fault{"quit-mid", "exited with status 0 on shot 8 of end 1"},
+                         testing::Values(Fault{"quit-mid", "exited with status 0 on shot 8 of end 1"},
                                          Fault{"silent", "did not answer GO within 1 s on shot 2 of end 1"},
                                          Fault{"mute", "did not answer ISREADY within 1 s"},
                                          Fault{"deaf", "did not read its input within 1 s before answering ISREADY"},
@@ -80,12 +95,33 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultyEngine,
                              return name;
                          });
 
-TEST_F(Runner, AnEngineThatCannotStartForfeits)
+TEST_F(Runner, AnEngineThatCannotStartInItsFirstGameStopsTheRun)
 {
-    ProgramRun run = RunProgram({RUNNER, "--ends", "1", Path("no-such-engine"), Engine("steady")}, 20s);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.err.find("engine A"), std::string::npos);
-    EXPECT_NE(run.err.find("exited with status 127 (command not found) before answering ISREADY"), std::string::npos) << run.err;
+    std::ofstream(Path("plain-file")) << "not a program\n";
+    struct Case {
+        std::string command;
+        const char *message;
+    };
+    for (const Case &engine : {Case{Path("no-such-engine"), "exited with status 127 (command not found) before answering ISREADY"},
+                               Case{Path("plain-file"), "exited with status 126 (command not executable) before answering ISREADY"},
+                               Case{Engine("crash"), "exited with status 3 before answering ISREADY"}}) {
+        ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "4", Engine("steady"), engine.command}, 20s);
+        EXPECT_EQ(run.status, 3) << run.err;
+        EXPECT_NE(run.err.find("(" + engine.command + ") could not be started: it " + engine.message + "; the run stops"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(run.out.find("Game 2"), std::string::npos) << run.out;
+    }
+}
+
+TEST_F(Runner, AnEngineThatCrashesAtALaterStartForfeitsThatGame)
+{
+    // The first engine this script starts is steady, every later one crashes.
+    std::ofstream(Path("engine.sh")) << "if [ -e " << Path("started") << " ]; then exec " << Engine("crash") << "; fi\ntouch "
+                                     << Path("started") << "\nexec " << Engine("steady") << "\n";
+    ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "2", Engine("steady"), "/bin/sh " + Path("engine.sh")}, 20s);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("forfeits game 2: it exited with status 3 before answering ISREADY"), std::string::npos) << run.err;
 }
 
 TEST_F(Runner, KillsWhatAnEngineStartedItself)
@@ -140,7 +176,7 @@ TEST_F(Runner, CommandsReachAnEngineInReadsOfTheirOwn)
 TEST_F(Runner, BadUsageExitsWithTwo)
 {
     for (std::vector<std::string> arguments : {std::vector<std::string>{"--ends", "0"}, {"--games", "x"}, {"--frobnicate"},
-                                                {"a", "b", "c"}, {"--error", "-1"}, {"--timeout", "0"},
+                                                {"--shard", "3/2"}, {"--error", "-1"}, {"--timeout", "0"},
                                                 {"--replay", "r.json", "engine"}, {"--replay", "r.json", "--svg", "d"}, {"a", " "},
                                                 {"--timeout", "nan"}, {"--seed", "-1"}, {"--seed", "18446744073709551616"},
                                                 {"--seed", "12x"}}) {
@@ -172,12 +208,14 @@ TEST_F(Runner, ARecordReplaysIdenticallyAndATamperedOneDoesNot)
     EXPECT_EQ(replay.status, 0) << replay.out << replay.err;
     EXPECT_NE(replay.out.find("Replay of 32 shots in 1 games: every resting position is identical"), std::string::npos) << replay.out;
 
-    nlohmann::json record = nlohmann::json::parse(std::ifstream(Path("game.json")));
-    EXPECT_EQ(record["engines"]["A"], Engine("steady"));
-    EXPECT_EQ(record["games"][0]["ends"][0]["shots"].size(), 16u);
-    auto &stone = record["games"][0]["ends"][1]["shots"][15]["resting"][15];
+    std::vector<nlohmann::json> record = RecordLines(Path("game.json"));
+    ASSERT_EQ(record.size(), 2u);
+    EXPECT_EQ(record[0]["engines"][0]["command"], Engine("steady"));
+    EXPECT_EQ(record[0]["error"].dump(), "0.145") << "the error as the user gave it";
+    EXPECT_EQ(record[1]["ends"][0]["shots"].size(), 16u);
+    auto &stone = record[1]["ends"][1]["shots"][15]["resting"][15];
     stone[0] = stone[0].get<double>() + 0.001;
-    std::ofstream(Path("tampered.json")) << record.dump();
+    std::ofstream(Path("tampered.json")) << record[0].dump() << "\n" << record[1].dump() << "\n";
     ProgramRun tampered = RunProgram({RUNNER, "--replay", Path("tampered.json")}, 30s);
     EXPECT_EQ(tampered.status, 1);
     EXPECT_NE(tampered.out.find("game 1, end 2, shot 16: stone 16 rests at"), std::string::npos) << tampered.out;
@@ -193,7 +231,7 @@ TEST_F(Runner, SameSeedSameGame)
     auto play = [&](const char *seed, const char *file) {
         ProgramRun run = RunProgram({RUNNER, "--ends", "2", "--seed", seed, "--record", Path(file), Engine("steady"), Engine("steady")}, 30s);
         EXPECT_EQ(run.status, 0);
-        return nlohmann::json::parse(std::ifstream(Path(file)))["games"];
+        return RecordLines(Path(file)).at(1);
     };
     EXPECT_EQ(play("5", "a.json"), play("5", "b.json"));
     EXPECT_NE(play("5", "a.json"), play("6", "c.json"));
@@ -270,7 +308,8 @@ TEST_F(Runner, PebbleAgainstPebblePlaysALegalGameAndTheSameSeedRepeatsIt)
     ProgramRun first = RunProgram({RUNNER, "--record", Path("first.json")}, 120s);
     ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(first.err, "");
-    EXPECT_NE(first.out.find("A pebble |"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("A pebble   |"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("B pebble-2 |"), std::string::npos) << first.out;
     MatchRecord record = ReadRecordFile(Path("first.json"));
     ASSERT_EQ(record.games.size(), 1u);
     ExpectLegalGame(record.games[0], 8);
@@ -278,7 +317,7 @@ TEST_F(Runner, PebbleAgainstPebblePlaysALegalGameAndTheSameSeedRepeatsIt)
     ProgramRun second = RunProgram({RUNNER, "--record", Path("second.json")}, 120s);
     ASSERT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(first.out, second.out);
-    EXPECT_EQ(nlohmann::json::parse(std::ifstream(Path("first.json"))), nlohmann::json::parse(std::ifstream(Path("second.json"))));
+    EXPECT_EQ(FileText(Path("first.json")), FileText(Path("second.json")));
 }
 
 TEST_F(Runner, ScriptedGamesAreLegal)
