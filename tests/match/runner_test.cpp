@@ -220,6 +220,11 @@ TEST_F(Runner, ARecordReplaysIdenticallyAndATamperedOneDoesNot)
     EXPECT_EQ(tampered.status, 1);
     EXPECT_NE(tampered.out.find("game 1, end 2, shot 16: stone 16 rests at"), std::string::npos) << tampered.out;
 
+    std::ofstream(Path("empty.jsonl")) << record[0].dump() << "\n";
+    ProgramRun empty = RunProgram({RUNNER, "--replay", Path("empty.jsonl")}, 30s);
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("nothing to replay: " + Path("empty.jsonl") + " holds no finished game"), std::string::npos) << empty.err;
+
     std::ofstream(Path("garbled.json")) << "{ not json";
     ProgramRun garbled = RunProgram({RUNNER, "--replay", Path("garbled.json")}, 30s);
     EXPECT_EQ(garbled.status, 1);
