@@ -38,7 +38,9 @@ Results Collect(size_t engines, const std::vector<RatedGame> &games)
         auto second = static_cast<size_t>(game.second);
         if (game.first < 0 || game.second < 0 || first >= engines || second >= engines || first == second)
             continue;
-        double score = std::clamp(game.firstScore, 0.0, 1.0);
+        double score = game.firstScore;
+        if (!(score >= 0.0 && score <= 1.0))
+            continue;
         results.games[first][second] += 1.0;
         results.games[second][first] += 1.0;
         results.points[first] += score;
@@ -241,18 +243,15 @@ std::vector<Rating> FitRatings(const std::vector<std::string> &names, const std:
             weights[reference] -= 1.0;
         double margin = engines > 1 ? Z95 * ELO_PER_UNIT * std::sqrt(ContrastVariance(covariance, weights, reference)) : INF;
         Rating rating{names[engine], results.realGames[engine], 0.0, ELO_PER_UNIT * (strengths[engine] - center), 0.0, 0.0};
-        rating.lower = rating.elo - margin;
-        rating.upper = rating.elo + margin;
-        int played = rating.games;
+        if (rating.games > 0)
+            rating.scorePercent = 100.0 * results.realPoints[engine] / rating.games;
         bool isAnchor = anchored && engine == reference;
-        if (played > 0)
-            rating.scorePercent = 100.0 * results.realPoints[engine] / played;
-        if (played == 0 && !isAnchor)
-            rating.lower = -INF, rating.upper = INF;
-        if (played > 0 && !isAnchor && results.realPoints[engine] == played)
-            rating.upper = INF;
-        if (played > 0 && !isAnchor && results.realPoints[engine] == 0.0)
-            rating.lower = -INF;
+        bool unbeaten = rating.games > 0 && results.realPoints[engine] == rating.games;
+        bool scoreless = rating.games > 0 && results.realPoints[engine] == 0.0;
+        // The games bound neither end of an engine without games, nor the
+        // open end of a perfect score; the anchor is 0 by definition.
+        rating.lower = !isAnchor && (rating.games == 0 || scoreless) ? -INF : rating.elo - margin;
+        rating.upper = !isAnchor && (rating.games == 0 || unbeaten) ? INF : rating.elo + margin;
         ratings.push_back(rating);
     }
     std::stable_sort(ratings.begin(), ratings.end(), [](const Rating &a, const Rating &b) { return a.elo > b.elo; });
