@@ -6,20 +6,19 @@
 
 namespace {
 
-constexpr double Z95 = 1.959963984540054;
 constexpr double INF = std::numeric_limits<double>::infinity();
 
-std::string Signed(double value)
+} // namespace
+
+std::string SignedElo(double elo)
 {
-    if (std::isinf(value))
-        return value > 0 ? "+inf" : "-inf";
+    if (std::isinf(elo))
+        return elo > 0 ? "+inf" : "-inf";
     char text[32];
     // Adding 0.0 turns a negative zero into zero.
-    std::snprintf(text, sizeof text, "%+.1f", value + 0.0);
+    std::snprintf(text, sizeof text, "%+.1f", elo + 0.0);
     return text;
 }
-
-} // namespace
 
 double EloFromScore(double score)
 {
@@ -62,16 +61,16 @@ EloEstimate EstimateElo(int wins, int losses, int draws)
 std::string FormatElo(const EloEstimate &estimate)
 {
     if (std::isinf(estimate.elo))
-        return "Elo difference: " + Signed(estimate.elo) + " (every game " +
-               (estimate.elo > 0 ? "won; at least " + Signed(estimate.lower) : "lost; at most " + Signed(estimate.upper)) +
+        return "Elo difference: " + SignedElo(estimate.elo) + " (every game " +
+               (estimate.elo > 0 ? "won; at least " + SignedElo(estimate.lower) : "lost; at most " + SignedElo(estimate.upper)) +
                " at 95% confidence)";
     if (std::isinf(estimate.lower) && std::isinf(estimate.upper))
         return "Elo difference: n/a (no results)";
-    std::string text = "Elo difference: " + Signed(estimate.elo);
+    std::string text = "Elo difference: " + SignedElo(estimate.elo);
     if (std::isinf(estimate.upper))
-        return text + " (95% interval: " + Signed(estimate.lower) + " or more)";
+        return text + " (95% interval: " + SignedElo(estimate.lower) + " or more)";
     if (std::isinf(estimate.lower))
-        return text + " (95% interval: " + Signed(estimate.upper) + " or less)";
+        return text + " (95% interval: " + SignedElo(estimate.upper) + " or less)";
     char margin[32];
     std::snprintf(margin, sizeof margin, "%.1f", (estimate.upper - estimate.lower) / 2.0);
     return text + " +/- " + margin + " (95%)";

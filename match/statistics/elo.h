@@ -11,6 +11,11 @@ struct EloEstimate {
     double upper;
 };
 
+// The two-sided 95% quantile of the normal distribution.
+constexpr double Z95 = 1.959963984540054;
+// Elo per natural-log unit of the winning odds: 400 / ln 10.
+constexpr double ELO_PER_LOG_ODDS = 173.71779276130073;
+
 // The logistic Elo difference of a score fraction, infinite at 0 and 1.
 double EloFromScore(double score);
 
@@ -26,6 +31,9 @@ EloEstimate EloFromMeanScore(double score, double variance, long samples);
 
 // Per-game estimate from a match's wins, losses and draws (draws count half).
 EloEstimate EstimateElo(int wins, int losses, int draws);
+
+// "+70.4", "-3.0", "+0.0" or "+inf".
+std::string SignedElo(double elo);
 
 // "Elo difference: +70.4 +/- 150.2 (95%)" and its variants for infinite ends.
 std::string FormatElo(const EloEstimate &estimate);

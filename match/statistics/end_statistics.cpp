@@ -48,11 +48,6 @@ std::string Share(const char *label, int count, int of)
     return text;
 }
 
-std::string Padded(const std::string &text, size_t width)
-{
-    return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
-}
-
 } // namespace
 
 std::vector<EndStatistics> TallyEnds(const std::vector<std::string> &names, const std::vector<EndTally> &ends)
@@ -71,12 +66,9 @@ std::vector<EndStatistics> TallyEnds(const std::vector<std::string> &names, cons
 
 std::string FormatEndStatistics(const std::vector<EndStatistics> &stats)
 {
-    size_t nameWidth = 0;
-    for (const EndStatistics &engine : stats)
-        nameWidth = std::max(nameWidth, engine.name.size());
     std::vector<std::vector<std::string>> rows;
     for (const EndStatistics &engine : stats)
-        rows.push_back({Padded(engine.name, nameWidth), Share("hammer", engine.hammerScoredTwoPlus, engine.hammerNonBlank),
+        rows.push_back({engine.name, Share("hammer", engine.hammerScoredTwoPlus, engine.hammerNonBlank),
                         Share("force", engine.forceHeld, engine.forcedEnds), Share("steal", engine.steals, engine.stealEnds),
                         Share("blank", engine.blankEnds, engine.hammerEnds)});
     std::vector<size_t> widths(5, 0);
@@ -85,10 +77,9 @@ std::string FormatEndStatistics(const std::vector<EndStatistics> &stats)
             widths[column] = std::max(widths[column], row[column].size());
     std::string text;
     for (const auto &row : rows) {
-        std::string line;
-        for (size_t column = 0; column < row.size(); ++column)
-            line += (column == 0 ? "" : "  ") + Padded(row[column], widths[column]);
-        line.erase(line.find_last_not_of(' ') + 1);
+        std::string line = row[0];
+        for (size_t column = 1; column < row.size(); ++column)
+            line += std::string(widths[column - 1] - row[column - 1].size() + 2, ' ') + row[column];
         text += line + "\n";
     }
     return text;

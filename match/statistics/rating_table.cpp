@@ -5,14 +5,13 @@
 #include <cstdio>
 #include <limits>
 
+#include "statistics/elo.h"
+
 namespace {
 
 using Matrix = std::vector<std::vector<double>>;
 
-constexpr double Z95 = 1.959963984540054;
 constexpr double INF = std::numeric_limits<double>::infinity();
-// Elo per natural-log unit of the odds: 400 / ln 10.
-constexpr double ELO_PER_UNIT = 173.71779276130073;
 // Drawn games added between every two engines, enough to keep a perfect
 // score finite and few enough to be lost in any real match.
 constexpr double PRIOR_GAMES = 1.0;
@@ -190,30 +189,17 @@ double ContrastVariance(const Matrix &covariance, const std::vector<double> &wei
     return std::max(variance, 0.0);
 }
 
-std::string Signed(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%+.1f", value + 0.0);
-    return text;
-}
-
 std::string IntervalText(const Rating &rating)
 {
     if (std::isinf(rating.lower) && std::isinf(rating.upper))
         return "n/a";
     if (std::isinf(rating.upper))
-        return Signed(rating.lower) + " or more";
+        return SignedElo(rating.lower) + " or more";
     if (std::isinf(rating.lower))
-        return Signed(rating.upper) + " or less";
+        return SignedElo(rating.upper) + " or less";
     if (rating.lower == rating.upper)
         return "anchor";
-    return Signed(rating.lower) + " to " + Signed(rating.upper);
-}
-
-std::string Padded(const std::string &text, size_t width, bool right)
-{
-    std::string padding(width > text.size() ? width - text.size() : 0, ' ');
-    return right ? padding + text : text + padding;
+    return SignedElo(rating.lower) + " to " + SignedElo(rating.upper);
 }
 
 } // namespace
@@ -241,8 +227,8 @@ std::vector<Rating> FitRatings(const std::vector<std::string> &names, const std:
         weights[engine] += 1.0;
         if (anchored)
             weights[reference] -= 1.0;
-        double margin = engines > 1 ? Z95 * ELO_PER_UNIT * std::sqrt(ContrastVariance(covariance, weights, reference)) : INF;
-        Rating rating{names[engine], results.realGames[engine], 0.0, ELO_PER_UNIT * (strengths[engine] - center), 0.0, 0.0};
+        double margin = engines > 1 ? Z95 * ELO_PER_LOG_ODDS * std::sqrt(ContrastVariance(covariance, weights, reference)) : INF;
+        Rating rating{names[engine], results.realGames[engine], 0.0, ELO_PER_LOG_ODDS * (strengths[engine] - center), 0.0, 0.0};
         if (rating.games > 0)
             rating.scorePercent = 100.0 * results.realPoints[engine] / rating.games;
         bool isAnchor = anchored && engine == reference;
@@ -260,17 +246,20 @@ std::vector<Rating> FitRatings(const std::vector<std::string> &names, const std:
 
 std::string FormatRatingTable(const std::vector<Rating> &ratings)
 {
-    size_t nameWidth = 6;
+    int nameWidth = 6;
     for (const Rating &rating : ratings)
-        nameWidth = std::max(nameWidth, rating.name.size());
-    std::string text = "Rank  " + Padded("Engine", nameWidth, false) + "  Games   Score      Elo  95% interval\n";
+        nameWidth = std::max(nameWidth, static_cast<int>(rating.name.size()));
+    char line[512];
+    std::snprintf(line, sizeof line, "Rank  %-*s  Games   Score      Elo  95%% interval\n", nameWidth, "Engine");
+    std::string text = line;
     for (size_t rank = 0; rank < ratings.size(); ++rank) {
         const Rating &rating = ratings[rank];
-        char score[16];
-        std::snprintf(score, sizeof score, "%.1f%%", rating.scorePercent);
-        text += Padded(std::to_string(rank + 1), 4, true) + "  " + Padded(rating.name, nameWidth, false) + "  " +
-                Padded(std::to_string(rating.games), 5, true) + "  " + Padded(rating.games > 0 ? score : "n/a", 6, true) + "  " +
-                Padded(Signed(rating.elo), 7, true) + "  " + IntervalText(rating) + "\n";
+        char score[16] = "n/a";
+        if (rating.games > 0)
+            std::snprintf(score, sizeof score, "%.1f%%", rating.scorePercent);
+        std::snprintf(line, sizeof line, "%4zu  %-*s  %5d  %6s  %7s  %s\n", rank + 1, nameWidth, rating.name.c_str(), rating.games,
+                      score, SignedElo(rating.elo).c_str(), IntervalText(rating).c_str());
+        text += line;
     }
     return text;
 }
