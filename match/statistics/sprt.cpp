@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -15,11 +16,26 @@ constexpr double EMPTY_CELL = 1e-3;
 
 std::optional<double> ParseNumber(std::string_view text)
 {
+    // from_chars takes no plus sign; "+5" is still a number to a user.
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-')
+        text.remove_prefix(1);
     double value = 0.0;
     auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (status != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::vector<std::string_view> Words(std::string_view text)
+{
+    constexpr std::string_view SPACE = " \t\n";
+    std::vector<std::string_view> words;
+    for (size_t start = text.find_first_not_of(SPACE); start != std::string_view::npos;) {
+        size_t end = std::min(text.find_first_of(SPACE, start), text.size());
+        words.push_back(text.substr(start, end - start));
+        start = text.find_first_not_of(SPACE, end);
+    }
+    return words;
 }
 
 std::string Quoted(std::string_view text)
@@ -120,12 +136,7 @@ std::optional<SprtTest> ParseSprt(std::string_view text, std::string &error)
     SprtTest test;
     bool haveElo0 = false;
     bool haveElo1 = false;
-    constexpr std::string_view SPACE = " \t\n";
-    for (size_t start = text.find_first_not_of(SPACE); start != std::string_view::npos;
-         start = text.find_first_not_of(SPACE, start)) {
-        size_t end = std::min(text.find_first_of(SPACE, start), text.size());
-        std::string_view item = text.substr(start, end - start);
-        start = end;
+    for (std::string_view item : Words(text)) {
         size_t equals = item.find('=');
         if (equals == std::string_view::npos) {
             error = "expected elo0=E0 elo1=E1 [alpha=A] [beta=B], not " + Quoted(item);

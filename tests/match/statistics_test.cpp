@@ -67,7 +67,7 @@ TEST(Pentanomial, DegenerateRecordsGiveBoundsNotNaN)
 TEST(Sprt, ParsesGoodInputAndRejectsBad)
 {
     std::string error;
-    std::optional<SprtTest> plain = ParseSprt("elo0=0 elo1=50", error);
+    std::optional<SprtTest> plain = ParseSprt("elo0=0 elo1=+50", error);
     ASSERT_TRUE(plain) << error;
     EXPECT_EQ(plain->elo1, 50.0);
     EXPECT_EQ(plain->alpha, 0.05);
@@ -84,7 +84,7 @@ TEST(Sprt, ParsesGoodInputAndRejectsBad)
     };
     for (Bad bad : {Bad{"", "elo0 and elo1"}, Bad{"elo1=5", "elo0 and elo1"}, Bad{"elo0=0", "elo0 and elo1"},
                     Bad{"elo0=0 elo1=5 junk", "not \"junk\""}, Bad{"elo0=x elo1=5", "elo0 is not a number: \"x\""},
-                    Bad{"elo0=1e elo1=5", "not a number"}, Bad{"elo0=nan elo1=5", "not a number"},
+                    Bad{"elo0=1e elo1=5", "not a number"}, Bad{"elo0=+-1 elo1=5", "not a number"}, Bad{"elo0=nan elo1=5", "not a number"},
                     Bad{"elo0=0 elo1=5 gamma=1", "unknown SPRT parameter \"gamma\""},
                     Bad{"elo0=0 elo1=5 alpha=0", "strictly between 0 and 1"},
                     Bad{"elo0=0 elo1=5 beta=1.5", "strictly between 0 and 1"},
