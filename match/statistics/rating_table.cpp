@@ -17,7 +17,7 @@ constexpr double INF = std::numeric_limits<double>::infinity();
 constexpr double PRIOR_GAMES = 1.0;
 
 // Games between each two engines and the points each engine took, the
-// virtual draws included.
+// virtual draws included; realGames and realPoints count played games alone.
 struct Results {
     Matrix games;
     std::vector<double> points;

@@ -131,6 +131,10 @@ TEST(Sprt, EqualEnginesNeverAcceptH1)
     EXPECT_NEAR(state.upperBound, std::log(19.0), 1e-12);
     EXPECT_NEAR(state.lowerBound, -std::log(19.0), 1e-12);
     EXPECT_EQ(FormatSprt(test, EvaluateSprt(test, {})), "SPRT elo0=0 elo1=50: LLR 0.00 (-2.94, 2.94), continue");
+    // Unequal error rates: lower log(.1 / .99), upper log(.9 / .01).
+    SprtState uneven = EvaluateSprt({0, 50, 0.01, 0.1}, {});
+    EXPECT_NEAR(uneven.lowerBound, -2.2925, 1e-4);
+    EXPECT_NEAR(uneven.upperBound, 4.4998, 1e-4);
 }
 
 TEST(Sprt, MatchesTheNormalApproximationOnLargeSamples)
