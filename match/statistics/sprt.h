@@ -27,9 +27,12 @@ struct SprtState {
 
 // The generalised log-likelihood ratio of the pair results: under each
 // hypothesis the pentanomial distribution of greatest likelihood whose mean
-// per-game score is the hypothesis's expected score, compared count by count.
-// Bounds log(beta / (1 - alpha)) and log((1 - beta) / alpha).
+// per-game score is the hypothesis's expected score 1 / (1 + 10^(-elo / 400)),
+// compared count by count (an empty cell counts as 0.001 pairs). For small
+// Elo steps it is close to (mu1 - mu0)(2 mean - mu0 - mu1) n / (2 var).
+// H1 is accepted at LLR >= log((1 - beta) / alpha), H0 at LLR <= log(beta / (1 - alpha)).
 SprtState EvaluateSprt(const SprtTest &test, const Pentanomial &pairs);
 
-// One line, e.g. "SPRT elo0=0 elo1=50: LLR 1.23 (-2.94, 2.94), continue"
+// One line, e.g. "SPRT elo0=0 elo1=50: LLR 1.23 (-2.94, 2.94), continue";
+// the last word is "continue", "H0 accepted" or "H1 accepted".
 std::string FormatSprt(const SprtTest &test, const SprtState &state);
