@@ -10,12 +10,16 @@ bool Known(int engine, size_t engines)
     return engine >= 0 && static_cast<size_t>(engine) < engines;
 }
 
+bool Blank(const EndTally &end)
+{
+    return end.hammerPoints == 0 && end.otherPoints == 0;
+}
+
 void CountHammer(EndStatistics &stats, const EndTally &end)
 {
     ++stats.ends;
     ++stats.hammerEnds;
-    bool blank = end.hammerPoints == 0 && end.otherPoints == 0;
-    if (blank) {
+    if (Blank(end)) {
         ++stats.blankEnds;
         return;
     }
@@ -30,7 +34,7 @@ void CountWithoutHammer(EndStatistics &stats, const EndTally &end)
     ++stats.stealEnds;
     if (end.otherPoints > 0)
         ++stats.steals;
-    if (end.hammerPoints == 0 && end.otherPoints == 0)
+    if (Blank(end))
         return;
     ++stats.forcedEnds;
     if (end.hammerPoints <= 1)
