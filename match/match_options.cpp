@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "schedule/engine_names.h"
+#include "statistics/sprt.h"
 
 namespace {
 
@@ -113,6 +114,9 @@ std::string AnchorConflict(const MatchSetup &setup)
 {
     if (!setup.sprt.empty() && setup.engines.size() != 2)
         return "--sprt needs exactly two engines";
+    std::string sprtError;
+    if (!setup.sprt.empty() && !ParseSprt(setup.sprt, sprtError))
+        return "--sprt: " + sprtError;
     if (!setup.anchor)
         return "";
     for (const EngineEntry &engine : setup.engines)

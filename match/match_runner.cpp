@@ -124,13 +124,24 @@ public:
         ++played_;
         if (totalGames_ > 1)
             std::cerr << Progress() << "\n";
-        return true;
+        return !SprtDecided();
     }
 
     const std::vector<GameRecord> &Games() const { return games_; }
     bool PicturesWritten() const { return picturesWritten_; }
 
 private:
+    // A whole match (not a shard) stops when its SPRT decided.
+    bool SprtDecided() const
+    {
+        if (setup_.shard.count != 1)
+            return false;
+        std::optional<int> pair = SprtDecisionPair(setup_, games_);
+        if (pair)
+            std::cerr << "pebble-match: the SPRT decided after pair " << *pair << "; no further game begins\n";
+        return pair.has_value();
+    }
+
     const EngineEntry &Engine(int index) const { return setup_.engines[static_cast<std::size_t>(index)]; }
 
     void WritePictures(const GameRecord &game, const PerSide<std::string> &names)

@@ -192,3 +192,60 @@ TEST_F(MatchAtScale, ShardsRunThroughGnuParallelSumUpAsOneRun)
 }
 
 } // namespace
+
+namespace {
+
+struct SprtCase {
+    const char *weaker;
+    const char *decision;
+    int maxGames;
+};
+
+class SprtThroughTheRunner : public testing::TestWithParam<SprtCase> {};
+
+// One end per game: steady draws to the tee, weak throws short of play,
+// terminated answers as steady does.
+TEST_P(SprtThroughTheRunner, StopsAtTheDecisionAndSaysWhich)
+{
+    std::string record = testing::TempDir() + "sprt-" + std::to_string(getpid()) + GetParam().weaker + ".jsonl";
+    ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "400", "--concurrency", "3", "--sprt", "elo0=0 elo1=50",
+                                 "--record", record, ENGINE + " steady", ENGINE + " " + GetParam().weaker},
+                                120s);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find(std::string("SPRT elo0=0 elo1=50: LLR ")), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(std::string("), ") + GetParam().decision + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("the SPRT decided after pair "), std::string::npos);
+    std::size_t games = run.out.find(" after ");
+    ASSERT_NE(games, std::string::npos);
+    int counted = std::stoi(run.out.substr(games + 7));
+    EXPECT_LE(counted, GetParam().maxGames) << run.out;
+    EXPECT_EQ(LineCount(record) - 1, counted) << "games begun before the decision are left out of the record";
+    std::filesystem::remove(record);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, SprtThroughTheRunner,
+                         testing::Values(SprtCase{"weak", "H1 accepted", 60}, SprtCase{"terminated", "H0 accepted", 60}),
+                         [](const testing::TestParamInfo<SprtCase> &param) { return std::string(param.param.weaker); });
+
+TEST(Tournament, ARoundRobinRanksTheEngineThatAlwaysWinsFirst)
+{
+    ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "2", "name=weakling " + ENGINE + " weak",
+                                 "name=drawer " + ENGINE + " steady", ENGINE + " weak"},
+                                60s);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("game 6 of 6"), std::string::npos) << run.err;
+    std::size_t table = run.out.find("Rank  Engine");
+    ASSERT_NE(table, std::string::npos) << run.out;
+    std::string first = run.out.substr(run.out.find('\n', table) + 1);
+    EXPECT_EQ(first.rfind("   1  drawer ", 0), 0u) << run.out;
+    EXPECT_NE(first.find("scripted_engine "), std::string::npos) << "named by its executable";
+
+    ProgramRun gauntlet = RunProgram({RUNNER, "--ends", "1", "--games", "2", "--gauntlet", "--anchor", "drawer",
+                                      "name=drawer " + ENGINE + " steady", ENGINE + " weak", ENGINE + " weak"},
+                                     60s);
+    ASSERT_EQ(gauntlet.status, 0) << gauntlet.err;
+    EXPECT_NE(gauntlet.err.find("game 4 of 4"), std::string::npos) << "the others do not play each other";
+    EXPECT_NE(gauntlet.out.find("   1  drawer                 4  100.0%     +0.0  anchor"), std::string::npos) << gauntlet.out;
+}
+
+} // namespace

@@ -176,7 +176,8 @@ TEST_F(Runner, CommandsReachAnEngineInReadsOfTheirOwn)
 TEST_F(Runner, BadUsageExitsWithTwo)
 {
     for (std::vector<std::string> arguments : {std::vector<std::string>{"--ends", "0"}, {"--games", "x"}, {"--frobnicate"},
-                                                {"--shard", "3/2"}, {"--error", "-1"}, {"--timeout", "0"},
+                                                {"--shard", "3/2"}, {"--sprt", "elo0=x"}, {"--anchor", "nobody"}, {"--resume"},
+                                                {"--sprt", "elo0=0 elo1=5", "a", "b", "c"}, {"--error", "-1"}, {"--timeout", "0"},
                                                 {"--replay", "r.json", "engine"}, {"--replay", "r.json", "--svg", "d"}, {"a", " "},
                                                 {"--timeout", "nan"}, {"--seed", "-1"}, {"--seed", "18446744073709551616"},
                                                 {"--seed", "12x"}}) {

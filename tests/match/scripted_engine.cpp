@@ -3,6 +3,7 @@
 // to PIDFILE at start.
 //   steady       answers every GO with a draw toward the tee
 //   terminated   the same, each reply followed by a line feed
+//   weak         answers every GO with a throw that stops short of play
 //   split        the same reply, written in pieces with pauses between them
 //   one-read     takes each read of its input as one command, as a minimal
 //                engine may, and answers like steady
@@ -69,6 +70,8 @@ void AnswerGo(const std::string &mode, int &goCount)
         Pause(20);
         return Send(" 0");
     }
+    if (mode == "weak")
+        return Send("BESTSHOT 0.000000 -1.000000 0");
     if (mode == "terminated")
         return Send(std::string(TEE_DRAW) + "\n");
     Send(TEE_DRAW);
