@@ -20,7 +20,8 @@ command with arguments works ("./my-engine --level 3"); "name=LABEL COMMAND"
 names it LABEL, otherwise it is named by its executable, made unique
 (pebble, pebble-2). Missing engines default to the pebble beside this
 program. Two engines play a match; more play a round robin (every pair of
-them plays --games games), or with --gauntlet the first plays each other.
+them plays --games games), or with --gauntlet the first plays each of
+the others.
 
 Games are played in pairs: both games of a pair throw with the same seeds,
 B holding the first hammer in the first game and A in the second, so that
@@ -40,9 +41,9 @@ killed at any moment. --shard I/N plays every N-th pair only; --summary reads
 records (whole or shards) and prints the summary of the match.
 
 Exit status: 0 when every game reached a result (forfeits are results), 1 when
-a record or picture could not be written or read or a replay differs, 2 for
-bad usage, 3 when an engine could not be started in its first game, 130 when
-interrupted.
+a record or picture could not be written or read, or a replay differs or has
+nothing to replay, 2 for bad usage, 3 when an engine could not be started in
+its first game (the run stops there), 130 when interrupted.
 )";
 
 std::string Quote(const std::string &path)
