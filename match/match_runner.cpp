@@ -244,6 +244,8 @@ int RunMatch(const MatchOptions &options)
         return 1;
     }
     std::vector<ScheduledGame> missing = Missing(schedule, earlier);
+    if (options.setup.shard.count == 1 && SprtDecisionPair(options.setup, earlier))
+        missing.clear();
     MatchRun run(options, std::move(earlier), static_cast<int>(schedule.size()));
     run.OpenRecord(std::move(writer));
     try {

@@ -84,8 +84,9 @@ std::string RatingTable(const MatchSetup &setup, const std::vector<GameRecord> &
     for (const GameRecord &game : games)
         rated.push_back({game.players[0], game.players[1], ScoreOfA(game)});
     std::optional<int> anchor;
-    if (setup.anchor)
-        anchor = static_cast<int>(std::find(names.begin(), names.end(), *setup.anchor) - names.begin());
+    auto named = setup.anchor ? std::find(names.begin(), names.end(), *setup.anchor) : names.end();
+    if (named != names.end())
+        anchor = static_cast<int>(named - names.begin());
     return FormatRatingTable(FitRatings(names, rated, anchor));
 }
 
