@@ -25,8 +25,12 @@ quits, times out or answers anything but BESTSHOT with two finite numbers and
 a spin of 0 or 1 forfeits the game.
 
 Exit status: 0 when every game reached a result (forfeits are results), 2 for
-bad usage, 1 when a record or picture could not be written or a replay
+bad usage, 1 when a record, picture or page could not be written or a replay
 differs, 130 when interrupted.
+
+The viewer page (--html FILE) needs no network and no other file: open it in a
+browser and step through every shot. `--replay RECORD --html FILE` makes it
+later from a record, without any engine.
 )";
 
 std::string Quote(const std::string &path)
@@ -75,6 +79,8 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     auto *record = app.add_option("--record", options.recordPath, "write every game as JSON to FILE");
     auto *svg = app.add_option("--svg", options.svgDirectory, "write SVG pictures of every end and game into DIR");
     auto *replay = app.add_option("--replay", options.replayPath, "replay the shots of a record FILE and compare");
+    app.add_option("--html", options.htmlPath, "write the match as one HTML page FILE that steps through every shot (with --replay: made from the record)")
+        ->type_name("FILE");
     // A replay plays what the record says; game options would go unused.
     for (CLI::Option *option : {record, svg, ends, games, seed, error, timeout})
         replay->excludes(option);
