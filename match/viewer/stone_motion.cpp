@@ -51,6 +51,20 @@ std::size_t ContactPoint(const std::vector<PathPoint> &path, const PathPoint &st
     return closest;
 }
 
+// A stone knocked out of play sets off along the line from the thrown stone
+// at contact, with the speed the thrown stone had there.
+void SetOff(StoneMove &move, const std::vector<PathPoint> &path, std::size_t contact, const PathPoint &stone, double step)
+{
+    const PathPoint &at = path[contact];
+    const double apart = Distance(at, stone);
+    if (apart > 0.0)
+        move.heading = {static_cast<float>((static_cast<double>(stone[0]) - static_cast<double>(at[0])) / apart),
+                        static_cast<float>((static_cast<double>(stone[1]) - static_cast<double>(at[1])) / apart)};
+    if (contact + 1 < path.size() && step > 0.0)
+        move.speed = Distance(at, path[contact + 1]) / step;
+    move.run = move.speed / tessival::DECELERATION;
+}
+
 } // namespace
 
 ShotMotion DescribeMotion(const ShotRecord &shot, double farY)
@@ -66,9 +80,12 @@ ShotMotion DescribeMotion(const ShotRecord &shot, double farY)
             continue;
         StoneMove move;
         move.stone = k;
-        move.start = motion.step * static_cast<double>(ContactPoint(shot.path, Point(from)));
+        std::size_t contact = ContactPoint(shot.path, Point(from));
+        move.start = motion.step * static_cast<double>(contact);
         move.removed = !InPlay(to);
-        if (!move.removed)
+        if (move.removed)
+            SetOff(move, shot.path, contact, Point(from), motion.step);
+        else
             move.run = std::sqrt(2.0 * Distance(Point(from), Point(to)) / tessival::DECELERATION);
         motion.moves.push_back(move);
     }

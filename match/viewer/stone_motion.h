@@ -7,14 +7,17 @@
 // A stone that the throw set moving, other than the thrown one.
 struct StoneMove {
     int stone = 0;
-    double start = 0.0;   // seconds after the release when it was struck
-    double run = 0.0;     // seconds it ran to its rest; 0 when it left play
-    bool removed = false; // it left play
+    double start = 0.0;    // seconds after the release when it was struck
+    double run = 0.0;      // seconds it ran until it rested or left play
+    bool removed = false;  // it left play
+    PathPoint heading{};   // unit direction of a stone that left play: away from the thrown stone
+    double speed = 0.0;    // m/s with which a stone that left play set off
 };
 
 // How a throw is shown moving. The library traces the thrown stone only: a
-// struck stone is shown running straight from where it lay to its rest, from
-// the moment the thrown stone reached it, slowing as a free stone does.
+// struck stone is shown running straight from the moment the thrown stone
+// reached it, slowing as a free stone does, to its rest, or, when it left
+// play, away from the thrown stone at the speed that one had.
 struct ShotMotion {
     double step = 0.0;     // seconds between the path's points
     int firstPoint = 0;    // the path's first point that a view ending at farY needs

@@ -34,8 +34,12 @@ json Path(const std::vector<PathPoint> &path, int firstPoint)
 json Moves(const std::vector<StoneMove> &moves)
 {
     json list = json::array();
-    for (const StoneMove &move : moves)
-        list.push_back({{"stone", move.stone}, {"start", move.start}, {"run", move.run}, {"removed", move.removed}});
+    for (const StoneMove &move : moves) {
+        json item = {{"stone", move.stone}, {"start", move.start}, {"run", move.run}, {"removed", move.removed}};
+        if (move.removed)
+            item.update({{"heading", {move.heading[0], move.heading[1]}}, {"speed", move.speed}});
+        list.push_back(item);
+    }
     return list;
 }
 
@@ -110,6 +114,7 @@ json ViewerData(const MatchRecord &record, const SheetView &view)
             {"seed", record.seed},
             {"error", record.error},
             {"view", {{"scale", view.scale}, {"left", view.left}, {"top", view.top}, {"nearY", view.nearY},
-                      {"farY", view.farY}, {"sheetWidth", SHEET_WIDTH}, {"stoneRadius", STONE_RADIUS}}},
+                      {"farY", view.farY}, {"sheetWidth", SHEET_WIDTH}, {"stoneRadius", STONE_RADIUS},
+                      {"backLimit", BACK_LINE_Y - STONE_RADIUS}}},
             {"games", games}};
 }

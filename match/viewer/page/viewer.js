@@ -8,6 +8,7 @@
   const SVG = 'http://www.w3.org/2000/svg';
   const DECELERATION = 0.08;  // m/s^2: how a struck stone slows
   const FADE = 0.5;           // seconds of sheet time for a stone leaving play
+  const MAX_FLIGHT = 4;       // seconds of sheet time a stone knocked out of play is followed
   const PAUSE_BETWEEN = 600;  // milliseconds between shots while playing
   const EMPTY = Array.from({ length: 16 }, () => [0, 0]);
 
@@ -140,7 +141,7 @@
     const from = positionAfter(e, here.shot - 1);
     const thrown = here.shot - 1;
     let finish = shot.duration + (inPlay(shot.resting[thrown]) ? 0 : FADE);
-    for (const move of shot.moves) finish = Math.max(finish, move.start + (move.removed ? FADE : move.run));
+    for (const move of shot.moves) finish = Math.max(finish, move.start + Math.min(move.run, MAX_FLIGHT) + (move.removed ? FADE : 0));
     drawPaths(e, here.shot - 1);
     const groups = drawStones(e, from);
     const layer = $('stones');
@@ -176,7 +177,12 @@
       const since = time - move.start;
       if (since <= 0) continue;
       if (move.removed) {
-        placeStone(m.groups[move.stone], start, Math.max(0, 1 - since / FADE));
+        const u = Math.min(since, move.run, MAX_FLIGHT);
+        const along = move.speed * u - 0.5 * DECELERATION * u * u;
+        const point = [start[0] + move.heading[0] * along, start[1] + move.heading[1] * along];
+        const out = point[0] < view.stoneRadius || point[0] > view.sheetWidth - view.stoneRadius || point[1] < view.backLimit;
+        const fading = since - Math.min(move.run, MAX_FLIGHT);
+        placeStone(m.groups[move.stone], point, out ? 0 : fading > 0 ? Math.max(0, 1 - fading / FADE) : 1);
         continue;
       }
       // Uniformly slowed: the share of the run done after `since` seconds.
