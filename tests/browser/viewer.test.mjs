@@ -143,6 +143,20 @@ test('an address opens the shot it names', async () => {
   await page.close();
 });
 
+test('play steps on by itself and pause holds the throw where it is', async () => {
+  const page = await browser.newPage();
+  await openAt(page, pageUrl + '#game=1&end=1&shot=0');
+  await page.select('#speed', '64');
+  await page.click('#play');
+  await page.waitForFunction(() => /shot=[3-9]/.test(location.hash), { timeout: 20000 });
+  await page.click('#play');
+  const held = await page.evaluate(() => [location.hash, document.getElementById('stones').innerHTML]);
+  await new Promise((resolve) => setTimeout(resolve, 1500));
+  assert.deepEqual(await page.evaluate(() => [location.hash, document.getElementById('stones').innerHTML]), held);
+  assert.equal(await text(page, 'play'), '\u25B6 Play');
+  await page.close();
+});
+
 test('engine names, commands and replies holding markup are shown as text', async () => {
   const folder = fs.mkdtempSync(path.join(output, 'markup-'));
   const name = '<img src=x onerror=window.injected=3>';
