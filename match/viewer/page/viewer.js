@@ -152,6 +152,7 @@
     motion = { shot, from, thrown, groups, trail, time: shot.pathStart, finish, frozen: false, last: null };
     document.body.dataset.moving = 'true';
     renderPanel(here.shot - 1);
+    drawMotion(motion);
     requestAnimationFrame(frame);
   }
 
