@@ -1,4 +1,4 @@
-#include "stone_motion.h"
+#include "viewer/stone_motion.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
-#include "viewer_data.h"
+#include "viewer/viewer_data.h"
 
 #include <cmath>
 
 #include "end_evaluation.h"
-#include "line_score.h"
-#include "stone_motion.h"
+#include "game/line_score.h"
+#include "viewer/stone_motion.h"
 
 using nlohmann::json;
 

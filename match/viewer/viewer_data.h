@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "game_record.h"
-#include "sheet_drawing.h"
+#include "record/game_record.h"
+#include "pictures/sheet_drawing.h"
 
 // What the viewer page shows, as JSON: the engines, the view of the sheet and
 // the stone colours, and for every game its result, its ends and every shot

@@ -1,15 +1,15 @@
-#include "viewer_page.h"
+#include "viewer/viewer_page.h"
 
 #include <fstream>
 #include <map>
 #include <stdexcept>
 
-#include "line_score.h"
-#include "replay.h"
-#include "sheet_drawing.h"
-#include "svg_writer.h"
+#include "game/line_score.h"
+#include "record/replay.h"
+#include "pictures/sheet_drawing.h"
+#include "pictures/svg_writer.h"
 #include "viewer_assets.h"
-#include "viewer_data.h"
+#include "viewer/viewer_data.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "game.h"
+#include "game/game.h"
 #include "sheet_constants.h"
-#include "stone_motion.h"
-#include "viewer_page.h"
+#include "viewer/stone_motion.h"
+#include "viewer/viewer_page.h"
 
 namespace {
 
