@@ -36,6 +36,10 @@ before(async () => {
   const htmlPath = path.join(output, 'viewer-game.html');
   execFileSync(process.env.PEBBLE_MATCH, ['--ends', '3', '--record', recordPath, '--html', htmlPath], { stdio: 'pipe' });
   record = JSON.parse(fs.readFileSync(recordPath, 'utf8'));
+  // The page made later from the record, without engines, is the same page.
+  const replayedPath = path.join(output, 'viewer-replayed.html');
+  execFileSync(process.env.PEBBLE_MATCH, ['--replay', recordPath, '--html', replayedPath], { stdio: 'pipe' });
+  assert.ok(fs.readFileSync(replayedPath).equals(fs.readFileSync(htmlPath)), 'the page made from the record differs');
   pageUrl = pathToFileURL(htmlPath).href;
   browser = await puppeteer.launch({ executablePath: chromium, headless: true, args: ['--no-sandbox'] });
 });
