@@ -39,7 +39,7 @@ std::vector<std::string> ChildEnvironment(const char *libraryPath)
 }  // namespace
 
 EngineProcess::EngineProcess(const std::string &executable, const char *libraryPath,
-                             const char *stdinFile)
+                             const char *stdinFile, const std::vector<std::string> &arguments)
 {
     std::signal(SIGPIPE, SIG_IGN);
     int inputPipe[2];
@@ -67,10 +67,15 @@ EngineProcess::EngineProcess(const std::string &executable, const char *libraryP
         environment.push_back(variable.data());
     }
     environment.push_back(nullptr);
-    std::string program = executable;
-    char *arguments[] = {program.data(), nullptr};
+    std::vector<std::string> words = {executable};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char *> argv;
+    for (std::string &word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
     const int spawned =
-        posix_spawn(&pid_, program.c_str(), &actions, nullptr, arguments, environment.data());
+        posix_spawn(&pid_, executable.c_str(), &actions, nullptr, argv.data(), environment.data());
     posix_spawn_file_actions_destroy(&actions);
     close(inputPipe[0]);
     close(outputPipe[1]);
@@ -177,9 +182,9 @@ off_t EngineProcess::InputOffset() const
 }
 
 EngineRun RunEngine(const std::string &executable, const char *libraryPath,
-                    const std::string &input)
+                    const std::string &input, const std::vector<std::string> &arguments)
 {
-    EngineProcess engine(executable, libraryPath);
+    EngineProcess engine(executable, libraryPath, nullptr, arguments);
     if (!input.empty()) {
         engine.Write(input);
     }

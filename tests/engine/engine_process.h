@@ -1,15 +1,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 // The engine executable run as a child process, talking through pipes.
 class EngineProcess {
 public:
     // libraryPath: the LD_LIBRARY_PATH to give the child, or null for none.
-    // stdinFile: a file to read instead of a pipe, or null.
+    // stdinFile: a file to read instead of a pipe, or null. arguments follow
+    // the program's name on its command line.
     EngineProcess(const std::string &executable, const char *libraryPath,
-                  const char *stdinFile = nullptr);
+                  const char *stdinFile = nullptr, const std::vector<std::string> &arguments = {});
     ~EngineProcess();
     EngineProcess(const EngineProcess &) = delete;
     EngineProcess &operator=(const EngineProcess &) = delete;
@@ -50,4 +52,4 @@ struct EngineRun {
     int status;
 };
 EngineRun RunEngine(const std::string &executable, const char *libraryPath,
-                    const std::string &input);
+                    const std::string &input, const std::vector<std::string> &arguments = {});
