@@ -1,15 +1,20 @@
 #pragma once
 
-#include <cstdint>
+#include <array>
 
+#include "end_score_distribution.h"
 #include "split_mix.h"
 #include "tessival.h"
 
 // The fast policy that plays an end out after a candidate: remove the other
-// side's shot stone, else draw into the four-foot; the hammer's last stone
-// throws away to blank an empty house when that is worth more than one point.
+// side's shot stone, else draw into the four-foot. The last stone of the end
+// looks one throw ahead: it tries a few shots without error (hit the other
+// side's shot stone, draw to the button or the top of the four-foot, throw
+// away) and throws the best for its side, with error.
 struct RolloutPolicy {
-    bool hammerBlanksEmptyHouse = false;
+    int rootSide = 0;  // the side whose values endValue holds
+    // The value for rootSide of each end score k for it, at k + MAX_END_SCORE.
+    std::array<double, 2 * MAX_END_SCORE + 1> endValue{};
 };
 
 // Plays the remaining stones of the end on state with the thrower's error

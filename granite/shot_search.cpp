@@ -44,11 +44,10 @@ public:
     Search(const GameState &state, const GameSituation &situation, const WinTable &table, const SearchLimits &limits)
         : root_(state), limits_(limits), side_(state.shotIndex % 2), start_(Clock::now())
     {
+        policy_.rootSide = side_;
         for (int score = -MAX_END_SCORE; score <= MAX_END_SCORE; ++score)
-            endValue_[score + MAX_END_SCORE] = table.AfterEnd(situation, score) + END_SCORE_TIE_BREAK * score;
-        const double blank = table.AfterEnd(situation, 0);
-        policy_.hammerBlanksEmptyHouse = situation.hammer ? blank > table.AfterEnd(situation, 1)
-                                                          : blank < table.AfterEnd(situation, -1);
+            policy_.endValue[static_cast<std::size_t>(score + MAX_END_SCORE)] =
+                table.AfterEnd(situation, score) + END_SCORE_TIE_BREAK * score;
         deadline_ = start_ + std::chrono::duration_cast<Clock::duration>(
                                  std::chrono::duration<double>(limits.thinkSeconds));
         for (const ShotPlan &plan : ShotCandidates(state)) AddArm(plan);
@@ -84,9 +83,9 @@ private:
     long long Increment(const std::vector<Arm *> &alive) const
     {
         const double rounds = std::ceil(std::log2(static_cast<double>(alive.size())));
-        const long long throwsPerSample = 16 - root_.shotIndex;
-        return static_cast<long long>(RemainingThrows() / (rounds * static_cast<double>(alive.size()) *
-                                                           static_cast<double>(throwsPerSample)));
+        const double throwsPerSample = static_cast<double>(throws_.load()) / static_cast<double>(samples_.load());
+        return static_cast<long long>(RemainingThrows() /
+                                      (rounds * static_cast<double>(alive.size()) * throwsPerSample));
     }
 
     double RemainingThrows() const
@@ -141,7 +140,8 @@ private:
         if (SimulationWithGenerator(&state, arm.vector, RANDOM_ERROR, seed, &generator, -1) == 0) return -1.0;
         const int throws = 1 + PlayOut(state, policy_, generator, mix);
         throws_ += throws;
-        return endValue_[EvaluateEnd(state, side_) + MAX_END_SCORE];
+        ++samples_;
+        return policy_.endValue[static_cast<std::size_t>(EvaluateEnd(state, side_) + MAX_END_SCORE)];
     }
 
     static void Halve(std::vector<Arm *> &alive)
@@ -178,9 +178,9 @@ private:
     const Clock::time_point start_;
     Clock::time_point deadline_;
     RolloutPolicy policy_;
-    double endValue_[2 * MAX_END_SCORE + 1] = {};
     std::deque<Arm> arms_;
     std::atomic<long long> throws_{0};
+    std::atomic<long long> samples_{0};
 };
 
 }  // namespace
