@@ -35,7 +35,7 @@ std::vector<char *> ArgumentPointers(const std::vector<std::string> &argv)
 
 }  // namespace
 
-EnginePipe::EnginePipe(const std::string &executable)
+EnginePipe::EnginePipe(const std::string &executable, const std::vector<std::string> &arguments)
 {
     // A reply to an engine that died must fail, not kill the benchmark.
     std::signal(SIGPIPE, SIG_IGN);
@@ -53,7 +53,9 @@ EnginePipe::EnginePipe(const std::string &executable)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-    std::vector<char *> argv = ArgumentPointers({executable});
+    std::vector<std::string> words = {executable};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char *> argv = ArgumentPointers(words);
     pid_t pid = -1;
     const int failed = posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

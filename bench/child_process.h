@@ -11,7 +11,8 @@
 // standard error is the benchmark's.
 class EnginePipe {
 public:
-    explicit EnginePipe(const std::string &executable);
+    // arguments follow the program's name on its command line.
+    explicit EnginePipe(const std::string &executable, const std::vector<std::string> &arguments = {});
     ~EnginePipe();
     EnginePipe(const EnginePipe &) = delete;
     EnginePipe &operator=(const EnginePipe &) = delete;

@@ -27,7 +27,6 @@ constexpr long long FIRST_ROUND_SAMPLES = 2;
 struct Arm {
     ShotPlan plan;
     ShotVector vector;
-    std::uint64_t id;
     double sum = 0.0;
     int samples = 0;
 
@@ -73,7 +72,7 @@ private:
     void AddArm(const ShotPlan &plan)
     {
         const std::optional<ShotVector> vector = BuildVector(plan);
-        if (vector) arms_.push_back(Arm{plan, *vector, arms_.size()});
+        if (vector) arms_.push_back(Arm{plan, *vector});
     }
 
     bool ByTime() const { return limits_.throws <= 0; }
@@ -127,11 +126,12 @@ private:
         return complete;
     }
 
-    // One noisy throw of the arm and the end played out: its value for the side to move.
+    // One noisy throw of the arm and the end played out: its value for the side
+    // to move. Sample j of every arm draws from the same streams (common random
+    // numbers), so that arms are compared on the same luck.
     double Sample(const Arm &arm, int sample)
     {
-        SplitMix mix{limits_.seed ^ (arm.id * 0xD1B54A32D192ED03ull) ^
-                     (static_cast<std::uint64_t>(sample) * 0x8CB92BA72F3D8DD7ull) ^
+        SplitMix mix{limits_.seed ^ (static_cast<std::uint64_t>(sample) * 0x8CB92BA72F3D8DD7ull) ^
                      (static_cast<std::uint64_t>(root_.shotIndex) << 56) ^
                      (static_cast<std::uint64_t>(root_.currentEnd & 0xFF) << 48)};
         const std::uint32_t seed = static_cast<std::uint32_t>(mix.Next()) | 1u;
