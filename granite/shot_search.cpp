@@ -58,7 +58,9 @@ public:
         for (Arm &arm : arms_) alive.push_back(&arm);
         int target = 0;
         for (int round = 0; alive.size() > 1; ++round) {
-            const long long increment = round == 0 ? FIRST_ROUND_SAMPLES : Increment(alive);
+            long long increment = round == 0 ? FIRST_ROUND_SAMPLES : Increment(alive);
+            // By time, the deadline ends the search; a budget of throws must afford the round.
+            if (ByTime()) increment = std::max(increment, 1LL);
             if (increment < 1) break;
             target += static_cast<int>(increment);
             if (!RunRound(alive, target)) break;
