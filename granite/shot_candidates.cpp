@@ -21,6 +21,8 @@ constexpr float HIT_POWERS[] = {2.5f, 12.0f, 30.0f};
 constexpr float HIT_OFFSETS[] = {0.0f, -0.13f, 0.13f};
 constexpr float FREEZE_GAP = 0.30f;
 constexpr float COME_AROUND_DEPTH = 1.0f;
+constexpr float GUARD_DISTANCE = 2.2f;
+constexpr float HIGHEST_GUARD_Y = 10.5f;
 constexpr float DEEPEST_DRAW_Y = 3.4f;
 
 void AddBothSpins(std::vector<ShotPlan> &plans, ShotPlan plan)
@@ -48,6 +50,8 @@ void AddShotsAtStone(std::vector<ShotPlan> &plans, float x, float y)
         for (const float offset : HIT_OFFSETS)
             AddBothSpins(plans, ShotPlan{ShotPlan::HIT, x + offset, y, 0, power});
     AddBothSpins(plans, ShotPlan{ShotPlan::DRAW, x, y + FREEZE_GAP, 0, 0.0f});
+    if (y + GUARD_DISTANCE < HIGHEST_GUARD_Y)
+        AddBothSpins(plans, ShotPlan{ShotPlan::DRAW, x, y + GUARD_DISTANCE, 0, 0.0f});
     if (y - COME_AROUND_DEPTH > DEEPEST_DRAW_Y)
         AddBothSpins(plans, ShotPlan{ShotPlan::DRAW, x, y - COME_AROUND_DEPTH, 0, 0.0f});
 }

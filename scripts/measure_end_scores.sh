@@ -5,11 +5,11 @@
 # k = -8 .. 8 (negative: stolen), as the C++ initializer of
 # granite/end_score_counts.cpp.
 #   scripts/measure_end_scores.sh [GAMES [ENGINE]]
-# Default: 40 games of "build/bin/granite --think 40".
+# Default: 40 games of "build/bin/granite --think 60".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 games=${1:-40}
-engine=${2:-build/bin/granite --think 40}
+engine=${2:-build/bin/granite --think 60}
 record=$(mktemp)
 trap 'rm -f "$record"' EXIT
 build/bin/pebble-match --games "$games" --seed 2026 --record "$record" "$engine" "$engine" >/dev/null
