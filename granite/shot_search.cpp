@@ -23,6 +23,8 @@ using Clock = std::chrono::steady_clock;
 constexpr double END_SCORE_TIE_BREAK = 1e-3;
 constexpr int REFINED_ARMS = 3;
 constexpr long long FIRST_ROUND_SAMPLES = 2;
+// Samples one round may plan in all, so that a huge budget never plans a huge round.
+constexpr long long MAX_ROUND_SAMPLES = 1LL << 20;
 
 struct Arm {
     ShotPlan plan;
@@ -62,6 +64,7 @@ public:
             // By time, the deadline ends the search; a budget of throws must afford the round.
             if (ByTime()) increment = std::max(increment, 1LL);
             if (increment < 1) break;
+            increment = std::min(increment, MAX_ROUND_SAMPLES / static_cast<long long>(alive.size()));
             target += static_cast<int>(increment);
             if (!RunRound(alive, target)) break;
             Halve(alive);
