@@ -19,7 +19,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "child_process.h"
+#include "bench_processes.h"
 #include "fixed_positions.h"
 #include "game_state.h"
 #include "shot_selection.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "child_process.h"
+#include "bench_processes.h"
 
 namespace {
 

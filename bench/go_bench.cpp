@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "child_process.h"
+#include "bench_processes.h"
 #include "fixed_positions.h"
 #include "game_state.h"
 #include "shot_selection.h"

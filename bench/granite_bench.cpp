@@ -9,7 +9,7 @@
 #include <chrono>
 #include <string>
 
-#include "child_process.h"
+#include "bench_processes.h"
 #include "fixed_positions.h"
 #include "sheet.h"
 #include "shot_search.h"

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "reply_parser.h"
+#include "protocol/reply_parser.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <sys/prctl.h>
 #endif
 
-#include "interrupt.h"
+#include "process/interrupt.h"
 #include "match_options.h"
 #include "match_runner.h"
 

@@ -23,9 +23,8 @@ ends go beyond it), sideFlag is 1 when the side to move has the hammer in this
 end (it throws the odd-numbered stones), 0 when it throws first, and own and
 other are the points of the side to move and of the other side so far in the
 game (an engine that does not know SCORE ignores it, as any unknown line). An
-engine that cannot start,
-quits, times out or answers anything but BESTSHOT with two finite numbers and
-a spin of 0 or 1 forfeits the game.
+engine that cannot start, quits, times out or answers anything but BESTSHOT
+with two finite numbers and a spin of 0 or 1 forfeits the game.
 
 Exit status: 0 when every game reached a result (forfeits are results), 2 for
 bad usage, 1 when a record or picture could not be written or a replay

@@ -5,14 +5,14 @@
 #include <fstream>
 #include <iostream>
 
-#include "engine_client.h"
-#include "interrupt.h"
-#include "game.h"
-#include "line_score.h"
-#include "match_summary.h"
-#include "pictures.h"
-#include "record_json.h"
-#include "replay.h"
+#include "process/engine_client.h"
+#include "process/interrupt.h"
+#include "game/game.h"
+#include "game/line_score.h"
+#include "statistics/match_summary.h"
+#include "pictures/pictures.h"
+#include "record/record_json.h"
+#include "record/replay.h"
 
 namespace {
 

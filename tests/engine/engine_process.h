@@ -1,8 +1,10 @@
 #pragma once
 
 #include <string>
-#include <vector>
 #include <sys/types.h>
+#include <vector>
+
+#include "process/child_process.h"
 
 // The engine executable run as a child process, talking through pipes.
 class EngineProcess {
@@ -12,37 +14,27 @@ public:
     // the program's name on its command line.
     EngineProcess(const std::string &executable, const char *libraryPath,
                   const char *stdinFile = nullptr, const std::vector<std::string> &arguments = {});
-    ~EngineProcess();
-    EngineProcess(const EngineProcess &) = delete;
-    EngineProcess &operator=(const EngineProcess &) = delete;
 
-    // One write of text to the child's standard input.
+    // text to the child's standard input; throws when the child does not take it.
     void Write(const std::string &text);
     // Waits until the child has written at least count bytes (or closed its
     // output, or timeoutSeconds passed) and returns everything written so far.
     std::string ReadOutput(size_t count, int timeoutSeconds = 60);
-    void CloseInput();
+    void CloseInput() { child_.CloseInput(); }
     // Stops listening to the child's standard output.
-    void CloseOutput();
+    void CloseOutput() { child_.CloseOutput(); }
     // Closes the input, reads both outputs to their end and returns the exit
     // status, or -1 when the child did not exit normally.
     int Finish();
 
     const std::string &Output() const { return output_; }
-    const std::string &Errors() const { return errors_; }
+    const std::string &Errors() const { return child_.Errors(); }
     // How far the child read into stdinFile.
-    off_t InputOffset() const;
+    off_t InputOffset() const { return child_.InputFileOffset(); }
 
 private:
-    bool Pump(int timeoutMilliseconds);
-
-    pid_t pid_ = -1;
-    int input_ = -1;
-    int stdout_ = -1;
-    int stderr_ = -1;
-    int stdinFile_ = -1;
+    ChildProcess child_;
     std::string output_;
-    std::string errors_;
 };
 
 // Runs the engine on input written in one piece and returns when it exits.

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "elo.h"
-#include "match_summary.h"
+#include "statistics/elo.h"
+#include "statistics/match_summary.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <map>
 #include <vector>
 
-#include "game.h"
-#include "game_flow.h"
-#include "line_score.h"
-#include "shot_seed.h"
+#include "game/game.h"
+#include "game/game_flow.h"
+#include "game/line_score.h"
+#include "game/shot_seed.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <map>
 
-#include "pictures.h"
-#include "record_json.h"
-#include "svg_writer.h"
+#include "pictures/pictures.h"
+#include "record/record_json.h"
+#include "pictures/svg_writer.h"
 #include "xml_check.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "protocol_text.h"
-#include "reply_parser.h"
+#include "protocol/protocol_text.h"
+#include "protocol/reply_parser.h"
 
 namespace {
 

@@ -1,11 +1,9 @@
 #include "run_program.h"
 
+#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -20,40 +18,22 @@ std::string Slurp(const std::string &path)
 
 } // namespace
 
-pid_t StartProgram(const std::vector<std::string> &arguments, const std::string &outPath, const std::string &errPath)
+std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string> &arguments, const std::string &outPath,
+                                           const std::string &errPath)
 {
-    pid_t pid = fork();
-    if (pid != 0)
-        return pid;
-    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int none = open("/dev/null", O_RDONLY);
-    dup2(out, STDOUT_FILENO);
-    dup2(err, STDERR_FILENO);
-    dup2(none, STDIN_FILENO);
-    std::vector<char *> argv;
-    for (const std::string &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.c_str()));
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(126);
+    ChildOptions files;
+    files.inputFile = "/dev/null";
+    files.outputFile = outPath;
+    files.errorFile = errPath;
+    return std::make_unique<ChildProcess>(arguments, files);
 }
 
-int WaitProgram(pid_t pid, std::chrono::seconds limit, bool &timedOut)
+int WaitProgram(ChildProcess &program, std::chrono::seconds limit, bool &timedOut)
 {
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    timedOut = false;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            timedOut = true;
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::optional<ChildEnd> end = program.WaitEnd(Clock::now() + limit);
+    timedOut = !end;
+    program.Stop();
+    return end ? end->ShellStatus() : 128 + SIGKILL;
 }
 
 ProgramRun RunProgram(const std::vector<std::string> &arguments, std::chrono::seconds limit)
@@ -62,8 +42,7 @@ ProgramRun RunProgram(const std::vector<std::string> &arguments, std::chrono::se
     std::string base = "/tmp/pebble-match-test-" + std::to_string(getpid()) + "-" + std::to_string(++runs);
     auto start = std::chrono::steady_clock::now();
     ProgramRun run;
-    pid_t pid = StartProgram(arguments, base + ".out", base + ".err");
-    run.status = WaitProgram(pid, limit, run.timedOut);
+    run.status = WaitProgram(*StartProgram(arguments, base + ".out", base + ".err"), limit, run.timedOut);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.out = Slurp(base + ".out");
     run.err = Slurp(base + ".err");

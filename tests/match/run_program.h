@@ -1,9 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 #include <sys/types.h>
+
+#include "process/child_process.h"
 
 struct ProgramRun {
     int status = -1;      // exit status, or 128 + signal
@@ -19,8 +22,10 @@ ProgramRun RunProgram(const std::vector<std::string> &arguments, std::chrono::se
 
 // Starts program in the background with its output sent to files; the
 // caller waits for it with WaitProgram.
-pid_t StartProgram(const std::vector<std::string> &arguments, const std::string &outPath, const std::string &errPath);
-int WaitProgram(pid_t pid, std::chrono::seconds limit, bool &timedOut);
+std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string> &arguments, const std::string &outPath,
+                                           const std::string &errPath);
+// The exit status or 128 + signal; kills the program after limit.
+int WaitProgram(ChildProcess &program, std::chrono::seconds limit, bool &timedOut);
 
 // The process ids a scripted engine appended to path.
 std::vector<pid_t> ReadPids(const std::string &path);

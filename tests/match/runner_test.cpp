@@ -6,7 +6,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "record_json.h"
+#include "record/record_json.h"
 #include "run_program.h"
 #include "xml_check.h"
 
@@ -104,16 +104,16 @@ TEST_F(Runner, InterruptStopsEveryEngine)
     std::ofstream(Path("engine.sh")) << "if [ \"$(cat " << pidFile_ << " 2>/dev/null | wc -l)\" -ge 2 ]; then exec "
                                      << Engine("silent") << "; fi\nexec " << Engine("steady") << "\n";
     std::string engine = "/bin/sh " + Path("engine.sh");
-    pid_t runner = StartProgram({RUNNER, "--timeout", "300", "--ends", "1", "--games", "2", "--record", Path("kept.json"), engine, engine},
+    std::unique_ptr<ChildProcess> runner = StartProgram({RUNNER, "--timeout", "300", "--ends", "1", "--games", "2", "--record", Path("kept.json"), engine, engine},
                                 Path("out"), Path("err"));
     // Game 1 is played by steady engines, game 2 by silent ones.
     for (int wait = 0; wait < 1000 && ReadPids(pidFile_).size() < 4; ++wait)
         std::this_thread::sleep_for(10ms);
     ASSERT_EQ(ReadPids(pidFile_).size(), 4u);
     std::this_thread::sleep_for(100ms);
-    kill(runner, SIGINT);
+    kill(runner->Pid(), SIGINT);
     bool timedOut = false;
-    EXPECT_EQ(WaitProgram(runner, 5s, timedOut), 130);
+    EXPECT_EQ(WaitProgram(*runner, 5s, timedOut), 130);
     EXPECT_FALSE(timedOut);
     ExpectNoEngineLeft();
     EXPECT_EQ(ReadRecordFile(Path("kept.json")).games.size(), 1u) << "the finished game is recorded";

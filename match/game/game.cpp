@@ -1,0 +1,95 @@
+#include "game/game.h"
+
+#include "end_evaluation.h"
+#include "game/game_flow.h"
+#include "game/shot_seed.h"
+
+namespace {
+
+constexpr int STONES_PER_END = 16;
+constexpr int PATH_CAPACITY = 512;
+
+void Finish(GameRecord &game, const GameFlow &flow)
+{
+    game.totals = {flow.Total(Side::A), flow.Total(Side::B)};
+    if (game.forfeit)
+        game.winner = Other(game.forfeit->engine);
+    else
+        game.winner = flow.Winner();
+}
+
+} // namespace
+
+int SideFlag(int shotIndex) { return shotIndex % 2; }
+
+GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, const ThrowFunction &throwShot)
+{
+    GameRecord game;
+    game.number = settings.number;
+    game.firstHammer = settings.firstHammer;
+    game.regularEnds = settings.ends;
+    GameFlow flow(settings.ends, settings.firstHammer);
+
+    while (!flow.Finished()) {
+        EndRecord &end = game.ends.emplace_back();
+        end.index = flow.CurrentEnd();
+        end.hammer = flow.Hammer();
+        GameState state{};
+        state.currentEnd = end.index;
+        state.lastEnd = flow.LastEnd();
+        for (int shotIndex = 0; shotIndex < STONES_PER_END; ++shotIndex) {
+            state.shotIndex = shotIndex;
+            state.sideFlag = static_cast<uint8_t>(SideFlag(shotIndex));
+            ShotRecord &shot = end.shots.emplace_back();
+            shot.shotIndex = shotIndex;
+            shot.engine = flow.Thrower(shotIndex);
+            shot.sent = state;
+
+            const GamePoints points{flow.Total(shot.engine), flow.Total(Other(shot.engine))};
+            ShotAnswer answer = players[static_cast<std::size_t>(Index(shot.engine))]->RequestShot(state, points);
+            shot.reply = answer.reply;
+            if (!answer.ok) {
+                game.forfeit = Forfeit{shot.engine, answer.fault};
+                Finish(game, flow);
+                return game;
+            }
+            shot.shot = answer.shot;
+            shot.seed = ShotSeed(settings.seed, settings.number, end.index, shotIndex);
+            if (!throwShot(state, answer.shot, settings.error, shot.seed, shot.path)) {
+                game.forfeit = Forfeit{shot.engine, "answered a shot the physics library refused"};
+                Finish(game, flow);
+                return game;
+            }
+            shot.played = true;
+            shot.resting = state;
+        }
+        // The hammer side throws the odd stones, side 1 of the end evaluation.
+        flow.FinishEnd(EvaluateEnd(state, 1));
+        end.points = flow.Ends().back().points;
+        end.complete = true;
+    }
+    Finish(game, flow);
+    return game;
+}
+
+GameRecord ForfeitedGame(const GameSettings &settings, Side engine, std::string reason)
+{
+    GameRecord game;
+    game.number = settings.number;
+    game.firstHammer = settings.firstHammer;
+    game.regularEnds = settings.ends;
+    game.forfeit = Forfeit{engine, std::move(reason)};
+    game.winner = Other(engine);
+    return game;
+}
+
+bool TraceThrow(GameState &state, const ShotVector &shot, float error, uint32_t seed, std::vector<PathPoint> &path)
+{
+    static float points[PATH_CAPACITY][2];
+    int32_t length = 0;
+    int done = SimulationTrace(&state, shot, error, seed, -1, points, PATH_CAPACITY, &length);
+    path.clear();
+    for (int32_t i = 0; done && i < length && i < PATH_CAPACITY; ++i)
+        path.push_back({points[i][0], points[i][1]});
+    return done != 0;
+}

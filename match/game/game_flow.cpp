@@ -1,0 +1,37 @@
+#include "game/game_flow.h"
+
+#include <cstdlib>
+
+GameFlow::GameFlow(int regularEnds, Side firstHammer) : regularEnds_(regularEnds), hammer_(firstHammer) {}
+
+void GameFlow::FinishEnd(int hammerScore)
+{
+    EndScore score{hammer_, {0, 0}};
+    Side scorer = hammerScore > 0 ? hammer_ : FirstThrower();
+    score.points[Index(scorer)] = std::abs(hammerScore);
+    ends_.push_back(score);
+    if (hammerScore > 0)
+        hammer_ = Other(hammer_);
+}
+
+bool GameFlow::Finished() const
+{
+    if (CurrentEnd() < regularEnds_)
+        return false;
+    return Total(Side::A) != Total(Side::B) || CurrentEnd() >= regularEnds_ + MAX_EXTRA_ENDS;
+}
+
+int GameFlow::Total(Side side) const
+{
+    int total = 0;
+    for (const EndScore &end : ends_)
+        total += end.points[Index(side)];
+    return total;
+}
+
+std::optional<Side> GameFlow::Winner() const
+{
+    if (Total(Side::A) == Total(Side::B))
+        return std::nullopt;
+    return Total(Side::A) > Total(Side::B) ? Side::A : Side::B;
+}

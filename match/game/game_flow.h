@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "game/side.h"
+
+constexpr int MAX_EXTRA_ENDS = 3;
+
+struct EndScore {
+    Side hammer;
+    PerSide<int> points;
+};
+
+// The order of ends of one game: who holds the hammer, when the game is over,
+// who won. The side that scores throws first in the next end (so the hammer
+// changes hands only when the hammer side scores); a blank end keeps the
+// hammer. A game tied after its regular ends gets up to MAX_EXTRA_ENDS more,
+// and is drawn when still tied after them.
+class GameFlow {
+public:
+    GameFlow(int regularEnds, Side firstHammer);
+
+    int CurrentEnd() const { return static_cast<int>(ends_.size()); }
+    int LastEnd() const { return regularEnds_ - 1; }
+    Side Hammer() const { return hammer_; }
+    Side FirstThrower() const { return Other(hammer_); }
+    // The owner of the stone thrown at shotIndex in the current end.
+    Side Thrower(int shotIndex) const { return shotIndex % 2 == 0 ? FirstThrower() : hammer_; }
+
+    // hammerScore: the end's score for the hammer side's stones, negative when
+    // the side that threw first scored.
+    void FinishEnd(int hammerScore);
+
+    bool Finished() const;
+    int Total(Side side) const;
+    // The winner of a finished game; none for a draw.
+    std::optional<Side> Winner() const;
+    const std::vector<EndScore> &Ends() const { return ends_; }
+
+private:
+    int regularEnds_;
+    Side hammer_;
+    std::vector<EndScore> ends_;
+};

@@ -1,0 +1,87 @@
+#include "game/line_score.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int CELL_WIDTH = 4;
+
+std::string Pad(const std::string &text, std::size_t width, bool right)
+{
+    if (text.size() >= width)
+        return text;
+    std::string padding(width - text.size(), ' ');
+    return right ? padding + text : text + padding;
+}
+
+std::string EndLabel(const GameRecord &game, const EndRecord &end)
+{
+    if (end.index < game.regularEnds)
+        return std::to_string(end.index + 1);
+    return "X" + std::to_string(end.index - game.regularEnds + 1);
+}
+
+std::string Cell(const EndRecord &end, Side side)
+{
+    std::string text = end.complete ? std::to_string(end.points[static_cast<std::size_t>(Index(side))]) : "-";
+    return text + (end.hammer == side ? "*" : " ");
+}
+
+} // namespace
+
+std::string EngineLabel(Side side, const PerSide<std::string> &names)
+{
+    std::string label(1, Letter(side));
+    label += ' ';
+    label += names[static_cast<std::size_t>(Index(side))];
+    return label;
+}
+
+std::string EngineName(const std::string &command)
+{
+    std::size_t start = command.find_first_not_of(" \t");
+    if (start == std::string::npos)
+        return command;
+    std::size_t end = command.find_first_of(" \t", start);
+    std::string word = command.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::erase_if(word, [](char c) { return c == '\'' || c == '"'; });
+    std::size_t slash = word.find_last_of('/');
+    return slash == std::string::npos ? word : word.substr(slash + 1);
+}
+
+std::string FormatLineScore(const GameRecord &game, const PerSide<std::string> &names)
+{
+    PerSide<std::string> labels = {EngineLabel(Side::A, names), EngineLabel(Side::B, names)};
+    std::size_t labelWidth = std::max({labels[0].size(), labels[1].size(), std::string("End").size()});
+
+    std::string header = Pad("End", labelWidth, false) + " |";
+    for (const EndRecord &end : game.ends)
+        header += Pad(EndLabel(game, end) + " ", CELL_WIDTH, true);
+    header += " | Total\n";
+
+    std::string rows;
+    for (Side side : {Side::A, Side::B}) {
+        std::string row = Pad(labels[static_cast<std::size_t>(Index(side))], labelWidth, false) + " |";
+        for (const EndRecord &end : game.ends)
+            row += Pad(Cell(end, side), CELL_WIDTH, true);
+        row += " | " + Pad(std::to_string(game.totals[static_cast<std::size_t>(Index(side))]), 5, true) + "\n";
+        rows += row;
+    }
+    return header + rows + "(* hammer)  " + FormatResult(game, names) + "\n";
+}
+
+std::string FormatResult(const GameRecord &game, const PerSide<std::string> &names)
+{
+    auto label = [&](Side side) { return EngineLabel(side, names); };
+    // The winner's points first, as results are usually given.
+    bool bFirst = game.winner == Side::B;
+    std::string score = std::to_string(game.totals[bFirst ? 1 : 0]) + "-" + std::to_string(game.totals[bFirst ? 0 : 1]);
+    if (game.forfeit)
+        return label(game.forfeit->engine) + " forfeits, " + label(Other(game.forfeit->engine)) + " wins (" + score + " when it ended)";
+    if (!game.winner)
+        return "draw " + score;
+    int extra = static_cast<int>(game.ends.size()) - game.regularEnds;
+    std::string after = extra > 0 ? " after " + std::to_string(extra) + " extra end" + (extra > 1 ? "s" : "") : "";
+    return label(*game.winner) + " wins " + score + after;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "record/game_record.h"
+#include "sheet_constants.h"
+#include "pictures/svg_writer.h"
+
+// Sheet geometry in metres: the very constants the physics library plays on.
+using tessival::BACK_LINE_Y;
+using tessival::HOG_LINE_Y;
+using tessival::SHEET_WIDTH;
+using tessival::STONE_RADIUS;
+constexpr double HOUSE_CENTRE_X = tessival::TEE_X;
+constexpr double HOUSE_CENTRE_Y = tessival::TEE_Y;
+// 12-foot, 8-foot and 4-foot rings and the button.
+constexpr double RING_RADII[4] = {1.83, 1.22, 0.61, 0.15};
+
+// A stretch of the playing end drawn to scale, seen from the thrower: the
+// house at the top, stones travelling up the picture, the thrower's right
+// (toward smaller x) on the right.
+struct SheetView {
+    double scale;  // pixels per metre
+    double left;   // pixel column of the side line x = SHEET_WIDTH
+    double top;    // pixel row of sheet y = nearY
+    double nearY;  // sheet y at the top edge
+    double farY;   // sheet y at the bottom edge
+
+    double X(double x) const { return left + (SHEET_WIDTH - x) * scale; }
+    double Y(double y) const { return top + (y - nearY) * scale; }
+    double Width() const { return SHEET_WIDTH * scale; }
+    double Height() const { return (farY - nearY) * scale; }
+};
+
+// Stone colours by engine.
+const char *StoneColour(Side side);
+const char *PathColour(Side side);
+
+// Ice, rings, centre, tee, back and hog lines; defines a clip path clipId
+// for what is drawn on the sheet.
+void DrawSheet(SvgWriter &svg, const SheetView &view, const std::string &clipId);
+
+// Every stone in play of a position; stone k numbered k + 1 when labelled.
+void DrawStones(SvgWriter &svg, const SheetView &view, const GameState &position, const EndRecord &end,
+                bool labelled);
+
+void DrawPath(SvgWriter &svg, const SheetView &view, const std::vector<PathPoint> &path, Side side,
+              const std::string &clipId);
+
+// The position the end finished in (or was left in by a forfeit).
+GameState FinalPosition(const EndRecord &end);
+
+// "B pebble scores 2" ("B scores 2" with empty names), "blank end", "not finished".
+std::string EndOutcome(const EndRecord &end, const PerSide<std::string> &names);

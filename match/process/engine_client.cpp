@@ -1,0 +1,117 @@
+#include "process/engine_client.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <system_error>
+
+#include "protocol/protocol_text.h"
+#include "protocol/reply_parser.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds EXIT_GRACE{500};
+
+} // namespace
+
+EngineClient::EngineClient(std::string command, std::chrono::milliseconds timeout)
+    : command_(std::move(command)), timeout_(timeout)
+{
+}
+
+std::optional<std::string> EngineClient::Start()
+{
+    try {
+        process_ = std::make_unique<ChildProcess>(command_);
+    } catch (const std::system_error &error) {
+        return std::string("could not be started: ") + error.what();
+    }
+    received_.clear();
+    if (!Send("NEWGAME\n") || !Send("ISREADY\n"))
+        return LostEngine("before answering ISREADY", "did not read its input within " + Seconds());
+
+    auto deadline = Clock::now() + timeout_;
+    for (;;) {
+        Reply reply = ParseReadyOk(received_);
+        if (reply.status == ReplyStatus::Complete) {
+            received_.erase(0, reply.consumed);
+            return std::nullopt;
+        }
+        if (reply.status == ReplyStatus::Malformed)
+            return reply.problem;
+        ReadResult result = process_->Read(received_, deadline);
+        if (result == ReadResult::Closed)
+            return LostEngine("before answering ISREADY", "closed its output");
+        if (result == ReadResult::TimedOut)
+            return "did not answer ISREADY within " + Seconds();
+    }
+}
+
+ShotAnswer EngineClient::RequestShot(const GameState &state, const GamePoints &points)
+{
+    ShotAnswer answer;
+    std::string during = "on shot " + std::to_string(state.shotIndex + 1) + " of end " + std::to_string(state.currentEnd + 1);
+    if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send(ScoreCommand(points)) ||
+        !Send("GO\n")) {
+        answer.fault = LostEngine("before GO " + during, "did not read its input within " + Seconds());
+        return answer;
+    }
+
+    auto deadline = Clock::now() + timeout_;
+    bool settled = false;
+    for (;;) {
+        Reply reply = ParseBestShot(received_, settled);
+        if (reply.status == ReplyStatus::Complete) {
+            answer.ok = true;
+            answer.shot = reply.shot;
+            answer.reply = received_.substr(0, reply.consumed);
+            received_.erase(0, reply.consumed);
+            return answer;
+        }
+        answer.reply = received_;
+        if (reply.status == ReplyStatus::Malformed) {
+            answer.fault = reply.problem + " " + during;
+            return answer;
+        }
+        bool settling = reply.status == ReplyStatus::Settling;
+        auto waitUntil = settling ? std::min(deadline, Clock::now() + REPLY_SETTLE_TIME) : deadline;
+        ReadResult result = process_->Read(received_, waitUntil);
+        if (result == ReadResult::Closed && !settling) {
+            answer.fault = LostEngine(during, "closed its output");
+            return answer;
+        }
+        if (result == ReadResult::TimedOut && !settling) {
+            answer.fault = "did not answer GO within " + Seconds() + " " + during;
+            if (!received_.empty())
+                answer.fault += " (sent only \"" + QuoteReply(received_) + "\")";
+            return answer;
+        }
+        // A reply followed by the end of the stream is as whole as one followed by silence.
+        settled = settling && result != ReadResult::Data;
+    }
+}
+
+void EngineClient::Stop()
+{
+    if (process_)
+        process_->Stop();
+}
+
+bool EngineClient::Send(const std::string &line)
+{
+    auto deadline = Clock::now() + timeout_;
+    return process_->Write(line, deadline) && process_->WaitUntilRead(deadline);
+}
+
+std::string EngineClient::LostEngine(const std::string &during, const std::string &ifRunning)
+{
+    std::optional<std::string> end = process_->DescribeEnd(EXIT_GRACE);
+    return end.value_or(ifRunning) + " " + during;
+}
+
+std::string EngineClient::Seconds() const
+{
+    double seconds = std::chrono::duration<double>(timeout_).count();
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", seconds);
+    return text;
+}

@@ -1,0 +1,74 @@
+#include "process/interrupt.h"
+
+#include <atomic>
+#include <csignal>
+
+namespace {
+
+constexpr int GROUP_SLOTS = 16;
+
+volatile std::sig_atomic_t interruptFlag = 0;
+std::atomic<pid_t> childGroups[GROUP_SLOTS];
+
+extern "C" void OnInterrupt(int)
+{
+    interruptFlag = 1;
+    for (std::atomic<pid_t> &slot : childGroups) {
+        pid_t group = slot.load();
+        if (group > 0)
+            kill(-group, SIGKILL);
+    }
+}
+
+void Handle(int signalNumber, void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    sigaction(signalNumber, &action, nullptr);
+}
+
+} // namespace
+
+void InstallInterruptHandlers()
+{
+    Handle(SIGINT, OnInterrupt);
+    Handle(SIGTERM, OnInterrupt);
+    Handle(SIGPIPE, SIG_IGN);
+}
+
+bool InterruptRequested() { return interruptFlag != 0; }
+
+void ThrowIfInterrupted()
+{
+    if (InterruptRequested())
+        throw Interrupted();
+}
+
+void RegisterChildGroup(pid_t group)
+{
+    for (std::atomic<pid_t> &slot : childGroups) {
+        pid_t empty = 0;
+        if (slot.compare_exchange_strong(empty, group))
+            return;
+    }
+}
+
+void UnregisterChildGroup(pid_t group)
+{
+    for (std::atomic<pid_t> &slot : childGroups) {
+        pid_t expected = group;
+        if (slot.compare_exchange_strong(expected, 0))
+            return;
+    }
+}
+
+void ResetSignalsForChild()
+{
+    Handle(SIGINT, SIG_DFL);
+    Handle(SIGTERM, SIG_DFL);
+    Handle(SIGPIPE, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+}

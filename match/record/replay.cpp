@@ -1,0 +1,61 @@
+#include "record/replay.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The first stone where two positions differ, or -1.
+int FirstDifference(const GameState &a, const GameState &b)
+{
+    for (int k = 0; k < 16; ++k)
+        if (std::memcmp(a.stones[k], b.stones[k], sizeof a.stones[k]) != 0)
+            return k;
+    return -1;
+}
+
+std::string Where(const GameRecord &game, const EndRecord &end, const ShotRecord &shot)
+{
+    return "game " + std::to_string(game.number) + ", end " + std::to_string(end.index + 1) + ", shot " +
+           std::to_string(shot.shotIndex + 1);
+}
+
+std::string Stone(const GameState &state, int k)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "(%.9g, %.9g)", static_cast<double>(state.stones[k][0]),
+                  static_cast<double>(state.stones[k][1]));
+    return text;
+}
+
+} // namespace
+
+ReplayReport ReplayMatch(const MatchRecord &record)
+{
+    ReplayReport report;
+    for (const GameRecord &game : record.games) {
+        for (const EndRecord &end : game.ends) {
+            GameState state{};
+            for (const ShotRecord &shot : end.shots) {
+                if (!shot.played)
+                    break;
+                int sentDiffers = FirstDifference(state, shot.sent);
+                if (sentDiffers >= 0)
+                    report.differences.push_back(Where(game, end, shot) + ": sent position differs at stone " +
+                                                 std::to_string(sentDiffers + 1) + ": recorded " + Stone(shot.sent, sentDiffers) +
+                                                 ", replayed " + Stone(state, sentDiffers));
+                state = shot.sent;
+                int played = Simulation(&state, shot.shot, record.error, shot.seed, -1);
+                ++report.shots;
+                int restingDiffers = FirstDifference(state, shot.resting);
+                if (!played)
+                    report.differences.push_back(Where(game, end, shot) + ": the library refused the shot");
+                else if (restingDiffers >= 0)
+                    report.differences.push_back(Where(game, end, shot) + ": stone " + std::to_string(restingDiffers + 1) +
+                                                 " rests at " + Stone(state, restingDiffers) + ", recorded " +
+                                                 Stone(shot.resting, restingDiffers));
+            }
+        }
+    }
+    return report;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "record/game_record.h"
+
+struct ReplayReport {
+    int shots = 0;                    // shots played again
+    std::vector<std::string> differences; // one line per shot that came out otherwise
+};
+
+// Plays every recorded shot again through the physics library, each end from
+// the empty sheet with the recorded vectors, error and seeds, and compares
+// both the position each shot was played from and its resting position with
+// the record, bit for bit.
+ReplayReport ReplayMatch(const MatchRecord &record);
