@@ -11,17 +11,23 @@ namespace {
 
 constexpr int LAST_STONE = 15;
 constexpr float TAKEOUT_POWER = 12.0f;
+constexpr float PEEL_POWER = 30.0f;
+// The hammer throws the odd stones.
+constexpr int HAMMER_SIDE = 1;
 constexpr float DRAW_SPREAD = 0.45f;
 constexpr float TOP_OF_FOUR_FOOT = 0.6f;
 constexpr float THROW_AWAY_Y = 16.0f;
 
-ShotPlan PolicyPlan(const GameState &state, SplitMix &choices)
+ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMix &choices)
 {
     const int side = state.shotIndex % 2;
     const int spin = static_cast<int>(choices.Next() & 1);
     const int shot = ShotStone(state);
+    const bool keepClean = side == HAMMER_SIDE && policy.hammerKeepsHouseClean;
     if (shot >= 0 && shot % 2 != side)
-        return {ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin, TAKEOUT_POWER};
+        return {ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin,
+                keepClean ? PEEL_POWER : TAKEOUT_POWER};
+    if (keepClean) return {ShotPlan::DRAW, TEE_X, THROW_AWAY_Y, spin, 0.0f};
     return {ShotPlan::DRAW, TEE_X + DRAW_SPREAD * choices.Symmetric(), TEE_Y + DRAW_SPREAD * choices.Symmetric(),
             spin, 0.0f};
 }
@@ -67,7 +73,7 @@ int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &ge
     int throws = 0;
     while (state.shotIndex >= 0 && state.shotIndex <= LAST_STONE) {
         const ShotPlan plan = state.shotIndex == LAST_STONE ? BestLastStone(state, policy, choices, generator, throws)
-                                                            : PolicyPlan(state, choices);
+                                                            : PolicyPlan(state, policy, choices);
         const std::optional<ShotVector> vector = BuildVector(plan);
         if (!vector || SimulationWithGenerator(&state, *vector, RANDOM_ERROR, 0, &generator, -1) == 0) break;
         ++throws;

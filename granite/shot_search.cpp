@@ -49,6 +49,9 @@ public:
         for (int score = -MAX_END_SCORE; score <= MAX_END_SCORE; ++score)
             policy_.endValue[static_cast<std::size_t>(score + MAX_END_SCORE)] =
                 table.AfterEnd(situation, score) + END_SCORE_TIE_BREAK * score;
+        const int hammerScoresOne = situation.hammer ? 1 : -1;
+        policy_.hammerKeepsHouseClean = situation.hammer == (table.AfterEnd(situation, 0) >
+                                                             table.AfterEnd(situation, hammerScoresOne));
         deadline_ = start_ + std::chrono::duration_cast<Clock::duration>(
                                  std::chrono::duration<double>(limits.thinkSeconds));
         for (const ShotPlan &plan : ShotCandidates(state)) AddArm(plan);
