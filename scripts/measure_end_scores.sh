@@ -8,6 +8,8 @@
 # Default: 40 games of "build/bin/granite --think 60".
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/packages.sh
+need_packages jq
 games=${1:-40}
 engine=${2:-build/bin/granite --think 60}
 record=$(mktemp)
