@@ -17,12 +17,14 @@ to the pebble beside this program. ENGINE_B has the hammer in the first end of
 game 1; with several games the first hammer alternates.
 
 Per shot the engine to move gets POSITION (the 32 coordinates), SETSTATE
-shotIndex currentEnd lastEnd sideFlag, and GO, where currentEnd counts from 0,
-lastEnd is the index of the last regular end (extra ends go beyond it), and
-sideFlag is 1 when the side to move has the hammer in this end (it throws the
-odd-numbered stones), 0 when it throws first. An engine that cannot start,
-quits, times out or answers anything but BESTSHOT with two finite numbers and
-a spin of 0 or 1 forfeits the game.
+shotIndex currentEnd lastEnd sideFlag, SCORE own other, and GO, where
+currentEnd counts from 0, lastEnd is the index of the last regular end (extra
+ends go beyond it), sideFlag is 1 when the side to move has the hammer in this
+end (it throws the odd-numbered stones), 0 when it throws first, and own and
+other are the points of the side to move and of the other side so far in the
+game (an engine that does not know SCORE ignores it, as any unknown line). An
+engine that cannot start, quits, times out or answers anything but BESTSHOT
+with two finite numbers and a spin of 0 or 1 forfeits the game.
 
 Exit status: 0 when every game reached a result (forfeits are results), 2 for
 bad usage, 1 when a record, picture or page could not be written or a replay
