@@ -28,22 +28,28 @@ B holding the first hammer in the first game and A in the second, so that
 the luck of the throws falls on both sides alike.
 
 Per shot the engine to move gets POSITION (the 32 coordinates), SETSTATE
-shotIndex currentEnd lastEnd sideFlag, and GO, where currentEnd counts from 0,
-lastEnd is the index of the last regular end (extra ends go beyond it), and
-sideFlag is 1 when the side to move has the hammer in this end (it throws the
-odd-numbered stones), 0 when it throws first. An engine that quits, times out
-or answers anything but BESTSHOT with two finite numbers and a spin of 0 or 1
-forfeits the game.
+shotIndex currentEnd lastEnd sideFlag, SCORE own other, and GO, where
+currentEnd counts from 0, lastEnd is the index of the last regular end (extra
+ends go beyond it), sideFlag is 1 when the side to move has the hammer in this
+end (it throws the odd-numbered stones), 0 when it throws first, and own and
+other are the points of the side to move and of the other side so far in the
+game (an engine that does not know SCORE ignores it, as any unknown line). An
+engine that quits, times out or answers anything but BESTSHOT with two finite
+numbers and a spin of 0 or 1 forfeits the game.
 
 The record (--record) is JSON Lines: a header line with the options, then a
 line per game, synced to disk as each game ends; --resume continues a run
 killed at any moment. --shard I/N plays every N-th pair only; --summary reads
 records (whole or shards) and prints the summary of the match.
 
+The viewer page (--html FILE) needs no network and no other file: open it in a
+browser and step through every shot. `--replay RECORD --html FILE` makes it
+later from a record, without any engine.
+
 Exit status: 0 when every game reached a result (forfeits are results), 1 when
-a record or picture could not be written or read, or a replay differs or has
-nothing to replay, 2 for bad usage, 3 when an engine could not be started in
-its first game (the run stops there), 130 when interrupted.
+a record, picture or page could not be written or read, or a replay differs or
+has nothing to replay, 2 for bad usage, 3 when an engine could not be started
+in its first game (the run stops there), 130 when interrupted.
 )";
 
 std::string Quote(const std::string &path)
@@ -172,12 +178,15 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     auto *svg = app.add_option("--svg", options.svgDirectory, "write SVG pictures of every end and game into DIR");
     auto *replay = app.add_option("--replay", options.replayPath, "replay the shots of a record FILE and compare");
     auto *summary = app.add_option("--summary", options.summaryPaths, "print the summary of the records FILE... (whole or shards)");
+    auto *html = app.add_option("--html", options.htmlPath, "write the match as one HTML page FILE that steps through every shot (with --replay: made from the record)")
+        ->type_name("FILE");
     // A replay or a summary reads what records say; game options would go unused.
     for (CLI::Option *reader : {replay, summary})
         for (CLI::Option *option : {record, resume, svg, ends, games, seed, error, timeout, concurrency, shardOption, sprt,
                                     anchorOption, gauntlet})
             reader->excludes(option);
     replay->excludes(summary);
+    summary->excludes(html);
     record->type_name("FILE");
     svg->type_name("DIR");
     replay->type_name("FILE");

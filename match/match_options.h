@@ -14,6 +14,7 @@ struct MatchOptions {
     std::string svgDirectory;
     std::string replayPath;
     std::vector<std::string> summaryPaths;
+    std::string htmlPath;
 };
 
 // Parses the command line. Returns the exit status when the program should

@@ -1,9 +1,11 @@
 #include "match_runner.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -13,11 +15,13 @@
 #include "game/line_score.h"
 #include "pictures/pictures.h"
 #include "process/engine_client.h"
+#include "process/interrupt.h"
 #include "record/record_file.h"
 #include "record/replay.h"
 #include "run/game_pool.h"
 #include "schedule/game_schedule.h"
 #include "summary/match_summary.h"
+#include "viewer/viewer_page.h"
 
 namespace {
 
@@ -68,6 +72,32 @@ std::string HoursMinutesSeconds(double seconds)
     return text;
 }
 
+// Finds out before the first game whether a file can be written, so that no
+// match is played only to be lost. An existing file is left as it is.
+bool CanWriteFile(const std::string &path)
+{
+    std::error_code error;
+    const bool existed = std::filesystem::exists(path, error);
+    bool writable = std::ofstream(path, std::ios::app).good();
+    if (writable && !existed)
+        std::filesystem::remove(path, error);
+    if (!writable)
+        std::cerr << "pebble-match: cannot write " << path << "\n";
+    return writable;
+}
+
+bool WritePage(MatchRecord &record, const std::string &path)
+{
+    try {
+        WriteViewerPage(record, path);
+        std::cout << "Viewer: " << path << "\n";
+        return true;
+    } catch (const std::exception &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return false;
+    }
+}
+
 // Plays the games of a run and keeps what they give: the record, the
 // pictures, the output, the progress.
 class MatchRun {
@@ -113,12 +143,14 @@ public:
         std::cout << FormatLineScore(game, names) << std::flush;
         if (!options_.svgDirectory.empty())
             WritePictures(game, names);
-        if (writer_) {
-            for (EndRecord &end : game.ends)
-                for (ShotRecord &shot : end.shots)
-                    std::vector<PathPoint>().swap(shot.path);
+        for (EndRecord &end : game.ends)
+            for (ShotRecord &shot : end.shots)
+                std::vector<PathPoint>().swap(shot.path);
+        if (writer_)
             writer_->Write(game);
-        }
+        // Kept whole only for the page, so that a long match runs in little memory.
+        if (!options_.htmlPath.empty())
+            pageGames_.push_back(game);
         DropShots(game);
         games_.push_back(std::move(game));
         ++played_;
@@ -129,6 +161,28 @@ public:
 
     const std::vector<GameRecord> &Games() const { return games_; }
     bool PicturesWritten() const { return picturesWritten_; }
+
+    // The page of this run's games among the summarised ones (numbers ascending).
+    bool WritePageOf(const std::vector<GameRecord> &summarised)
+    {
+        MatchRecord record;
+        for (const EngineEntry &engine : setup_.engines) {
+            record.engines.push_back(engine.command);
+            record.names.push_back(engine.name);
+        }
+        record.seed = setup_.seed;
+        record.error = static_cast<float>(setup_.error);
+        record.ends = setup_.ends;
+        record.timeoutSeconds = setup_.timeoutSeconds;
+        std::set<int> kept;
+        for (const GameRecord &game : summarised)
+            kept.insert(game.number);
+        for (GameRecord &game : pageGames_)
+            if (kept.contains(game.number))
+                record.games.push_back(std::move(game));
+        std::sort(record.games.begin(), record.games.end(), [](const GameRecord &a, const GameRecord &b) { return a.number < b.number; });
+        return WritePage(record, options_.htmlPath);
+    }
 
 private:
     // A whole match (not a shard) stops when its SPRT decided.
@@ -167,6 +221,7 @@ private:
     const MatchOptions &options_;
     const MatchSetup &setup_;
     std::vector<GameRecord> games_;
+    std::vector<GameRecord> pageGames_;
     int totalGames_;
     std::vector<std::atomic<bool>> started_;
     std::unique_ptr<RecordWriter> writer_;
@@ -231,6 +286,8 @@ int RunMatch(const MatchOptions &options)
 {
     if (!options.svgDirectory.empty() && !PrepareDirectory(options.svgDirectory))
         return 1;
+    if (!options.htmlPath.empty() && !CanWriteFile(options.htmlPath))
+        return 1;
     std::vector<ScheduledGame> schedule = ShardSchedule(options.setup);
     std::unique_ptr<RecordWriter> writer;
     std::vector<GameRecord> earlier;
@@ -251,6 +308,11 @@ int RunMatch(const MatchOptions &options)
     try {
         RunGamePool(missing, options.concurrency, [&](const ScheduledGame &game) { return run.Play(game); },
                     [&](GameRecord &&game) { return run.Finished(std::move(game)); });
+    } catch (const Interrupted &) {
+        // The page shows the games that were finished.
+        if (!options.htmlPath.empty())
+            run.WritePageOf(run.Games());
+        throw;
     } catch (const EngineNotStarted &error) {
         std::cerr << "pebble-match: " << error.what() << "; the run stops\n";
         return ENGINE_NOT_STARTED;
@@ -270,7 +332,8 @@ int RunMatch(const MatchOptions &options)
         std::cerr << "pebble-match: " << error.what() << "\n";
         return 1;
     }
-    return run.PicturesWritten() ? 0 : 1;
+    bool pageWritten = options.htmlPath.empty() || run.WritePageOf(summarised);
+    return run.PicturesWritten() && pageWritten ? 0 : 1;
 }
 
 int RunReplay(const MatchOptions &options)
@@ -295,6 +358,8 @@ int RunReplay(const MatchOptions &options)
     }
     std::cout << "Replay of " << report.shots << " shots in " << record.games.size()
               << " games: every resting position is identical\n";
+    if (!options.htmlPath.empty() && !WritePage(record, options.htmlPath))
+        return 1;
     return 0;
 }
 

@@ -37,6 +37,10 @@ json ParseLine(const std::string &line, const std::string &path, int lineNumber)
     return parsed;
 }
 
+// Engines may answer bytes that are no UTF-8: they are written as U+FFFD
+// rather than losing the record.
+std::string RecordLine(const json &value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
+
 bool IsVersion2Header(const json &header)
 {
     return header.is_object() && header.value("format", "") == FORMAT && header.value("version", 0) == VERSION;
@@ -149,7 +153,7 @@ RecordWriter::RecordWriter(const std::string &path, const json &header) : path_(
     descriptor_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (descriptor_ < 0)
         throw RecordError("cannot write " + path + ": " + SystemReason());
-    WriteLine(header.dump());
+    WriteLine(RecordLine(header));
     SyncDirectoryOf(path);
 }
 
@@ -166,7 +170,7 @@ RecordWriter::~RecordWriter()
         close(descriptor_);
 }
 
-void RecordWriter::Write(const GameRecord &game) { WriteLine(GameToJson(game).dump()); }
+void RecordWriter::Write(const GameRecord &game) { WriteLine(RecordLine(GameToJson(game))); }
 
 // One write per line, so that a kill tears at most the line being written.
 void RecordWriter::WriteLine(const std::string &line)

@@ -87,6 +87,17 @@ TEST(Record, RoundTripsEveryShotBitForBit)
     EXPECT_EQ(game.ends[0].shots[3].reply, "BESTSHOT nan 1 0");
 }
 
+TEST(Record, ReplyBytesThatAreNoUtf8AreWrittenAsReplacementCharacters)
+{
+    GameRecord game = SmallGame();
+    game.ends[0].shots[3].reply = "BEST\xffSHOT";
+    std::string path = testing::TempDir() + "not-utf8.jsonl";
+    MatchSetup setup;
+    setup.engines = {{"a", "./a \xfe"}, {"b", "b"}};
+    RecordWriter(path, HeaderToJson(setup)).Write(game);
+    EXPECT_EQ(ReadRecordFile(path).games[0].ends[0].shots[3].reply, "BEST\xEF\xBF\xBDSHOT");
+}
+
 TEST(Record, RefusesWhatIsNoRecord)
 {
     EXPECT_THROW(RecordFromJson(nlohmann::json::parse("[1, 2]")), RecordError);
