@@ -1,11 +1,14 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 #include <vector>
+
+#include "process/error_forwarder.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -22,6 +25,9 @@ struct ChildOptions {
     std::string errorFile;
     // Standard error into a pipe of ours, collected by every read (Errors).
     bool captureErrors = false;
+    // Unless empty and unless captured: standard error onto ours, each line
+    // after this prefix (see ErrorForwarder).
+    std::string errorPrefix;
 };
 
 // How a child ended: its exit status or the signal that killed it.
@@ -83,4 +89,5 @@ private:
     int errorsFromChild_ = -1;
     int inputFile_ = -1;
     std::string errors_;
+    std::unique_ptr<ErrorForwarder> errorForwarder_;
 };

@@ -1,6 +1,5 @@
 #include "process/engine_client.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <system_error>
 
@@ -13,15 +12,17 @@ constexpr std::chrono::milliseconds EXIT_GRACE{500};
 
 } // namespace
 
-EngineClient::EngineClient(std::string command, std::chrono::milliseconds timeout)
-    : command_(std::move(command)), timeout_(timeout)
+EngineClient::EngineClient(std::string command, std::chrono::milliseconds timeout, std::string label)
+    : command_(std::move(command)), label_(std::move(label)), timeout_(timeout)
 {
 }
 
 std::optional<std::string> EngineClient::Start()
 {
     try {
-        process_ = std::make_unique<ChildProcess>(command_);
+        ChildOptions options;
+        options.errorPrefix = "[" + label_ + "] ";
+        process_ = std::make_unique<ChildProcess>(std::vector<std::string>{"/bin/sh", "-c", "exec " + command_}, options);
     } catch (const std::system_error &error) {
         return std::string("could not be started: ") + error.what();
     }
@@ -56,36 +57,30 @@ ShotAnswer EngineClient::RequestShot(const GameState &state)
     }
 
     auto deadline = Clock::now() + timeout_;
-    bool settled = false;
     for (;;) {
-        Reply reply = ParseBestShot(received_, settled);
+        Reply reply = ParseBestShot(received_);
+        answer.reply = reply.text;
         if (reply.status == ReplyStatus::Complete) {
             answer.ok = true;
             answer.shot = reply.shot;
-            answer.reply = received_.substr(0, reply.consumed);
             received_.erase(0, reply.consumed);
             return answer;
         }
-        answer.reply = received_;
         if (reply.status == ReplyStatus::Malformed) {
             answer.fault = reply.problem + " " + during;
             return answer;
         }
-        bool settling = reply.status == ReplyStatus::Settling;
-        auto waitUntil = settling ? std::min(deadline, Clock::now() + REPLY_SETTLE_TIME) : deadline;
-        ReadResult result = process_->Read(received_, waitUntil);
-        if (result == ReadResult::Closed && !settling) {
+        ReadResult result = process_->Read(received_, deadline);
+        if (result == ReadResult::Closed) {
             answer.fault = LostEngine(during, "closed its output");
             return answer;
         }
-        if (result == ReadResult::TimedOut && !settling) {
+        if (result == ReadResult::TimedOut) {
             answer.fault = "did not answer GO within " + Seconds() + " " + during;
-            if (!received_.empty())
-                answer.fault += " (sent only \"" + QuoteReply(received_) + "\")";
+            if (!reply.text.empty())
+                answer.fault += " (sent only \"" + QuoteReply(reply.text) + "\")";
             return answer;
         }
-        // A reply followed by the end of the stream is as whole as one followed by silence.
-        settled = settling && result != ReadResult::Data;
     }
 }
 

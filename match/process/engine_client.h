@@ -8,13 +8,11 @@
 #include "process/child_process.h"
 #include "game/player.h"
 
-// How long a reply must stay quiet before its last token counts as whole.
-constexpr std::chrono::milliseconds REPLY_SETTLE_TIME{2};
-
 // An engine process spoken to over the text protocol.
 class EngineClient : public Player {
 public:
-    EngineClient(std::string command, std::chrono::milliseconds timeout);
+    // label names the engine in front of each line of its standard error.
+    EngineClient(std::string command, std::chrono::milliseconds timeout, std::string label);
 
     // Starts the engine, sends NEWGAME and ISREADY and waits for READYOK.
     // Returns what went wrong, if anything.
@@ -33,6 +31,7 @@ private:
     std::string Seconds() const;
 
     std::string command_;
+    std::string label_;
     std::chrono::milliseconds timeout_;
     std::unique_ptr<ChildProcess> process_;
     std::string received_;
