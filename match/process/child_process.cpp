@@ -172,11 +172,6 @@ bool ReadChunk(int &fd, std::string &sink)
 
 } // namespace
 
-ChildProcess::ChildProcess(const std::string &command)
-    : ChildProcess({"/bin/sh", "-c", "exec " + command}, ChildOptions{})
-{
-}
-
 ChildProcess::ChildProcess(const std::vector<std::string> &argv, const ChildOptions &options)
 {
     // A write to a child that quit fails instead of killing us.

@@ -39,12 +39,10 @@ struct ChildEnd {
 };
 
 // A child process in a process group of its own. Destruction kills the whole
-// group and reaps it. Each constructor throws std::system_error when a pipe,
+// group and reaps it. The constructor throws std::system_error when a pipe,
 // a file, the fork or the exec fails.
 class ChildProcess {
 public:
-    // COMMAND run as /bin/sh -c 'exec COMMAND', input and output piped.
-    explicit ChildProcess(const std::string &command);
     // argv[0] executed directly, without a shell.
     ChildProcess(const std::vector<std::string> &argv, const ChildOptions &options);
     ~ChildProcess();

@@ -22,6 +22,7 @@ std::optional<std::string> EngineClient::Start()
     try {
         ChildOptions options;
         options.errorPrefix = "[" + label_ + "] ";
+        // The command as a shell line, so that quoted arguments work.
         process_ = std::make_unique<ChildProcess>(std::vector<std::string>{"/bin/sh", "-c", "exec " + command_}, options);
     } catch (const std::system_error &error) {
         return std::string("could not be started: ") + error.what();
