@@ -6,20 +6,19 @@
 
 namespace {
 
-constexpr double Z95 = 1.959963984540054;
 constexpr double INF = std::numeric_limits<double>::infinity();
 
-std::string Signed(double value)
+} // namespace
+
+std::string SignedElo(double elo)
 {
-    if (std::isinf(value))
-        return value > 0 ? "+inf" : "-inf";
+    if (std::isinf(elo))
+        return elo > 0 ? "+inf" : "-inf";
     char text[32];
     // Adding 0.0 turns a negative zero into zero.
-    std::snprintf(text, sizeof text, "%+.1f", value + 0.0);
+    std::snprintf(text, sizeof text, "%+.1f", elo + 0.0);
     return text;
 }
-
-} // namespace
 
 double EloFromScore(double score)
 {
@@ -30,34 +29,48 @@ double EloFromScore(double score)
     return -400.0 * std::log10(1.0 / score - 1.0);
 }
 
+double ScoreFromElo(double elo)
+{
+    return 1.0 / (1.0 + std::pow(10.0, -elo / 400.0));
+}
+
+EloEstimate EloFromMeanScore(double score, double variance, long samples)
+{
+    if (samples <= 0)
+        return {0.0, -INF, INF};
+    double tail = std::pow(1.0 - 0.975, 1.0 / static_cast<double>(samples));
+    if (score >= 1.0)
+        return {INF, EloFromScore(tail), INF};
+    if (score <= 0.0)
+        return {-INF, -INF, EloFromScore(1.0 - tail)};
+    double margin = Z95 * std::sqrt(variance / static_cast<double>(samples));
+    return {EloFromScore(score), EloFromScore(score - margin), EloFromScore(score + margin)};
+}
+
 EloEstimate EstimateElo(int wins, int losses, int draws)
 {
     int games = wins + losses + draws;
     if (games == 0)
-        return {0.0, -INF, INF};
+        return EloFromMeanScore(0.0, 0.0, 0);
     double n = games;
     double score = (wins + 0.5 * draws) / n;
-    // One-sided exact binomial bounds where the score is 0 or 1 and the normal
-    // interval collapses.
-    double tail = std::pow(1.0 - 0.975, 1.0 / n);
-    if (wins == games)
-        return {INF, EloFromScore(tail), INF};
-    if (losses == games)
-        return {-INF, -INF, EloFromScore(1.0 - tail)};
     double variance = (wins * std::pow(1.0 - score, 2) + draws * std::pow(0.5 - score, 2) + losses * std::pow(score, 2)) / n;
-    double margin = Z95 * std::sqrt(variance / n);
-    return {EloFromScore(score), EloFromScore(score - margin), EloFromScore(score + margin)};
+    return EloFromMeanScore(score, variance, games);
 }
 
 std::string FormatElo(const EloEstimate &estimate)
 {
-    if (std::isinf(estimate.difference))
-        return "Elo difference: " + Signed(estimate.difference) + " (every game " +
-               (estimate.difference > 0 ? "won; at least " + Signed(estimate.lower) : "lost; at most " + Signed(estimate.upper)) +
+    if (std::isinf(estimate.elo))
+        return "Elo difference: " + SignedElo(estimate.elo) + " (every game " +
+               (estimate.elo > 0 ? "won; at least " + SignedElo(estimate.lower) : "lost; at most " + SignedElo(estimate.upper)) +
                " at 95% confidence)";
-    std::string text = "Elo difference: " + Signed(estimate.difference);
-    if (std::isinf(estimate.lower) || std::isinf(estimate.upper))
-        return text + " (95% interval " + Signed(estimate.lower) + " to " + Signed(estimate.upper) + ")";
+    if (std::isinf(estimate.lower) && std::isinf(estimate.upper))
+        return "Elo difference: n/a (no results)";
+    std::string text = "Elo difference: " + SignedElo(estimate.elo);
+    if (std::isinf(estimate.upper))
+        return text + " (95% interval: " + SignedElo(estimate.lower) + " or more)";
+    if (std::isinf(estimate.lower))
+        return text + " (95% interval: " + SignedElo(estimate.upper) + " or less)";
     char margin[32];
     std::snprintf(margin, sizeof margin, "%.1f", (estimate.upper - estimate.lower) / 2.0);
     return text + " +/- " + margin + " (95%)";

@@ -10,7 +10,7 @@ namespace {
 TEST(Elo, EvenScoreIsNoDifference)
 {
     EloEstimate even = EstimateElo(5, 5, 0);
-    EXPECT_DOUBLE_EQ(even.difference, 0.0);
+    EXPECT_DOUBLE_EQ(even.elo, 0.0);
     EXPECT_NEAR(even.upper, -even.lower, 1e-9);
     EloEstimate drawn = EstimateElo(0, 0, 4);
     EXPECT_DOUBLE_EQ(drawn.lower, 0.0);
@@ -22,20 +22,20 @@ TEST(Elo, IntervalComesFromTheScoreAndItsStandardError)
 {
     // 60 wins, 30 losses, 10 draws: score 0.65, per-game variance 0.2025.
     EloEstimate estimate = EstimateElo(60, 30, 10);
-    EXPECT_NEAR(estimate.difference, -400.0 * std::log10(1.0 / 0.65 - 1.0), 1e-9);
+    EXPECT_NEAR(estimate.elo, -400.0 * std::log10(1.0 / 0.65 - 1.0), 1e-9);
     double margin = 1.959963984540054 * std::sqrt(0.2025 / 100.0);
     EXPECT_NEAR(estimate.lower, EloFromScore(0.65 - margin), 1e-9);
     EXPECT_NEAR(estimate.upper, EloFromScore(0.65 + margin), 1e-9);
-    EXPECT_NEAR(estimate.difference, 107.5, 0.1);
-    EXPECT_LT(estimate.lower, estimate.difference);
-    EXPECT_GT(estimate.upper, estimate.difference);
+    EXPECT_NEAR(estimate.elo, 107.5, 0.1);
+    EXPECT_LT(estimate.lower, estimate.elo);
+    EXPECT_GT(estimate.upper, estimate.elo);
     EXPECT_EQ(FormatElo(estimate).rfind("Elo difference: +107.5 +/- ", 0), 0u);
 }
 
 TEST(Elo, OneSidedResultsGiveABoundInsteadOfInfinity)
 {
     EloEstimate won = EstimateElo(10, 0, 0);
-    EXPECT_TRUE(std::isinf(won.difference) && won.difference > 0);
+    EXPECT_TRUE(std::isinf(won.elo) && won.elo > 0);
     EXPECT_NEAR(won.lower, EloFromScore(std::pow(0.025, 0.1)), 1e-9);
     EXPECT_EQ(FormatElo(won), "Elo difference: +inf (every game won; at least +140.2 at 95% confidence)");
 

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "statistics/end_statistics.h"
+#include "statistics/pentanomial.h"
+#include "statistics/rating_table.h"
+#include "statistics/sprt.h"
+
+namespace {
+
+bool Garbled(const std::string &text)
+{
+    return text.find("nan") != std::string::npos || text.find("inf") != std::string::npos;
+}
+
+TEST(Pentanomial, IndexIsTwiceThePairScore)
+{
+    EXPECT_EQ(PentanomialIndex(0.0, 0.0), 0);
+    EXPECT_EQ(PentanomialIndex(0.5, 0.0), 1);
+    EXPECT_EQ(PentanomialIndex(1.0, 0.0), 2);
+    EXPECT_EQ(PentanomialIndex(0.5, 0.5), 2);
+    EXPECT_EQ(PentanomialIndex(0.5, 1.0), 3);
+    EXPECT_EQ(PentanomialIndex(1.0, 1.0), 4);
+}
+
+TEST(Pentanomial, EloAndIntervalFromThePairScores)
+{
+    // Pairs 0,1,3,4,2 (n = 10) at per-game scores 0, .25, .5, .75, 1:
+    // mean (.25 + 3 * .5 + 4 * .75 + 2) / 10 = .675;
+    // variance (.425^2 + 3 * .175^2 + 4 * .075^2 + 2 * .325^2) / 10 = .050625;
+    // 1.96 * sqrt(.050625 / 10) = .13945, so scores .53555 to .81445;
+    // Elo 400 log10(.675 / .325) = 126.97, interval 24.74 to 256.97.
+    EloEstimate estimate = PentanomialElo({0, 1, 3, 4, 2});
+    EXPECT_NEAR(estimate.elo, 126.968, 1e-3);
+    EXPECT_NEAR(estimate.lower, 24.742, 1e-3);
+    EXPECT_NEAR(estimate.upper, 256.966, 1e-3);
+}
+
+TEST(Pentanomial, DegenerateRecordsGiveBoundsNotNaN)
+{
+    EloEstimate drawn = PentanomialElo({0, 0, 7, 0, 0});
+    EXPECT_EQ(drawn.elo, 0.0);
+    EXPECT_EQ(drawn.lower, 0.0);
+    EXPECT_EQ(drawn.upper, 0.0);
+
+    // Every pair won: the one-sided bound is the score s with s^8 = 2.5%.
+    EloEstimate won = PentanomialElo({0, 0, 0, 0, 8});
+    EXPECT_TRUE(std::isinf(won.elo) && won.elo > 0);
+    EXPECT_NEAR(won.lower, EloFromScore(std::pow(0.025, 1.0 / 8)), 1e-9);
+    EXPECT_TRUE(std::isinf(won.upper));
+    EloEstimate lost = PentanomialElo({8, 0, 0, 0, 0});
+    EXPECT_NEAR(lost.upper, -won.lower, 1e-9);
+    EXPECT_TRUE(std::isinf(lost.lower) && lost.lower < 0);
+
+    // Mean .9375 = 400 log10(15) = +470.4; variance .01171875, so the lower
+    // end .9375 - 1.96 * sqrt(.01171875 / 4) = .8314 (+277.2), the upper past 1.
+    EloEstimate high = PentanomialElo({0, 0, 0, 1, 3});
+    EXPECT_TRUE(std::isfinite(high.elo) && std::isfinite(high.lower) && std::isinf(high.upper));
+    EXPECT_EQ(FormatElo(high), "Elo difference: +470.4 (95% interval: +277.2 or more)");
+
+    EloEstimate none = PentanomialElo({0, 0, 0, 0, 0});
+    EXPECT_EQ(none.elo, 0.0);
+    EXPECT_EQ(FormatElo(none), "Elo difference: n/a (no results)");
+}
+
+TEST(Sprt, ParsesGoodInputAndRejectsBad)
+{
+    std::string error;
+    std::optional<SprtTest> plain = ParseSprt("elo0=0 elo1=+50", error);
+    ASSERT_TRUE(plain) << error;
+    EXPECT_EQ(plain->elo1, 50.0);
+    EXPECT_EQ(plain->alpha, 0.05);
+    EXPECT_EQ(plain->beta, 0.05);
+    std::optional<SprtTest> full = ParseSprt("  beta=0.1\telo1=5 alpha=0.01 elo0=-5 ", error);
+    ASSERT_TRUE(full) << error;
+    EXPECT_EQ(full->elo0, -5.0);
+    EXPECT_EQ(full->alpha, 0.01);
+    EXPECT_EQ(full->beta, 0.1);
+
+    struct Bad {
+        const char *text;
+        const char *message;
+    };
+    for (Bad bad : {Bad{"", "elo0 and elo1"}, Bad{"elo1=5", "elo0 and elo1"}, Bad{"elo0=0", "elo0 and elo1"},
+                    Bad{"elo0=0 elo1=5 junk", "not \"junk\""}, Bad{"elo0=x elo1=5", "elo0 is not a number: \"x\""},
+                    Bad{"elo0=1e elo1=5", "not a number"}, Bad{"elo0=+-1 elo1=5", "not a number"}, Bad{"elo0=nan elo1=5", "not a number"},
+                    Bad{"elo0=0 elo1=5 gamma=1", "unknown SPRT parameter \"gamma\""},
+                    Bad{"elo0=0 elo1=5 alpha=0", "strictly between 0 and 1"},
+                    Bad{"elo0=0 elo1=5 beta=1.5", "strictly between 0 and 1"},
+                    Bad{"elo0=0 elo1=5 alpha=0.6 beta=0.5", "alpha + beta"}, Bad{"elo0=5 elo1=5", "greater than elo0"},
+                    Bad{"elo0=5 elo1=0", "greater than elo0"}, Bad{"elo0=0 elo1=5000", "between -1000 and 1000"}}) {
+        error.clear();
+        EXPECT_FALSE(ParseSprt(bad.text, error)) << bad.text;
+        EXPECT_NE(error.find(bad.message), std::string::npos) << bad.text << ": " << error;
+    }
+}
+
+// The number of pairs after which the test first decides, and its decision.
+std::pair<long, SprtDecision> PairsToDecide(const SprtTest &test, const Pentanomial &step, long limit)
+{
+    Pentanomial pairs{};
+    for (long count = 1; count <= limit; ++count) {
+        for (int index = 0; index < 5; ++index)
+            pairs[index] += step[index];
+        SprtDecision decision = EvaluateSprt(test, pairs).decision;
+        if (decision != SprtDecision::Continue)
+            return {count, decision};
+    }
+    return {limit, SprtDecision::Continue};
+}
+
+TEST(Sprt, AlwaysWinningAcceptsH1Quickly)
+{
+    // Each pair won 2-0 multiplies the likelihood ratio by about mu1 / mu0 =
+    // .5715 / .5 (the fitted distributions put nearly all their mass on pairs
+    // of 2 and 0, mu of it on 2), log .1336; log 19 / .1336 = 22.04 pairs.
+    SprtTest test{0, 50, 0.05, 0.05};
+    EXPECT_EQ(PairsToDecide(test, {0, 0, 0, 0, 1}, 1000), std::make_pair(23L, SprtDecision::AcceptH1));
+    EXPECT_EQ(PairsToDecide(test, {1, 0, 0, 0, 0}, 1000).second, SprtDecision::AcceptH0);
+}
+
+TEST(Sprt, EqualEnginesNeverAcceptH1)
+{
+    SprtTest test{0, 50, 0.05, 0.05};
+    auto [pairs, decision] = PairsToDecide(test, {1, 2, 4, 2, 1}, 100);
+    EXPECT_EQ(decision, SprtDecision::AcceptH0);
+    EXPECT_GT(pairs, 1);
+    SprtState state = EvaluateSprt(test, {0, 0, 1, 0, 0});
+    EXPECT_EQ(state.decision, SprtDecision::Continue);
+    EXPECT_NEAR(state.upperBound, std::log(19.0), 1e-12);
+    EXPECT_NEAR(state.lowerBound, -std::log(19.0), 1e-12);
+    EXPECT_EQ(FormatSprt(test, EvaluateSprt(test, {})), "SPRT elo0=0 elo1=50: LLR 0.00 (-2.94, 2.94), continue");
+    // Unequal error rates: lower log(.1 / .99), upper log(.9 / .01).
+    SprtState uneven = EvaluateSprt({0, 50, 0.01, 0.1}, {});
+    EXPECT_NEAR(uneven.lowerBound, -2.2925, 1e-4);
+    EXPECT_NEAR(uneven.upperBound, 4.4998, 1e-4);
+}
+
+TEST(Sprt, MatchesTheNormalApproximationOnLargeSamples)
+{
+    // LLR ~ (mu1 - mu0) (2 mean - mu0 - mu1) n / (2 var) for small Elo steps.
+    Pentanomial pairs{300, 1500, 3000, 1700, 500};
+    double n = 7000, mean = 0, var = 0;
+    for (int index = 0; index < 5; ++index)
+        mean += static_cast<double>(pairs[index]) * index / 4.0 / n;
+    for (int index = 0; index < 5; ++index)
+        var += static_cast<double>(pairs[index]) * std::pow(index / 4.0 - mean, 2) / n;
+    SprtTest test{0, 10, 0.05, 0.05};
+    double mu0 = ScoreFromElo(0), mu1 = ScoreFromElo(10);
+    double approximate = (mu1 - mu0) * (2 * mean - mu0 - mu1) * n / (2 * var);
+    SprtState state = EvaluateSprt(test, pairs);
+    EXPECT_NEAR(state.llr, approximate, 0.02 * std::fabs(approximate));
+    EXPECT_EQ(state.decision, SprtDecision::AcceptH1);
+    EXPECT_EQ(FormatSprt(test, state).substr(0, 24), "SPRT elo0=0 elo1=10: LLR");
+}
+
+std::vector<RatedGame> Games(int first, int second, int wins, int losses, int draws)
+{
+    std::vector<RatedGame> games;
+    for (int game = 0; game < wins + losses + draws; ++game)
+        games.push_back({first, second, game < wins ? 1.0 : game < wins + losses ? 0.0 : 0.5});
+    return games;
+}
+
+std::vector<RatedGame> Joined(std::vector<std::vector<RatedGame>> parts)
+{
+    std::vector<RatedGame> all;
+    for (const auto &part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+TEST(Ratings, RoundRobinRanksTheKnownOrder)
+{
+    // Engines listed C, A, B; A beats B and C, B beats C.
+    std::vector<RatedGame> games = Joined({Games(1, 2, 7, 3, 0), Games(2, 0, 6, 3, 1), Games(0, 1, 2, 8, 0)});
+    std::vector<Rating> ratings = FitRatings({"C", "A", "B"}, games, std::nullopt);
+    ASSERT_EQ(ratings.size(), 3u);
+    EXPECT_EQ(ratings[0].name, "A");
+    EXPECT_EQ(ratings[1].name, "B");
+    EXPECT_EQ(ratings[2].name, "C");
+    EXPECT_NEAR(ratings[0].elo + ratings[1].elo + ratings[2].elo, 0.0, 1e-6);
+    EXPECT_EQ(ratings[0].games, 20);
+    EXPECT_DOUBLE_EQ(ratings[0].scorePercent, 75.0);
+    for (const Rating &rating : ratings)
+        EXPECT_TRUE(rating.lower < rating.elo && rating.elo < rating.upper && std::isfinite(rating.lower + rating.upper));
+
+    // Anchored at B: every rating shifts by B's mean-anchored rating.
+    std::vector<Rating> anchored = FitRatings({"C", "A", "B"}, games, 2);
+    for (size_t rank = 0; rank < 3; ++rank)
+        EXPECT_NEAR(anchored[rank].elo, ratings[rank].elo - ratings[1].elo, 1e-6);
+    EXPECT_EQ(anchored[1].lower, 0.0);
+    EXPECT_EQ(anchored[1].upper, 0.0);
+    EXPECT_NE(FormatRatingTable(anchored).find("anchor"), std::string::npos);
+}
+
+TEST(Ratings, TwoEnginesAgreeWithTheMatchEstimate)
+{
+    // 60 wins, 30 losses, 10 draws: +107.5; with the virtual draw the fit is
+    // the score 65.5 / 101 exactly, +106.4. Fisher information 101 p (1 - p)
+    // = 23.02 gives the difference +/- 1.96 * 173.7 / sqrt(23.02), halved per engine.
+    std::vector<Rating> ratings = FitRatings({"A", "B"}, Games(0, 1, 60, 30, 10), std::nullopt);
+    EXPECT_NEAR(ratings[0].elo - ratings[1].elo, EloFromScore(65.5 / 101), 1e-6);
+    EloEstimate match = EstimateElo(60, 30, 10);
+    EXPECT_NEAR(ratings[0].elo - ratings[1].elo, match.elo, 1.5);
+    EXPECT_NEAR(ratings[0].elo, -ratings[1].elo, 1e-9);
+    // Each rating is half the difference, so its interval is half as wide.
+    EXPECT_NEAR(ratings[0].upper - ratings[0].lower, (match.upper - match.lower) / 2, 5.0);
+    EXPECT_EQ(FormatRatingTable(ratings), "Rank  Engine  Games   Score      Elo  95% interval\n"
+                                          "   1  A         100   65.0%    +53.2  +17.7 to +88.7\n"
+                                          "   2  B         100   35.0%    -53.2  -88.7 to -17.7\n");
+}
+
+TEST(Ratings, PerfectScoresStayFiniteWithOpenIntervals)
+{
+    std::vector<Rating> ratings = FitRatings({"loser", "winner", "idle"}, Games(1, 0, 10, 0, 0), std::nullopt);
+    EXPECT_EQ(ratings[0].name, "winner");
+    for (const Rating &rating : ratings)
+        EXPECT_TRUE(std::isfinite(rating.elo));
+    EXPECT_TRUE(std::isinf(ratings[0].upper) && std::isfinite(ratings[0].lower));
+    EXPECT_TRUE(std::isinf(ratings[2].lower) && std::isfinite(ratings[2].upper));
+    EXPECT_TRUE(std::isinf(ratings[1].lower) && std::isinf(ratings[1].upper));
+    std::string table = FormatRatingTable(ratings);
+    EXPECT_FALSE(Garbled(table)) << table;
+    EXPECT_NE(table.find("or more"), std::string::npos);
+    EXPECT_NE(table.find("or less"), std::string::npos);
+    EXPECT_NE(table.find("n/a"), std::string::npos);
+}
+
+TEST(EndStatistics, CountsEachEfficiency)
+{
+    // Engines A = 0, B = 1, C = 2 (no ends).
+    std::vector<EndTally> ends = {
+        {0, 1, 2, 0}, // A scores 2 with the hammer
+        {0, 1, 0, 0}, // A blanks
+        {0, 1, 1, 0}, // A forced to one
+        {1, 0, 0, 1}, // A steals one
+        {1, 0, 3, 0}, // B scores 3 with the hammer
+        {5, 0, 1, 0}, // an unknown engine: left out
+        {1, 1, 1, 0}, // one engine on both sides: left out
+    };
+    std::vector<EndStatistics> stats = TallyEnds({"A", "B", "C"}, ends);
+    ASSERT_EQ(stats.size(), 3u);
+    auto counts = [](const EndStatistics &s) {
+        return std::vector<int>{s.hammerEnds, s.hammerScoredTwoPlus, s.hammerNonBlank, s.forcedEnds, s.forceHeld,
+                                s.stealEnds,  s.steals,              s.blankEnds,      s.ends};
+    };
+    EXPECT_EQ(counts(stats[0]), (std::vector<int>{3, 1, 2, 2, 1, 2, 1, 1, 5}));
+    EXPECT_EQ(counts(stats[1]), (std::vector<int>{2, 1, 2, 2, 1, 3, 0, 0, 5}));
+    EXPECT_EQ(counts(stats[2]), (std::vector<int>(9, 0)));
+    EXPECT_EQ(FormatEndStatistics(stats), "A  hammer 1/2 50.0%  force 1/2 50.0%  steal 1/2 50.0%  blank 1/3 33.3%\n"
+                                          "B  hammer 1/2 50.0%  force 1/2 50.0%  steal 0/3 0.0%   blank 0/2 0.0%\n"
+                                          "C  hammer 0/0 n/a    force 0/0 n/a    steal 0/0 n/a    blank 0/0 n/a\n");
+}
+
+} // namespace
