@@ -28,7 +28,7 @@ std::optional<std::string> EngineClient::Start()
         return std::string("could not be started: ") + error.what();
     }
     received_.clear();
-    if (!Send("NEWGAME\n") || !Send("ISREADY\n"))
+    if (!Send("NEWGAME\n") || !Send("ISREADY\n", false))
         return LostEngine("before answering ISREADY", "did not read its input within " + Seconds());
 
     auto deadline = Clock::now() + timeout_;
@@ -52,7 +52,7 @@ ShotAnswer EngineClient::RequestShot(const GameState &state)
 {
     ShotAnswer answer;
     std::string during = "on shot " + std::to_string(state.shotIndex + 1) + " of end " + std::to_string(state.currentEnd + 1);
-    if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send("GO\n")) {
+    if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send("GO\n", false)) {
         answer.fault = LostEngine("before GO " + during, "did not read its input within " + Seconds());
         return answer;
     }
@@ -91,10 +91,10 @@ void EngineClient::Stop()
         process_->Stop();
 }
 
-bool EngineClient::Send(const std::string &line)
+bool EngineClient::Send(const std::string &line, bool untilRead)
 {
     auto deadline = Clock::now() + timeout_;
-    return process_->Write(line, deadline) && process_->WaitUntilRead(deadline);
+    return process_->Write(line, deadline) && (!untilRead || process_->WaitUntilRead(deadline));
 }
 
 std::string EngineClient::LostEngine(const std::string &during, const std::string &ifRunning)

@@ -24,7 +24,10 @@ public:
     pid_t Pid() const { return process_ ? process_->Pid() : -1; }
 
 private:
-    bool Send(const std::string &line);
+    // Writes line; with untilRead, also waits until the engine has read it, so
+    // that the next line reaches it in a read of its own. The last line before
+    // a reply needs no wait: the reply shows it was read.
+    bool Send(const std::string &line, bool untilRead = true);
     // What happened to an engine that stopped talking: how it ended, or
     // ifRunning when it is still running.
     std::string LostEngine(const std::string &during, const std::string &ifRunning);
