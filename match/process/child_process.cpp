@@ -181,7 +181,7 @@ ChildProcess::ChildProcess(const std::vector<std::string> &argv, const ChildOpti
     Descriptor errorFile = OpenFile(options.errorFile, O_WRONLY | O_CREAT | O_TRUNC);
     Pipe input = inputFile.Get() < 0 ? MakePipe() : Pipe{};
     Pipe output = outputFile.Get() < 0 ? MakePipe() : Pipe{};
-    bool forwardErrors = !options.captureErrors && !options.errorPrefix.empty();
+    bool forwardErrors = !options.captureErrors && options.errorFile.empty() && !options.errorPrefix.empty();
     Pipe errors = options.captureErrors || forwardErrors ? MakePipe() : Pipe{};
     Pipe report = MakePipe();
     std::vector<std::string> arguments = argv;

@@ -25,8 +25,8 @@ struct ChildOptions {
     std::string errorFile;
     // Standard error into a pipe of ours, collected by every read (Errors).
     bool captureErrors = false;
-    // Unless empty and unless captured: standard error onto ours, each line
-    // after this prefix (see ErrorForwarder).
+    // Unless empty, captured or sent to errorFile: standard error onto ours,
+    // each line after this prefix (see ErrorForwarder).
     std::string errorPrefix;
 };
 

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
+#include <string_view>
 #include <system_error>
 #include <unistd.h>
 
