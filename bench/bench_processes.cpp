@@ -4,10 +4,12 @@
 #include <system_error>
 #include <unistd.h>
 
-EnginePipe::EnginePipe(const std::string &executable)
+EnginePipe::EnginePipe(const std::string &executable, const std::vector<std::string> &arguments)
 {
+    std::vector<std::string> argv = {executable};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
     try {
-        engine_ = std::make_unique<ChildProcess>(std::vector<std::string>{executable}, ChildOptions{});
+        engine_ = std::make_unique<ChildProcess>(argv, ChildOptions{});
     } catch (const std::system_error &) {
         engine_.reset();
     }

@@ -12,7 +12,8 @@
 // standard error is the benchmark's.
 class EnginePipe {
 public:
-    explicit EnginePipe(const std::string &executable);
+    // arguments follow the program's name on its command line.
+    explicit EnginePipe(const std::string &executable, const std::vector<std::string> &arguments = {});
 
     bool Running() const { return engine_ != nullptr; }
     // The whole text; false when the engine no longer reads.

@@ -3,28 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine_decision.h"
 #include "game_state.h"
 #include "number_conversion.h"
 #include "platform.h"
-#include "shot_selection.h"
 
 namespace {
-
-char UpperCase(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Whole-token comparison, ASCII letters regardless of case.
-bool IsKeyword(const char *token, const char *keyword)
-{
-    for (; *token != '\0' && *keyword != '\0'; ++token, ++keyword) {
-        if (UpperCase(*token) != *keyword) {
-            return false;
-        }
-    }
-    return *token == '\0' && *keyword == '\0';
-}
 
 void CutLine(char *line)
 {
@@ -88,7 +72,7 @@ int ReadState(const char *line)
 
 void ReplyWithShot()
 {
-    const ShotVector shot = ChooseShot();
+    const ShotVector shot = DecideShot();
     char reply[LINE_BUFFER_SIZE];
     std::snprintf(reply, sizeof reply, "BESTSHOT %f %f %d", static_cast<double>(shot.vx),
                   static_cast<double>(shot.vy), static_cast<int>(shot.spin));
@@ -120,6 +104,8 @@ int HandleCommand(char *line)
         return ReadState(line);
     } else if (IsKeyword(keyword, "GO")) {
         ReplyWithShot();
+    } else {
+        HandleOtherCommand(keyword, line);
     }
     return 1;
 }

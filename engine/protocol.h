@@ -5,7 +5,8 @@ constexpr int LINE_BUFFER_SIZE = 1024;
 
 // Handles the first line of line (cut in place at the first line feed, carriage
 // return or NUL): NEWGAME, ISREADY, POSITION, SETSTATE or GO, keywords matched
-// as whole tokens regardless of ASCII case. Returns 0 when POSITION or SETSTATE
+// as whole tokens regardless of ASCII case; any other line goes to the engine's
+// HandleOtherCommand. Returns 0 when POSITION or SETSTATE
 // ran out of arguments (the fields read so far are kept) or line is null, else 1.
 int HandleCommand(char *line);
 
@@ -14,6 +15,10 @@ int HandleCommand(char *line);
 // one, leading ones are skipped, and trailing ones make one last empty token.
 // Returns 1 when token n exists, else 0.
 int GetToken(char *destination, const char *source, int n);
+
+// Whole-token comparison with an upper-case keyword, ASCII letters of token
+// in any case.
+bool IsKeyword(const char *token, const char *keyword);
 
 // Writes text, without its NUL, to standard output in one write.
 void WriteReply(const char *text);

@@ -10,7 +10,22 @@ const char *SkipSpaces(const char *text)
     return text;
 }
 
+char UpperCase(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 }  // namespace
+
+bool IsKeyword(const char *token, const char *keyword)
+{
+    for (; *token != '\0' && *keyword != '\0'; ++token, ++keyword) {
+        if (UpperCase(*token) != *keyword) {
+            return false;
+        }
+    }
+    return *token == '\0' && *keyword == '\0';
+}
 
 int GetToken(char *destination, const char *source, int n)
 {

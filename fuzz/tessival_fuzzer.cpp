@@ -1,5 +1,5 @@
-// Arbitrary states, vectors and arguments for the three calls of the physics
-// library, checked against what the library promises every caller: unusable
+// Arbitrary states, vectors and arguments for the calls of the physics
+// library (SimulationWithGenerator beside Simulation), checked against what the library promises every caller: unusable
 // arguments give 0 and write nothing; a throw leaves finite coordinates, every
 // stone on the sheet or at (0, 0), no new overlaps and the other fields as they
 // were; shot making is finite, deterministic and exact for draws into the house.
@@ -262,13 +262,22 @@ void FuzzSimulation(FuzzBytes &in) {
 
     GameState after = given;
     const int result = Simulation(nullState ? nullptr : &after, shot, randomError, seed, stoneIndex);
+    // The reentrant call from a generator seeded as the process's is reseeded.
+    GameState viaGenerator = given;
+    TessivalGenerator generator{};
+    const int viaGeneratorResult = SimulationWithGenerator(nullState ? nullptr : &viaGenerator, shot, randomError,
+                                                           seed, &generator, stoneIndex);
+    Require(viaGeneratorResult == result, "SimulationWithGenerator accepts what Simulation accepts");
     if (!usable || result == 0) {
         Require(result == 0, "unusable arguments give 0");
         Require(usable == false, "usable arguments give 1");
         Require(Same(&after, &given, sizeof after), "a call that gives 0 writes nothing");
+        Require(Same(&viaGenerator, &given, sizeof after), "a call that gives 0 writes nothing");
         return;
     }
     CheckThrow(given, after, index);
+    if (seed != 0 || !(randomError > 0.0f))
+        Require(Same(&viaGenerator, &after, sizeof after), "SimulationWithGenerator throws as Simulation does");
     if (seed != 0 || !(randomError > 0.0f)) {
         GameState again = given;
         Simulation(&again, shot, randomError, seed, stoneIndex);

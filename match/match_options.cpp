@@ -17,12 +17,14 @@ to the pebble beside this program. ENGINE_B has the hammer in the first end of
 game 1; with several games the first hammer alternates.
 
 Per shot the engine to move gets POSITION (the 32 coordinates), SETSTATE
-shotIndex currentEnd lastEnd sideFlag, and GO, where currentEnd counts from 0,
-lastEnd is the index of the last regular end (extra ends go beyond it), and
-sideFlag is 1 when the side to move has the hammer in this end (it throws the
-odd-numbered stones), 0 when it throws first. An engine that cannot start,
-quits, times out or answers anything but BESTSHOT with two finite numbers and
-a spin of 0 or 1 forfeits the game.
+shotIndex currentEnd lastEnd sideFlag, SCORE own other, and GO, where
+currentEnd counts from 0, lastEnd is the index of the last regular end (extra
+ends go beyond it), sideFlag is 1 when the side to move has the hammer in this
+end (it throws the odd-numbered stones), 0 when it throws first, and own and
+other are the points of the side to move and of the other side so far in the
+game (an engine that does not know SCORE ignores it, as any unknown line). An
+engine that cannot start, quits, times out or answers anything but BESTSHOT
+with two finite numbers and a spin of 0 or 1 forfeits the game.
 
 Each game starts with NEWGAME and ISREADY, and the engine must answer READYOK
 within the timeout. Replies are "READYOK" and "BESTSHOT vx vy spin", tokens
@@ -33,8 +35,12 @@ writes to its standard error is shown on ours after its label, as in
 "[A pebble] ...".
 
 Exit status: 0 when every game reached a result (forfeits are results), 2 for
-bad usage, 1 when a record or picture could not be written or a replay
+bad usage, 1 when a record, picture or page could not be written or a replay
 differs, 130 when interrupted.
+
+The viewer page (--html FILE) needs no network and no other file: open it in a
+browser and step through every shot. `--replay RECORD --html FILE` makes it
+later from a record, without any engine.
 )";
 
 std::string Quote(const std::string &path)
@@ -97,6 +103,8 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     auto *record = app.add_option("--record", options.recordPath, "write every game as JSON to FILE");
     auto *svg = app.add_option("--svg", options.svgDirectory, "write SVG pictures of every end and game into DIR");
     auto *replay = app.add_option("--replay", options.replayPath, "replay the shots of a record FILE and compare");
+    app.add_option("--html", options.htmlPath, "write the match as one HTML page FILE that steps through every shot (with --replay: made from the record)")
+        ->type_name("FILE");
     // A replay plays what the record says; game options would go unused.
     for (CLI::Option *option : {record, svg, ends, games, seed, error, timeout})
         replay->excludes(option);

@@ -15,6 +15,7 @@ struct MatchOptions {
     std::string recordPath;
     std::string svgDirectory;
     std::string replayPath;
+    std::string htmlPath;
 };
 
 // Parses the command line. Returns the exit status when the program should

@@ -15,6 +15,7 @@
 #include "pictures/pictures.h"
 #include "record/record_json.h"
 #include "record/replay.h"
+#include "viewer/viewer_page.h"
 
 namespace {
 
@@ -88,6 +89,18 @@ bool WritePictures(const GameRecord &game, const PerSide<std::string> &names, co
     }
 }
 
+bool WritePage(MatchRecord &record, const std::string &path)
+{
+    try {
+        WriteViewerPage(record, path);
+        std::cout << "Viewer: " << path << "\n";
+        return true;
+    } catch (const std::exception &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return false;
+    }
+}
+
 bool WriteRecord(const MatchRecord &record, const std::string &path)
 {
     try {
@@ -107,6 +120,8 @@ int RunMatch(const MatchOptions &options)
         return 1;
     if (!options.recordPath.empty() && !CanWriteRecord(options.recordPath))
         return 1;
+    if (!options.htmlPath.empty() && !CanWriteRecord(options.htmlPath))
+        return 1;
     PerSide<std::string> names = {EngineName(options.engineA), EngineName(options.engineB)};
     MatchRecord record{{options.engineA, options.engineB}, options.seed, options.error, options.ends, options.timeoutSeconds, {}};
     MatchTally tally;
@@ -122,8 +137,8 @@ int RunMatch(const MatchOptions &options)
                 std::cerr << ProgressLine(tally, options.games, names[0]) << "\n";
             if (!options.svgDirectory.empty())
                 written = WritePictures(game, names, options.svgDirectory) && written;
-            // Kept only for the record file, so that a long match runs in constant memory.
-            if (!options.recordPath.empty()) {
+            // Kept only for the record file and the page, so that a long match runs in constant memory.
+            if (!options.recordPath.empty() || !options.htmlPath.empty()) {
                 DropPaths(game);
                 record.games.push_back(std::move(game));
             }
@@ -132,6 +147,8 @@ int RunMatch(const MatchOptions &options)
         // The games that were finished are kept.
         if (!options.recordPath.empty())
             WriteRecord(record, options.recordPath);
+        if (!options.htmlPath.empty())
+            WritePage(record, options.htmlPath);
         throw;
     }
     if (options.games > 1)
@@ -140,6 +157,8 @@ int RunMatch(const MatchOptions &options)
         std::cout << "Pictures: " << options.svgDirectory << "/ (gameN-overview.svg, gameN-endEE.svg)\n";
     if (!options.recordPath.empty())
         written = WriteRecord(record, options.recordPath) && written;
+    if (!options.htmlPath.empty())
+        written = WritePage(record, options.htmlPath) && written;
     return written ? 0 : 1;
 }
 
@@ -161,5 +180,7 @@ int RunReplay(const MatchOptions &options)
     }
     std::cout << "Replay of " << report.shots << " shots in " << record.games.size()
               << " games: every resting position is identical\n";
+    if (!options.htmlPath.empty() && !WritePage(record, options.htmlPath))
+        return 1;
     return 0;
 }

@@ -31,10 +31,10 @@ int StoreVector(Complex velocity, std::uint8_t spin, ShotVector *shot) {
     return 1;
 }
 
-void CommitThrow(GameState *state, const ThrowOutcome &outcome, int delivered) {
+void CommitThrow(GameState *state, const ThrowOutcome &outcome, int delivered, RandomStream &stream) {
     std::memcpy(state->stones, outcome.stones, sizeof state->stones);
     state->shotIndex = delivered + 1;
-    ProcessStream() = outcome.stream;
+    stream = outcome.stream;
 }
 
 // The delivered stone's place at `count` instants evenly spaced from release to its end.
@@ -75,7 +75,23 @@ TESSIVAL_API int TESSIVAL_CALL Simulation(GameState *state, ShotVector shot, flo
     if (state == nullptr || !UsableVector(shot) || !UsableError(randomError)) return 0;
     const int delivered = DeliveredIndex(*state, stoneIndex);
     if (delivered < 0) return 0;
-    CommitThrow(state, PlayThrow(*state, shot, randomError, seed, delivered, nullptr), delivered);
+    RandomStream &stream = ProcessStream();
+    CommitThrow(state, PlayThrow(*state, shot, randomError, StreamForThrow(stream, seed), delivered, nullptr),
+                delivered, stream);
+    return 1;
+}
+
+TESSIVAL_API int TESSIVAL_CALL SimulationWithGenerator(GameState *state, ShotVector shot, float randomError,
+                                                       uint32_t seed, TessivalGenerator *generator,
+                                                       int32_t stoneIndex) {
+    if (state == nullptr || generator == nullptr || !UsableVector(shot) || !UsableError(randomError)) return 0;
+    const int delivered = DeliveredIndex(*state, stoneIndex);
+    if (delivered < 0) return 0;
+    RandomStream stream;
+    std::memcpy(stream.words, generator->words, sizeof stream.words);
+    CommitThrow(state, PlayThrow(*state, shot, randomError, StreamForThrow(stream, seed), delivered, nullptr),
+                delivered, stream);
+    std::memcpy(generator->words, stream.words, sizeof stream.words);
     return 1;
 }
 
@@ -88,9 +104,11 @@ TESSIVAL_API int TESSIVAL_CALL SimulationTrace(GameState *state, ShotVector shot
     if (delivered < 0) return 0;
     try {
         DeliveredPath recorded;
-        const ThrowOutcome outcome = PlayThrow(*state, shot, randomError, seed, delivered, &recorded);
+        RandomStream &stream = ProcessStream();
+        const ThrowOutcome outcome =
+            PlayThrow(*state, shot, randomError, StreamForThrow(stream, seed), delivered, &recorded);
         const std::vector<float> points = SamplePath(recorded, capacity);
-        CommitThrow(state, outcome, delivered);
+        CommitThrow(state, outcome, delivered, stream);
         std::memcpy(path, points.data(), points.size() * sizeof(float));
         *length = capacity;
         return 1;

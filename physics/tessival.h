@@ -4,7 +4,8 @@
  * tessival plays curling throws: it turns target points into launch vectors and
  * plays a vector on a position until every stone rests. It is a shared library
  * (libtessival.so; Tessival.dll on Windows, cdecl) with C linkage, exporting
- * CreateShot, CreateHitShot, Simulation and SimulationTrace. This header is the
+ * CreateShot, CreateHitShot, Simulation, SimulationTrace and
+ * SimulationWithGenerator. This header is the
  * one definition of the records that cross the interface. Layouts are
  * little-endian with 32-bit signed integers and IEEE 754 single precision
  * floats; sizes and offsets are checked below. Inside, all arithmetic is double
@@ -91,8 +92,12 @@
  *   ignored). A non-zero `seed` argument reseeds the generator before the
  *   throw, exactly as TESSIVAL_SEED with the same value would at load, so a
  *   recorded game can be replayed; 0 continues the stream. Calls that return
- *   0 leave the generator untouched. The generator is not locked: call the
- *   library from one thread at a time.
+ *   0 leave the generator untouched. The generator is not locked: call
+ *   Simulation and SimulationTrace from one thread at a time.
+ *   SimulationWithGenerator draws from a generator the caller owns instead
+ *   (a TessivalGenerator: the four state words of xoshiro256**) and never
+ *   touches the process's: calls on distinct states and generators may run
+ *   in any threads at once. CreateShot and CreateHitShot are reentrant.
  *
  * DETERMINISM
  *   The same arguments and generator state give bit-identical results on the
@@ -141,6 +146,7 @@ typedef struct GameState {          /* 184 bytes */
 } GameState;
 
 typedef struct ShotTarget { float x, y; uint8_t spin; } ShotTarget;   /* 12 bytes */
+typedef struct TessivalGenerator { uint64_t words[4]; } TessivalGenerator;  /* 32 bytes */
 typedef struct ShotVector { float vx, vy; uint8_t spin; } ShotVector; /* 12 bytes */
 
 /* A draw: fills *shot (all 12 bytes, filler zeroed) with the launch vector (vx, vy
@@ -174,6 +180,18 @@ TESSIVAL_API int TESSIVAL_CALL SimulationTrace(GameState *state, ShotVector shot
                                                uint32_t seed, int32_t stoneIndex,
                                                float (*path)[2], int32_t capacity, int32_t *length);
 
+/* Simulation drawing its random error from *generator instead of the process's
+ * generator, which it leaves alone: a non-zero seed first sets *generator exactly
+ * as Simulation reseeds the process's with that seed, 0 continues from *generator
+ * as it is, and *generator receives the generator after the throw. Given the same
+ * generator state, the position and generator that come out are those of
+ * Simulation with the process's generator in that state. A null generator is
+ * unusable; on 0 nothing is written, *generator included. Reentrant (see RANDOM
+ * ERROR): for engines that throw in several threads. */
+TESSIVAL_API int TESSIVAL_CALL SimulationWithGenerator(GameState *state, ShotVector shot, float randomError,
+                                                       uint32_t seed, TessivalGenerator *generator,
+                                                       int32_t stoneIndex);
+
 /* The same entry points as pointer types, for callers that load the library at run time. */
 typedef int (TESSIVAL_CALL *CreateShotFunction)(ShotTarget target, ShotVector *shot);
 typedef int (TESSIVAL_CALL *CreateHitShotFunction)(ShotTarget target, float power, ShotVector *shot);
@@ -198,6 +216,7 @@ TESSIVAL_STATIC_ASSERT(sizeof(ShotTarget) == 12, "ShotTarget is 12 bytes");
 TESSIVAL_STATIC_ASSERT(offsetof(ShotTarget, x) == 0, "ShotTarget.x at 0");
 TESSIVAL_STATIC_ASSERT(offsetof(ShotTarget, y) == 4, "ShotTarget.y at 4");
 TESSIVAL_STATIC_ASSERT(offsetof(ShotTarget, spin) == 8, "ShotTarget.spin at 8");
+TESSIVAL_STATIC_ASSERT(sizeof(TessivalGenerator) == 32, "TessivalGenerator is 32 bytes");
 TESSIVAL_STATIC_ASSERT(sizeof(ShotVector) == 12, "ShotVector is 12 bytes");
 TESSIVAL_STATIC_ASSERT(offsetof(ShotVector, vx) == 0, "ShotVector.vx at 0");
 TESSIVAL_STATIC_ASSERT(offsetof(ShotVector, vy) == 4, "ShotVector.vy at 4");

@@ -97,10 +97,14 @@ bool UsableVector(const ShotVector &shot) {
 
 bool UsableError(float randomError) { return !(std::isinf(randomError) && randomError > 0.0f); }
 
-ThrowOutcome PlayThrow(const GameState &state, ShotVector shot, float randomError, std::uint32_t seed,
+RandomStream StreamForThrow(const RandomStream &current, std::uint32_t seed) {
+    return seed != 0 ? SeededStream(seed) : current;
+}
+
+ThrowOutcome PlayThrow(const GameState &state, ShotVector shot, float randomError, const RandomStream &stream,
                        int delivered, DeliveredPath *path) {
     ThrowOutcome outcome{};
-    outcome.stream = seed != 0 ? SeededStream(seed) : ProcessStream();
+    outcome.stream = stream;
     const Complex velocity = LaunchVelocity(shot, randomError, outcome.stream);
 
     float before[STONE_COUNT][2];

@@ -17,11 +17,15 @@ bool UsableError(float randomError);
 
 struct ThrowOutcome {
     float stones[STONE_COUNT][2];
-    RandomStream stream;  // the process stream after the throw
+    RandomStream stream;  // the stream after the throw
 };
 
-// The arguments must be usable. `path`, when set, receives the delivered stone's runs.
-ThrowOutcome PlayThrow(const GameState &state, ShotVector shot, float randomError, std::uint32_t seed,
+// The stream a throw draws from: `current` reseeded when seed is non-zero, else `current` itself.
+RandomStream StreamForThrow(const RandomStream &current, std::uint32_t seed);
+
+// The arguments must be usable. `stream` is the stream before the throw (StreamForThrow);
+// `path`, when set, receives the delivered stone's runs.
+ThrowOutcome PlayThrow(const GameState &state, ShotVector shot, float randomError, const RandomStream &stream,
                        int delivered, DeliveredPath *path);
 
 }  // namespace tessival

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the 32-bit Windows cross-build in build/windows (cmake --workflow --preset
 # windows): pebble.exe and Tessival.dll are i386 PE files that need no MinGW
-# runtime DLL, and the DLL exports CreateShot, CreateHitShot and Simulation
+# runtime DLL, and the DLL exports CreateShot, CreateHitShot, Simulation and SimulationWithGenerator
 # under their plain names, as an engine's GetProcAddress asks for them; the
 # platform layer compiled is the Win32 one.
 set -euo pipefail
@@ -32,7 +32,7 @@ done
 if [[ -f $bin/Tessival.dll ]]; then
   # The names of the export table: the lines after "[Ordinal/Name Pointer] Table".
   exports=$($objdump -p "$bin/Tessival.dll" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/s/^\t\[ *[0-9]*\] //p')
-  for name in CreateShot CreateHitShot Simulation; do
+  for name in CreateShot CreateHitShot Simulation SimulationWithGenerator; do
     grep -qx "$name" <<<"$exports" || fail "Tessival.dll does not export $name undecorated (exports: $(tr '\n' ' ' <<<"$exports"))"
   done
 fi

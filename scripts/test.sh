@@ -8,6 +8,14 @@ source scripts/lib/packages.sh
 need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev \
   libgtest-dev libgmock-dev libbenchmark-dev pkg-config
 
+# The viewer's browser tests: Debian's chromium and node, puppeteer-core from npm.
+need_packages chromium nodejs
+command -v npm >/dev/null || need_packages npm
+if [[ tests/browser/package-lock.json -nt tests/browser/node_modules/.package-lock.json ]]; then
+  echo "== Installing the browser tests' node modules (npm ci in tests/browser)"
+  npm ci --prefix tests/browser --no-audit --no-fund
+fi
+
 echo "== Configuring (build/)"
 cmake --preset default >/dev/null
 echo "== Building everything"

@@ -45,7 +45,8 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, con
             shot.engine = flow.Thrower(shotIndex);
             shot.sent = state;
 
-            ShotAnswer answer = players[static_cast<std::size_t>(Index(shot.engine))]->RequestShot(state);
+            const GamePoints points{flow.Total(shot.engine), flow.Total(Other(shot.engine))};
+            ShotAnswer answer = players[static_cast<std::size_t>(Index(shot.engine))]->RequestShot(state, points);
             shot.reply = answer.reply;
             if (!answer.ok) {
                 game.forfeit = Forfeit{shot.engine, answer.fault};

@@ -13,9 +13,15 @@ struct ShotAnswer {
     std::string fault; // what the engine did, for a forfeit message
 };
 
+// The game's points so far, of the side to move and of the other side.
+struct GamePoints {
+    int own = 0;
+    int other = 0;
+};
+
 // Whoever chooses the shots of one side of a game.
 class Player {
 public:
     virtual ~Player() = default;
-    virtual ShotAnswer RequestShot(const GameState &state) = 0;
+    virtual ShotAnswer RequestShot(const GameState &state, const GamePoints &points) = 0;
 };

@@ -12,10 +12,7 @@ namespace {
 
 constexpr double MARGIN = 12.0;
 
-// The end picture: from just behind the back line to beyond the hog line.
 constexpr double END_SCALE = 64.0;
-constexpr double END_NEAR_Y = 2.45;
-constexpr double END_FAR_Y = 11.9;
 constexpr double END_HEADER = 78.0;
 
 // The overview panels: the house and the guard area in front of it.
@@ -88,7 +85,7 @@ void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::s
 
 std::string EndPicture(const GameRecord &game, const EndRecord &end, const PerSide<std::string> &names)
 {
-    SheetView view{END_SCALE, MARGIN, END_HEADER, END_NEAR_Y, END_FAR_Y};
+    SheetView view{END_SCALE, MARGIN, END_HEADER, PLAYING_END_NEAR_Y, PLAYING_END_FAR_Y};
     SvgWriter svg(view.Width() + 2 * MARGIN, END_HEADER + view.Height() + MARGIN);
     svg.Text("title", {}, EndTitle(game, end) + ": " + EndOutcome(end, names));
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "22"}, {"font-size", "15"}, {"font-weight", "bold"}}, EndTitle(game, end));

@@ -16,6 +16,10 @@ constexpr double HOUSE_CENTRE_X = tessival::TEE_X;
 constexpr double HOUSE_CENTRE_Y = tessival::TEE_Y;
 // 12-foot, 8-foot and 4-foot rings and the button.
 constexpr double RING_RADII[4] = {1.83, 1.22, 0.61, 0.15};
+// The playing end as a picture of an end shows it: from just behind the back
+// line to beyond the hog line.
+constexpr double PLAYING_END_NEAR_Y = 2.45;
+constexpr double PLAYING_END_FAR_Y = 11.9;
 
 // A stretch of the playing end drawn to scale, seen from the thrower: the
 // house at the top, stones travelling up the picture, the thrower's right

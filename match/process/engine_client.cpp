@@ -48,11 +48,12 @@ std::optional<std::string> EngineClient::Start()
     }
 }
 
-ShotAnswer EngineClient::RequestShot(const GameState &state)
+ShotAnswer EngineClient::RequestShot(const GameState &state, const GamePoints &points)
 {
     ShotAnswer answer;
     std::string during = "on shot " + std::to_string(state.shotIndex + 1) + " of end " + std::to_string(state.currentEnd + 1);
-    if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send("GO\n", false)) {
+    if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send(ScoreCommand(points)) ||
+        !Send("GO\n", false)) {
         answer.fault = LostEngine("before GO " + during, "did not read its input within " + Seconds());
         return answer;
     }

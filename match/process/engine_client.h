@@ -17,8 +17,8 @@ public:
     // Starts the engine, sends NEWGAME and ISREADY and waits for READYOK.
     // Returns what went wrong, if anything.
     std::optional<std::string> Start();
-    // POSITION, SETSTATE and GO, then the BESTSHOT reply.
-    ShotAnswer RequestShot(const GameState &state) override;
+    // POSITION, SETSTATE, SCORE and GO, then the BESTSHOT reply.
+    ShotAnswer RequestShot(const GameState &state, const GamePoints &points) override;
     void Stop();
 
     pid_t Pid() const { return process_ ? process_->Pid() : -1; }

@@ -15,6 +15,11 @@ std::string PositionCommand(const GameState &state)
     return line + "\n";
 }
 
+std::string ScoreCommand(const GamePoints &points)
+{
+    return "SCORE " + std::to_string(points.own) + " " + std::to_string(points.other) + "\n";
+}
+
 std::string SetStateCommand(const GameState &state)
 {
     return "SETSTATE " + std::to_string(state.shotIndex) + " " + std::to_string(state.currentEnd) + " " +

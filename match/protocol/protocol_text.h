@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "game/player.h"
 #include "tessival.h"
 
 // The command lines the runner sends, each ending in a line feed. Coordinates
@@ -9,3 +10,5 @@
 // the very float the runner holds.
 std::string PositionCommand(const GameState &state);
 std::string SetStateCommand(const GameState &state);
+// SCORE own other: the game's points of the side to move and of the other side.
+std::string ScoreCommand(const GamePoints &points);

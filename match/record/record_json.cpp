@@ -186,8 +186,11 @@ MatchRecord RecordFromJson(const json &document)
 
 void WriteRecordFile(const MatchRecord &record, const std::string &path)
 {
+    // Engines may answer bytes that are no UTF-8: they are written as U+FFFD
+    // rather than losing the record.
+    std::string text = RecordToJson(record).dump(1, ' ', false, json::error_handler_t::replace);
     std::ofstream file(path);
-    file << RecordToJson(record).dump(1) << '\n';
+    file << text << '\n';
     file.close();
     if (!file)
         throw RecordError("cannot write " + path);

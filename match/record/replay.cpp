@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "game/game.h"
+
 namespace {
 
 // The first stone where two positions differ, or -1.
@@ -30,13 +32,13 @@ std::string Stone(const GameState &state, int k)
 
 } // namespace
 
-ReplayReport ReplayMatch(const MatchRecord &record)
+ReplayReport ReplayMatch(MatchRecord &record)
 {
     ReplayReport report;
-    for (const GameRecord &game : record.games) {
-        for (const EndRecord &end : game.ends) {
+    for (GameRecord &game : record.games) {
+        for (EndRecord &end : game.ends) {
             GameState state{};
-            for (const ShotRecord &shot : end.shots) {
+            for (ShotRecord &shot : end.shots) {
                 if (!shot.played)
                     break;
                 int sentDiffers = FirstDifference(state, shot.sent);
@@ -45,7 +47,7 @@ ReplayReport ReplayMatch(const MatchRecord &record)
                                                  std::to_string(sentDiffers + 1) + ": recorded " + Stone(shot.sent, sentDiffers) +
                                                  ", replayed " + Stone(state, sentDiffers));
                 state = shot.sent;
-                int played = Simulation(&state, shot.shot, record.error, shot.seed, -1);
+                bool played = TraceThrow(state, shot.shot, record.error, shot.seed, shot.path);
                 ++report.shots;
                 int restingDiffers = FirstDifference(state, shot.resting);
                 if (!played)

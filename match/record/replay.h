@@ -13,5 +13,5 @@ struct ReplayReport {
 // Plays every recorded shot again through the physics library, each end from
 // the empty sheet with the recorded vectors, error and seeds, and compares
 // both the position each shot was played from and its resting position with
-// the record, bit for bit.
-ReplayReport ReplayMatch(const MatchRecord &record);
+// the record, bit for bit. Each played shot's path is traced into the record.
+ReplayReport ReplayMatch(MatchRecord &record);

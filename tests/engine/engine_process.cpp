@@ -17,11 +17,18 @@ ChildOptions EngineOptions(const char *libraryPath, const char *stdinFile)
 
 Clock::time_point SecondsFromNow(int seconds) { return Clock::now() + std::chrono::seconds(seconds); }
 
+std::vector<std::string> CommandLine(const std::string &executable, const std::vector<std::string> &arguments)
+{
+    std::vector<std::string> argv = {executable};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return argv;
+}
+
 }  // namespace
 
 EngineProcess::EngineProcess(const std::string &executable, const char *libraryPath,
-                             const char *stdinFile)
-    : child_({executable}, EngineOptions(libraryPath, stdinFile))
+                             const char *stdinFile, const std::vector<std::string> &arguments)
+    : child_(CommandLine(executable, arguments), EngineOptions(libraryPath, stdinFile))
 {
 }
 
@@ -49,9 +56,9 @@ int EngineProcess::Finish()
 }
 
 EngineRun RunEngine(const std::string &executable, const char *libraryPath,
-                    const std::string &input)
+                    const std::string &input, const std::vector<std::string> &arguments)
 {
-    EngineProcess engine(executable, libraryPath);
+    EngineProcess engine(executable, libraryPath, nullptr, arguments);
     if (!input.empty()) {
         engine.Write(input);
     }

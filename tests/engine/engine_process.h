@@ -2,6 +2,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 #include "process/child_process.h"
 
@@ -9,9 +10,10 @@
 class EngineProcess {
 public:
     // libraryPath: the LD_LIBRARY_PATH to give the child, or null for none.
-    // stdinFile: a file to read instead of a pipe, or null.
+    // stdinFile: a file to read instead of a pipe, or null. arguments follow
+    // the program's name on its command line.
     EngineProcess(const std::string &executable, const char *libraryPath,
-                  const char *stdinFile = nullptr);
+                  const char *stdinFile = nullptr, const std::vector<std::string> &arguments = {});
 
     // text to the child's standard input; throws when the child does not take it.
     void Write(const std::string &text);
@@ -42,4 +44,4 @@ struct EngineRun {
     int status;
 };
 EngineRun RunEngine(const std::string &executable, const char *libraryPath,
-                    const std::string &input);
+                    const std::string &input, const std::vector<std::string> &arguments = {});

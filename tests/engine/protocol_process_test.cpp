@@ -71,6 +71,16 @@ TEST(Protocol, PartialUpdatesAreSeenByGo)
     EXPECT_EQ(Answer(position + "SETSTATE 3\nNEWGAME\nGO\n"), "BESTSHOT 2.375000 4.880000 1");
 }
 
+TEST(Protocol, ScoreLinesChangeNoReply)
+{
+    // The runner's SCORE line is for engines that play for the game; pebble
+    // ignores it like any unknown line, wherever it comes.
+    const std::string position = "POSITION 0 0 2.375 4.88\nSETSTATE 4 0 9 1\n";
+    const std::string plain = Answer(position + "GO\nSETSTATE 3\nGO\n");
+    EXPECT_EQ(Answer("SCORE 2 5\n" + position + "SCORE 3 0\nGO\nSETSTATE 3\nscore -1 x 7\nGO\nSCORE\n"),
+              plain);
+}
+
 TEST(Protocol, RepliesComeOneAtATimeInAConversation)
 {
     EngineProcess engine(PEBBLE_EXECUTABLE, SCRIPTED_LIBRARY_DIR);

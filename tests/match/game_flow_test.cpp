@@ -71,9 +71,10 @@ TEST(ShotSeed, IsReproducibleDistinctAndNeverZero)
 class ScriptedPlayer : public Player {
 public:
     explicit ScriptedPlayer(int failAt = -1) : failAt_(failAt) {}
-    ShotAnswer RequestShot(const GameState &state) override
+    ShotAnswer RequestShot(const GameState &state, const GamePoints &points) override
     {
         seen.push_back(state);
+        seenPoints.push_back(points);
         ShotAnswer answer;
         answer.reply = "BESTSHOT 0 -2 0";
         if (static_cast<int>(seen.size()) - 1 == failAt_) {
@@ -84,6 +85,7 @@ public:
         return answer;
     }
     std::vector<GameState> seen;
+    std::vector<GamePoints> seenPoints;
 
 private:
     int failAt_;
@@ -138,6 +140,12 @@ TEST(PlayGame, SendsEachSideItsStonesWithTheStateOfTheEnd)
     EXPECT_EQ(a.seen[8].shotIndex, 1);
     EXPECT_EQ(a.seen[8].currentEnd, 1);
     EXPECT_EQ(b.seen[8].shotIndex, 0);
+    // Each side is told the game's points, its own first: 0-3 after end 1.
+    EXPECT_EQ(a.seenPoints[7].own + a.seenPoints[7].other, 0);
+    EXPECT_EQ(a.seenPoints[8].own, 0);
+    EXPECT_EQ(a.seenPoints[8].other, 3);
+    EXPECT_EQ(b.seenPoints[8].own, 3);
+    EXPECT_EQ(b.seenPoints[8].other, 0);
     // Every shot starts from the previous shot's resting position.
     const EndRecord &first = game.ends[0];
     for (std::size_t k = 1; k < first.shots.size(); ++k)

@@ -87,6 +87,15 @@ TEST(Record, RoundTripsEveryShotBitForBit)
     EXPECT_EQ(game.ends[0].shots[3].reply, "BESTSHOT nan 1 0");
 }
 
+TEST(Record, ReplyBytesThatAreNoUtf8AreWrittenAsReplacementCharacters)
+{
+    MatchRecord record = SmallMatch();
+    record.games[0].ends[0].shots[3].reply = "BEST\xffSHOT";
+    std::string path = testing::TempDir() + "not-utf8.json";
+    WriteRecordFile(record, path);
+    EXPECT_EQ(ReadRecordFile(path).games[0].ends[0].shots[3].reply, "BEST\xEF\xBF\xBDSHOT");
+}
+
 TEST(Record, RefusesWhatIsNoRecord)
 {
     EXPECT_THROW(RecordFromJson(nlohmann::json::parse("[1, 2]")), RecordError);

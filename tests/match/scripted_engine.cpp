@@ -12,6 +12,7 @@
 //   mute         never answers at all
 //   deaf         never reads its input
 //   garbage      answers GO with text that is no reply
+//   markup       answers GO with HTML and script, and a byte that is no UTF-8
 //   nonfinite    answers GO with nan and inf
 //   bad-spin     answers GO with a spin of 2
 //   flood        answers GO with a number that never ends
@@ -54,6 +55,8 @@ void AnswerGo(const std::string &mode, int &goCount)
         return;
     if (mode == "garbage")
         return Send("HELLO THERE");
+    if (mode == "markup")
+        return Send("<img src=x onerror=\"window.injected=1\"></script><script>window.injected=2</script><b>bold</b> \xff");
     if (mode == "nonfinite")
         return Send("BESTSHOT nan inf 0");
     if (mode == "bad-spin")

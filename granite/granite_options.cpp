@@ -1,0 +1,45 @@
+#include "granite_options.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <iostream>
+
+namespace {
+
+constexpr int MAX_THREADS = 64;
+constexpr int USAGE_STATUS = 2;
+
+}  // namespace
+
+std::optional<int> ParseOptions(int argc, char **argv, GraniteSettings &settings)
+{
+    CLI::App app{"granite: a curling engine that plays to win the game. It speaks the engine protocol\n"
+                 "on standard input and output, as pebble does, and also reads SCORE own other."};
+    double thinkMs = DEFAULT_THINK_MS;
+    long long nodes = 0;
+    std::uint64_t seed = settings.limits.seed;
+    int threads = 1;
+    app.add_option("--think", thinkMs,
+                   "milliseconds to think per GO (the first 12 stones of an end use 60 % of it)")
+        ->check(CLI::Range(1.0, 600000.0))
+        ->capture_default_str();
+    app.add_option("--nodes", nodes, "simulated throws per GO instead of a time, for reproducible play")
+        ->check(CLI::Range(1LL, 1000000000LL));
+    app.add_option("--seed", seed, "seed of the search's random throws")->capture_default_str();
+    app.add_option("--threads", threads, "threads that throw in parallel")
+        ->check(CLI::Range(1, MAX_THREADS))
+        ->capture_default_str();
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp &help) {
+        return app.exit(help);
+    } catch (const CLI::ParseError &error) {
+        std::cerr << "granite: " << error.what() << "\nRun with --help for the options.\n";
+        return USAGE_STATUS;
+    }
+    settings.limits.thinkSeconds = thinkMs / 1000.0;
+    settings.limits.throws = nodes;
+    settings.limits.seed = seed;
+    settings.limits.threads = threads;
+    return std::nullopt;
+}

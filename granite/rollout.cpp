@@ -1,0 +1,82 @@
+#include "rollout.h"
+
+#include <optional>
+#include <vector>
+
+#include "end_evaluation.h"
+#include "sheet.h"
+#include "shot_plan.h"
+
+namespace {
+
+constexpr int LAST_STONE = 15;
+constexpr float TAKEOUT_POWER = 12.0f;
+constexpr float PEEL_POWER = 30.0f;
+// The hammer throws the odd stones.
+constexpr int HAMMER_SIDE = 1;
+constexpr float DRAW_SPREAD = 0.45f;
+constexpr float TOP_OF_FOUR_FOOT = 0.6f;
+constexpr float THROW_AWAY_Y = 16.0f;
+
+ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMix &choices)
+{
+    const int side = state.shotIndex % 2;
+    const int spin = static_cast<int>(choices.Next() & 1);
+    const int shot = ShotStone(state);
+    const bool keepClean = side == HAMMER_SIDE && policy.hammerKeepsHouseClean;
+    if (shot >= 0 && shot % 2 != side)
+        return {ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin,
+                keepClean ? PEEL_POWER : TAKEOUT_POWER};
+    if (keepClean) return {ShotPlan::DRAW, TEE_X, THROW_AWAY_Y, spin, 0.0f};
+    return {ShotPlan::DRAW, TEE_X + DRAW_SPREAD * choices.Symmetric(), TEE_Y + DRAW_SPREAD * choices.Symmetric(),
+            spin, 0.0f};
+}
+
+std::vector<ShotPlan> LastStoneOptions(const GameState &state, int spin)
+{
+    std::vector<ShotPlan> options = {{ShotPlan::DRAW, TEE_X, TEE_Y, spin, 0.0f},
+                                     {ShotPlan::DRAW, TEE_X, TEE_Y + TOP_OF_FOUR_FOOT, spin, 0.0f},
+                                     {ShotPlan::DRAW, TEE_X, THROW_AWAY_Y, spin, 0.0f}};
+    const int shot = ShotStone(state);
+    if (shot >= 0 && shot % 2 != state.shotIndex % 2)
+        options.push_back({ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin, TAKEOUT_POWER});
+    return options;
+}
+
+// The last stone's option whose error-free outcome is worth most to its thrower.
+ShotPlan BestLastStone(const GameState &state, const RolloutPolicy &policy, SplitMix &choices,
+                       TessivalGenerator &generator, int &throws)
+{
+    const bool forRoot = state.shotIndex % 2 == policy.rootSide;
+    const std::vector<ShotPlan> options = LastStoneOptions(state, static_cast<int>(choices.Next() & 1));
+    ShotPlan best = options.front();
+    double bestWorth = -1e9;
+    for (const ShotPlan &option : options) {
+        const std::optional<ShotVector> vector = BuildVector(option);
+        GameState tried = state;
+        if (!vector || SimulationWithGenerator(&tried, *vector, 0.0f, 0, &generator, -1) == 0) continue;
+        ++throws;
+        const double value = policy.endValue[static_cast<std::size_t>(EvaluateEnd(tried, policy.rootSide) + MAX_END_SCORE)];
+        const double worth = forRoot ? value : -value;
+        if (worth > bestWorth) {
+            best = option;
+            bestWorth = worth;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices)
+{
+    int throws = 0;
+    while (state.shotIndex >= 0 && state.shotIndex <= LAST_STONE) {
+        const ShotPlan plan = state.shotIndex == LAST_STONE ? BestLastStone(state, policy, choices, generator, throws)
+                                                            : PolicyPlan(state, policy, choices);
+        const std::optional<ShotVector> vector = BuildVector(plan);
+        if (!vector || SimulationWithGenerator(&state, *vector, RANDOM_ERROR, 0, &generator, -1) == 0) break;
+        ++throws;
+    }
+    return throws;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+
+#include "end_score_distribution.h"
+#include "split_mix.h"
+#include "tessival.h"
+
+// The fast policy that plays an end out after a candidate: remove the other
+// side's shot stone, else draw into the four-foot, except that a hammer side
+// playing for a blank keeps the house clean. The last stone of the end
+// looks one throw ahead: it tries a few shots without error (hit the other
+// side's shot stone, draw to the button or the top of the four-foot, throw
+// away) and throws the best for its side, with error.
+struct RolloutPolicy {
+    int rootSide = 0;  // the side whose values endValue holds
+    // The value for rootSide of each end score k for it, at k + MAX_END_SCORE.
+    std::array<double, 2 * MAX_END_SCORE + 1> endValue{};
+    // The hammer side would rather blank than score one: it keeps the house
+    // clean (peels the other side's shot stone, else throws away).
+    bool hammerKeepsHouseClean = false;
+};
+
+// Plays the remaining stones of the end on state with the thrower's error
+// drawn from generator, and returns the number of throws made.
+int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices);

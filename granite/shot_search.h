@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+#include "game_situation.h"
+#include "shot_plan.h"
+#include "tessival.h"
+#include "win_table.h"
+
+struct SearchLimits {
+    double thinkSeconds = 0.15;  // the time to spend, when throws is 0
+    long long throws = 0;        // a budget of simulated throws instead of time
+    int threads = 1;
+    std::uint64_t seed = 1;
+};
+
+struct SearchResult {
+    ShotPlan plan;
+    ShotVector vector;
+    double value;      // the mean chance of winning the game found for it
+    int samples;       // the noisy throws it was judged on
+    long long throws;  // every throw the search simulated
+};
+
+// The shot for the side to move in a sanitized state, chosen by sequential
+// halving over the candidates: each round throws every surviving candidate
+// again with random error, plays the end out with the fast policy, values the
+// end's score by its chance of winning the game, and keeps the better half;
+// after the first round the aim is refined around the three best. Within a
+// throw budget the result depends on the arguments alone, whatever the threads.
+SearchResult SearchShot(const GameState &state, const GameSituation &situation, const WinTable &table,
+                        const SearchLimits &limits);

@@ -1,0 +1,452 @@
+'use strict';
+// The match viewer: draws the stones of the chosen shot on the sheet drawn by
+// pebble-match, animates each throw, and keeps the panel and the address in
+// step. Every text that came from an engine is set as text, never as markup.
+(function () {
+  const data = JSON.parse(document.getElementById('match-data').textContent);
+  const view = data.view;
+  const SVG = 'http://www.w3.org/2000/svg';
+  const DECELERATION = 0.08;  // m/s^2: how a struck stone slows
+  const FADE = 0.5;           // seconds of sheet time for a stone leaving play
+  const MAX_FLIGHT = 4;       // seconds of sheet time a stone knocked out of play is followed
+  const PAUSE_BETWEEN = 600;  // milliseconds between shots while playing
+  const EMPTY = Array.from({ length: 16 }, () => [0, 0]);
+
+  const $ = (id) => document.getElementById(id);
+  const px = (x) => view.left + (view.sheetWidth - x) * view.scale;
+  const py = (y) => view.top + (y - view.nearY) * view.scale;
+  const inPlay = (stone) => stone[0] !== 0 || stone[1] !== 0;
+  const engine = (letter) => data.engines[letter === 'A' ? 0 : 1];
+  const other = (letter) => (letter === 'A' ? 'B' : 'A');
+
+  const here = { game: 0, end: 0, shot: 0 };  // shot: how many shots of the end are shown
+  let motion = null;     // the throw being animated
+  let playing = false;   // stepping on by itself
+  let playTimer = 0;
+
+  function html(name, text, attributes) {
+    const element = document.createElement(name);
+    if (text !== undefined) element.textContent = text;
+    for (const [key, value] of Object.entries(attributes || {})) element.setAttribute(key, value);
+    return element;
+  }
+
+  function svg(name, attributes) {
+    const element = document.createElementNS(SVG, name);
+    for (const [key, value] of Object.entries(attributes)) element.setAttribute(key, String(value));
+    return element;
+  }
+
+  const game = () => data.games[here.game];
+  const end = () => game().ends[here.end];
+  const endLabel = (g, index) => (index < g.regularEnds ? String(index + 1) : 'X' + (index - g.regularEnds + 1));
+  const endName = (g, index) => (index < g.regularEnds ? 'end ' + (index + 1) : 'extra end ' + (index - g.regularEnds + 1));
+  const ownerOf = (e, stone) => (stone % 2 === 1 ? e.hammer : other(e.hammer));
+  const label = (letter) => letter + ' ' + engine(letter).name;
+
+  // The position after the first count shots of an end.
+  function positionAfter(e, count) {
+    let position = EMPTY;
+    for (const shot of e.shots.slice(0, count)) if (shot.played) position = shot.resting;
+    return position;
+  }
+
+  function scoreAfter(e, count) {
+    return count === 0 ? [0, 0] : e.shots[count - 1].score;
+  }
+
+  function gameScore(g, endIndex, endFinished) {
+    const total = [0, 0];
+    g.ends.forEach((e, index) => {
+      if (e.complete && (index < endIndex || (index === endIndex && endFinished))) {
+        total[0] += e.points[0];
+        total[1] += e.points[1];
+      }
+    });
+    return total;
+  }
+
+  function pointsText(points) {
+    const lead = points[0] > 0 ? 'A scores ' + points[0] : points[1] > 0 ? 'B scores ' + points[1] : 'nobody scores';
+    return 'A ' + points[0] + ', B ' + points[1] + ' (' + lead + ')';
+  }
+
+  // Drawing: a circle and its throw number per stone, paths below them.
+  function stoneElement(e, stone) {
+    const owner = ownerOf(e, stone);
+    const group = svg('g', { class: 'stone-group' });
+    group.append(svg('circle', { class: 'stone', 'data-stone': stone, 'data-engine': owner, r: view.stoneRadius * view.scale,
+      fill: engine(owner).stone, stroke: '#333333', 'stroke-width': 1 }));
+    const number = svg('text', { 'font-size': 10, 'font-weight': 'bold', 'text-anchor': 'middle',
+      fill: owner === 'A' ? '#ffffff' : '#222222', 'aria-hidden': 'true' });
+    number.textContent = String(stone + 1);
+    group.append(number);
+    return group;
+  }
+
+  function placeStone(group, point, opacity) {
+    const [circle, number] = group.children;
+    circle.setAttribute('cx', px(point[0]).toFixed(2));
+    circle.setAttribute('cy', py(point[1]).toFixed(2));
+    number.setAttribute('x', px(point[0]).toFixed(2));
+    number.setAttribute('y', (py(point[1]) + 3.5).toFixed(2));
+    group.setAttribute('opacity', opacity === undefined ? 1 : opacity);
+  }
+
+  function pathPoints(points) {
+    return points.map((p) => px(p[0]).toFixed(1) + ',' + py(p[1]).toFixed(1)).join(' ');
+  }
+
+  function drawPaths(e, count) {
+    const layer = $('paths');
+    layer.replaceChildren();
+    e.shots.slice(0, count).forEach((shot, index) => {
+      if (!shot.played || shot.path.length < 2) return;
+      layer.append(svg('polyline', { class: 'path', points: pathPoints(shot.path), fill: 'none',
+        stroke: engine(shot.engine).path, 'stroke-width': 1.5, 'stroke-opacity': index === count - 1 ? 0.9 : 0.35 }));
+    });
+  }
+
+  function drawStones(e, position) {
+    const layer = $('stones');
+    layer.replaceChildren();
+    const groups = [];
+    position.forEach((stone, index) => {
+      const group = stoneElement(e, index);
+      groups[index] = group;
+      if (!inPlay(stone)) return;
+      placeStone(group, stone);
+      layer.append(group);
+    });
+    return groups;
+  }
+
+  function showStill() {
+    const e = end();
+    if (!e) {
+      $('paths').replaceChildren();
+      $('stones').replaceChildren();
+    } else {
+      drawPaths(e, here.shot);
+      drawStones(e, positionAfter(e, here.shot));
+    }
+    document.body.dataset.moving = 'false';
+    renderPanel(here.shot);
+  }
+
+  // Animation of one throw in sheet seconds, scaled by the chosen speed.
+  function startMotion() {
+    const e = end();
+    const shot = e.shots[here.shot - 1];
+    const from = positionAfter(e, here.shot - 1);
+    const thrown = here.shot - 1;
+    let finish = shot.duration + (inPlay(shot.resting[thrown]) ? 0 : FADE);
+    for (const move of shot.moves) finish = Math.max(finish, move.start + Math.min(move.run, MAX_FLIGHT) + (move.removed ? FADE : 0));
+    drawPaths(e, here.shot - 1);
+    const groups = drawStones(e, from);
+    const layer = $('stones');
+    const moving = [thrown].concat(shot.moves.map((m) => m.stone));
+    for (const stone of moving) if (!groups[stone].isConnected) layer.append(groups[stone]);
+    const trail = svg('polyline', { class: 'path', fill: 'none', stroke: engine(shot.engine).path, 'stroke-width': 1.5, 'stroke-opacity': 0.9 });
+    $('paths').append(trail);
+    motion = { shot, from, thrown, groups, trail, time: shot.pathStart, finish, frozen: false, last: null };
+    document.body.dataset.moving = 'true';
+    renderPanel(here.shot - 1);
+    drawMotion(motion);
+    requestAnimationFrame(frame);
+  }
+
+  function thrownPoint(shot, time) {
+    const at = Math.min(Math.max((time - shot.pathStart) / shot.step, 0), shot.path.length - 1);
+    const i = Math.floor(at);
+    const j = Math.min(i + 1, shot.path.length - 1);
+    const f = at - i;
+    return { index: i, point: [shot.path[i][0] + (shot.path[j][0] - shot.path[i][0]) * f, shot.path[i][1] + (shot.path[j][1] - shot.path[i][1]) * f] };
+  }
+
+  function drawMotion(m) {
+    const { shot, time } = m;
+    if (shot.path.length > 0 && shot.step > 0) {
+      const { index, point } = thrownPoint(shot, time);
+      const past = time - shot.duration;
+      const gone = !inPlay(shot.resting[m.thrown]) && past > 0;
+      placeStone(m.groups[m.thrown], point, gone ? Math.max(0, 1 - past / FADE) : 1);
+      m.trail.setAttribute('points', pathPoints(shot.path.slice(0, index + 1).concat([point])));
+    }
+    for (const move of shot.moves) {
+      const start = m.from[move.stone];
+      const since = time - move.start;
+      if (since <= 0) continue;
+      if (move.removed) {
+        const u = Math.min(since, move.run, MAX_FLIGHT);
+        const along = move.speed * u - 0.5 * DECELERATION * u * u;
+        const point = [start[0] + move.heading[0] * along, start[1] + move.heading[1] * along];
+        const out = point[0] < view.stoneRadius || point[0] > view.sheetWidth - view.stoneRadius || point[1] < view.backLimit;
+        const fading = since - Math.min(move.run, MAX_FLIGHT);
+        placeStone(m.groups[move.stone], point, out ? 0 : fading > 0 ? Math.max(0, 1 - fading / FADE) : 1);
+        continue;
+      }
+      // Uniformly slowed: the share of the run done after `since` seconds.
+      const left = Math.max(move.run - since, 0) / move.run;
+      const done = move.run > 0 ? 1 - left * left : 1;
+      const rest = shot.resting[move.stone];
+      placeStone(m.groups[move.stone], [start[0] + (rest[0] - start[0]) * done, start[1] + (rest[1] - start[1]) * done]);
+    }
+  }
+
+  function frame(now) {
+    const m = motion;
+    if (!m || m.frozen) return;
+    if (m.last !== null) m.time += ((now - m.last) / 1000) * Number($('speed').value);
+    m.last = now;
+    if (m.time >= m.finish) {
+      finishMotion();
+      return;
+    }
+    drawMotion(m);
+    requestAnimationFrame(frame);
+  }
+
+  function finishMotion() {
+    motion = null;
+    showStill();
+    if (playing) playTimer = setTimeout(playOn, PAUSE_BETWEEN);
+  }
+
+  function stopMotion() {
+    motion = null;
+    clearTimeout(playTimer);
+  }
+
+  // Navigation.
+  function shotCount() {
+    return end() ? end().shots.length : 0;
+  }
+
+  function go(shot, animate) {
+    stopMotion();
+    here.shot = Math.max(0, Math.min(shot, shotCount()));
+    writeAddress();
+    const shotData = here.shot > 0 ? end().shots[here.shot - 1] : null;
+    if (animate && shotData && shotData.played) startMotion();
+    else showStill();
+    if (!animate) setPlaying(false);
+  }
+
+  function next() {
+    if (here.shot < shotCount()) go(here.shot + 1, true);
+  }
+
+  function playOn() {
+    if (here.shot < shotCount()) next();
+    else setPlaying(false);
+  }
+
+  function setPlaying(on) {
+    playing = on;
+    const button = $('play');
+    button.textContent = on ? '\u2016 Pause' : '\u25B6 Play';
+  }
+
+  function togglePlay() {
+    if (playing) {
+      setPlaying(false);
+      clearTimeout(playTimer);
+      if (motion) motion.frozen = true;
+      return;
+    }
+    setPlaying(true);
+    if (motion) {
+      motion.frozen = false;
+      motion.last = null;
+      requestAnimationFrame(frame);
+    } else if (here.shot < shotCount()) {
+      next();
+    } else {
+      go(0, false);
+      setPlaying(true);
+      next();
+    }
+  }
+
+  function choose(gameIndex, endIndex, shot) {
+    here.game = Math.max(0, Math.min(gameIndex, data.games.length - 1));
+    here.end = Math.max(0, Math.min(endIndex, game().ends.length - 1));
+    fillEndSelect();
+    $('game-select').value = String(here.game);
+    $('end-select').value = String(here.end);
+    markCurrentEnd();
+    go(shot, false);
+  }
+
+  // The address names the shot shown: #game=2&end=5&shot=11.
+  function writeAddress() {
+    const e = end();
+    const address = '#game=' + game().number + '&end=' + (e ? e.index + 1 : 1) + '&shot=' + here.shot;
+    if (location.hash !== address) history.replaceState(null, '', address);
+  }
+
+  function readAddress() {
+    const fields = new URLSearchParams(location.hash.replace(/^#/, ''));
+    const number = Number(fields.get('game'));
+    const found = data.games.findIndex((g) => g.number === number);
+    const gameIndex = found >= 0 ? found : 0;
+    const endNumber = Number(fields.get('end'));
+    const endIndex = data.games[gameIndex].ends.findIndex((e) => e.index + 1 === endNumber);
+    const shot = Number.parseInt(fields.get('shot') || '0', 10);
+    choose(gameIndex, Math.max(endIndex, 0), Number.isFinite(shot) ? shot : 0);
+  }
+
+  // The panel: the shot, the end so far, the game.
+  function fact(list, term, value) {
+    list.append(html('dt', term));
+    const detail = html('dd');
+    detail.append(value instanceof Node ? value : document.createTextNode(value));
+    list.append(detail);
+  }
+
+  function renderPanel(settled) {
+    const g = game();
+    const e = end();
+    const facts = $('shot-facts');
+    facts.replaceChildren();
+    const total = e ? e.shots.length : 0;
+    const forfeit = $('forfeit');
+    const forfeitShown = g.forfeit && (!e || (here.end === g.ends.length - 1 && here.shot === total && !e.shots[total - 1].played));
+    forfeit.hidden = !forfeitShown;
+    forfeit.textContent = forfeitShown ? 'Forfeit: ' + g.forfeit.message : '';
+    if (!e) {
+      $('shot-title').textContent = 'No stone was thrown in this game';
+      $('end-score').textContent = '';
+      $('game-score').textContent = 'Game: ' + g.result;
+      $('sheet-caption').textContent = 'The empty sheet.';
+      for (const id of ['first', 'previous', 'play', 'next', 'last']) $(id).disabled = true;
+      return;
+    }
+    for (const id of ['first', 'previous']) $(id).disabled = here.shot === 0;
+    for (const id of ['next', 'last']) $(id).disabled = here.shot === total;
+    $('play').disabled = false;
+    const where = 'Game ' + g.number + ', ' + endName(g, e.index);
+    if (here.shot === 0) {
+      $('shot-title').textContent = where + ': before the first stone';
+      fact(facts, 'Hammer', label(e.hammer));
+      fact(facts, 'First stone', label(other(e.hammer)));
+    } else {
+      const shot = e.shots[here.shot - 1];
+      $('shot-title').textContent = where + ', shot ' + here.shot + ' of ' + total;
+      const who = html('span');
+      who.append(html('span', '', { class: 'swatch', style: 'background:' + engine(shot.engine).stone, 'aria-hidden': 'true' }));
+      who.append(document.createTextNode(label(shot.engine) + ', stone ' + here.shot));
+      fact(facts, 'Engine', who);
+      fact(facts, 'Reply', html('code', shot.reply));
+      if (shot.played) {
+        fact(facts, 'Vector', 'vx ' + shot.vx.toFixed(4) + ', vy ' + shot.vy.toFixed(4) + ' m/s');
+        fact(facts, 'Spin', shot.spin + (shot.spin === 0 ? ' (clockwise)' : ' (counter-clockwise)'));
+        fact(facts, 'Seed', String(shot.seed));
+      }
+    }
+    const endPoints = scoreAfter(e, settled);
+    const finished = settled === total && e.complete;
+    $('end-score').textContent = (finished ? 'End: ' : 'End so far: ') + pointsText(endPoints);
+    const points = gameScore(g, here.end, finished);
+    $('game-score').textContent = 'Game: A ' + points[0] + ', B ' + points[1] + (finished ? ' after ' : ' before ') + endName(g, e.index);
+    const stones = positionAfter(e, settled).filter(inPlay).length;
+    const caption = 'Shot ' + settled + ' of ' + total + '. ' + stones + ' stone' + (stones === 1 ? '' : 's') + ' in play. ' +
+      (endPoints[0] > 0 ? 'A lies ' + endPoints[0] : endPoints[1] > 0 ? 'B lies ' + endPoints[1] : 'Nobody lies') + '.';
+    $('sheet-caption').textContent = caption;
+    $('status').textContent = $('shot-title').textContent + '. ' + caption;
+  }
+
+  // The line score of every game, each end a link to its first shot.
+  function lineScore(g, gameIndex) {
+    const wrap = html('div', undefined, { class: 'table-wrap' });
+    const table = html('table');
+    table.append(html('caption', 'Game ' + g.number + ': ' + g.result));
+    const head = html('tr');
+    head.append(html('th', 'Engine', { scope: 'col' }));
+    g.ends.forEach((e) => {
+      const cell = html('th', undefined, { scope: 'col', 'data-game': gameIndex, 'data-end': e.index });
+      const link = html('a', endLabel(g, e.index), { href: '#game=' + g.number + '&end=' + (e.index + 1) + '&shot=0',
+        'aria-label': 'Game ' + g.number + ', ' + endName(g, e.index) });
+      cell.append(link);
+      head.append(cell);
+    });
+    head.append(html('th', 'Total', { scope: 'col' }));
+    const thead = html('thead');
+    thead.append(head);
+    table.append(thead);
+    const body = html('tbody');
+    for (const letter of ['A', 'B']) {
+      const side = letter === 'A' ? 0 : 1;
+      const row = html('tr');
+      row.append(html('th', label(letter), { scope: 'row' }));
+      g.ends.forEach((e) => {
+        const text = e.complete ? String(e.points[side]) + (e.hammer === letter ? '*' : '') : '-';
+        row.append(html('td', text, { 'data-game': gameIndex, 'data-end': e.index }));
+      });
+      row.append(html('td', String(g.totals[side]), { class: 'total' }));
+      body.append(row);
+    }
+    table.append(body);
+    wrap.append(table);
+    return wrap;
+  }
+
+  function markCurrentEnd() {
+    for (const cell of document.querySelectorAll('#line-scores .current')) cell.classList.remove('current');
+    const selector = '[data-game="' + here.game + '"][data-end="' + (end() ? end().index : -1) + '"]';
+    for (const cell of document.querySelectorAll(selector)) cell.classList.add('current');
+  }
+
+  function fillEndSelect() {
+    const select = $('end-select');
+    select.replaceChildren();
+    game().ends.forEach((e, index) => select.append(html('option', endLabel(game(), e.index), { value: index })));
+    select.disabled = game().ends.length === 0;
+  }
+
+  function build() {
+    const engines = $('engines');
+    data.engines.forEach((e, index) => {
+      if (index > 0) engines.append(document.createTextNode(' vs '));
+      engines.append(html('span', '', { class: 'swatch', style: 'background:' + e.stone, 'aria-hidden': 'true' }));
+      engines.append(document.createTextNode(e.letter + ' ' + e.name + ' (' + e.command + ')'));
+    });
+    const sheet = document.querySelector('#sheet svg');
+    sheet.setAttribute('role', 'img');
+    sheet.setAttribute('aria-labelledby', 'sheet-caption');
+    const games = $('game-select');
+    data.games.forEach((g, index) => games.append(html('option', 'Game ' + g.number + ': ' + g.result, { value: index })));
+    const scores = $('line-scores');
+    data.games.forEach((g, index) => scores.append(lineScore(g, index)));
+
+    games.addEventListener('change', () => choose(Number(games.value), 0, 0));
+    $('end-select').addEventListener('change', () => choose(here.game, Number($('end-select').value), 0));
+    $('first').addEventListener('click', () => go(0, false));
+    $('previous').addEventListener('click', () => go(here.shot - 1, false));
+    $('next').addEventListener('click', next);
+    $('last').addEventListener('click', () => go(shotCount(), false));
+    $('play').addEventListener('click', togglePlay);
+    document.addEventListener('keydown', onKey);
+    window.addEventListener('hashchange', readAddress);
+    readAddress();
+  }
+
+  function onKey(event) {
+    const target = event.target;
+    if (event.altKey || event.ctrlKey || event.metaKey || (target instanceof Element && target.closest('select, input, a'))) return;
+    const actions = {
+      ArrowRight: next,
+      ArrowLeft: () => go(here.shot - 1, false),
+      Home: () => go(0, false),
+      End: () => go(shotCount(), false),
+    };
+    if (event.key === ' ' && !(target instanceof HTMLButtonElement)) actions[' '] = togglePlay;
+    const action = actions[event.key];
+    if (!action) return;
+    event.preventDefault();
+    action();
+  }
+
+  build();
+})();

@@ -1,0 +1,120 @@
+#include "viewer/viewer_data.h"
+
+#include <cmath>
+
+#include "end_evaluation.h"
+#include "game/line_score.h"
+#include "viewer/stone_motion.h"
+
+using nlohmann::json;
+
+namespace {
+
+std::string LetterOf(Side side) { return std::string(1, Letter(side)); }
+
+json Stones(const GameState &state)
+{
+    json stones = json::array();
+    for (const auto &stone : state.stones)
+        stones.push_back({stone[0], stone[1]});
+    return stones;
+}
+
+double Millimetres(float metres) { return std::round(static_cast<double>(metres) * 1000.0) / 1000.0; }
+
+// Path points to the millimetre: plenty for drawing, and a third of the size.
+json Path(const std::vector<PathPoint> &path, int firstPoint)
+{
+    json points = json::array();
+    for (std::size_t i = static_cast<std::size_t>(firstPoint); i < path.size(); ++i)
+        points.push_back({Millimetres(path[i][0]), Millimetres(path[i][1])});
+    return points;
+}
+
+json Moves(const std::vector<StoneMove> &moves)
+{
+    json list = json::array();
+    for (const StoneMove &move : moves) {
+        json item = {{"stone", move.stone}, {"start", move.start}, {"run", move.run}, {"removed", move.removed}};
+        if (move.removed)
+            item.update({{"heading", {move.heading[0], move.heading[1]}}, {"speed", move.speed}});
+        list.push_back(item);
+    }
+    return list;
+}
+
+// The points each side would score if the end finished with position.
+json EndScore(const GameState &position, Side hammer)
+{
+    // Side 1 of the evaluation is the hammer's, which throws the odd stones.
+    int score = EvaluateEnd(position, 1);
+    json points = {0, 0};
+    if (score > 0)
+        points[static_cast<std::size_t>(Index(hammer))] = score;
+    if (score < 0)
+        points[static_cast<std::size_t>(Index(Other(hammer)))] = -score;
+    return points;
+}
+
+json Shot(const ShotRecord &shot, const EndRecord &end, double farY)
+{
+    json item = {{"engine", LetterOf(shot.engine)}, {"reply", shot.reply}, {"played", shot.played}};
+    if (!shot.played) {
+        item["score"] = EndScore(shot.sent, end.hammer);
+        return item;
+    }
+    ShotMotion motion = DescribeMotion(shot, farY);
+    item.update({{"vx", shot.shot.vx}, {"vy", shot.shot.vy}, {"spin", shot.shot.spin}, {"seed", shot.seed},
+                 {"resting", Stones(shot.resting)}, {"score", EndScore(shot.resting, end.hammer)},
+                 {"path", Path(shot.path, motion.firstPoint)}, {"pathStart", motion.step * motion.firstPoint},
+                 {"step", motion.step}, {"duration", motion.duration}, {"moves", Moves(motion.moves)}});
+    return item;
+}
+
+json End(const EndRecord &end, double farY)
+{
+    json shots = json::array();
+    for (const ShotRecord &shot : end.shots)
+        shots.push_back(Shot(shot, end, farY));
+    return {{"index", end.index}, {"hammer", LetterOf(end.hammer)}, {"complete", end.complete},
+            {"points", {end.points[0], end.points[1]}}, {"shots", shots}};
+}
+
+json Game(const GameRecord &game, const MatchRecord &record, const PerSide<std::string> &names, double farY)
+{
+    json ends = json::array();
+    for (const EndRecord &end : game.ends)
+        ends.push_back(End(end, farY));
+    json forfeit = nullptr;
+    if (game.forfeit) {
+        std::size_t side = static_cast<std::size_t>(Index(game.forfeit->engine));
+        forfeit = {{"engine", LetterOf(game.forfeit->engine)},
+                   {"message", "engine " + LetterOf(game.forfeit->engine) + " (" + record.engines[side] + ") forfeits: it " + game.forfeit->reason}};
+    }
+    return {{"number", game.number}, {"regularEnds", game.regularEnds}, {"firstHammer", LetterOf(game.firstHammer)},
+            {"totals", {game.totals[0], game.totals[1]}}, {"result", FormatResult(game, names)},
+            {"forfeit", forfeit}, {"ends", ends}};
+}
+
+} // namespace
+
+json ViewerData(const MatchRecord &record, const SheetView &view)
+{
+    PerSide<std::string> names = {EngineName(record.engines[0]), EngineName(record.engines[1])};
+    json games = json::array();
+    for (const GameRecord &game : record.games)
+        games.push_back(Game(game, record, names, view.farY));
+    json engines = json::array();
+    for (Side side : {Side::A, Side::B}) {
+        std::size_t i = static_cast<std::size_t>(Index(side));
+        engines.push_back({{"letter", LetterOf(side)}, {"name", names[i]}, {"command", record.engines[i]},
+                           {"stone", StoneColour(side)}, {"path", PathColour(side)}});
+    }
+    return {{"engines", engines},
+            {"seed", record.seed},
+            {"error", record.error},
+            {"view", {{"scale", view.scale}, {"left", view.left}, {"top", view.top}, {"nearY", view.nearY},
+                      {"farY", view.farY}, {"sheetWidth", SHEET_WIDTH}, {"stoneRadius", STONE_RADIUS},
+                      {"backLimit", BACK_LINE_Y - STONE_RADIUS}}},
+            {"games", games}};
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "record/game_record.h"
+
+// The match as one self-contained HTML page: the line score of every game
+// and a view of the playing end in which every end can be stepped through
+// shot by shot. Played shots must carry their traced paths.
+std::string ViewerPage(const MatchRecord &record);
+
+// Replays the record's shots to trace their paths (filling them in), checks
+// that every shot comes to rest as recorded, and writes the page to path.
+// Throws std::runtime_error when a shot rests otherwise or the file cannot
+// be written.
+void WriteViewerPage(MatchRecord &record, const std::string &path);

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Measures how ends are scored in self-play, for granite's win table: plays
+# GAMES games of ENGINE against itself through pebble-match (fixed seed) and
+# prints, for the side with the hammer, how many ends it scored k in, for
+# k = -8 .. 8 (negative: stolen), as the C++ initializer of
+# granite/end_score_counts.cpp.
+#   scripts/measure_end_scores.sh [GAMES [ENGINE]]
+# Default: 40 games of "build/bin/granite --think 60".
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/packages.sh
+need_packages jq
+games=${1:-40}
+engine=${2:-build/bin/granite --think 60}
+record=$(mktemp)
+trap 'rm -f "$record"' EXIT
+build/bin/pebble-match --games "$games" --seed 2026 --record "$record" "$engine" "$engine" >/dev/null
+jq -r '
+  [.games[].ends[] | select(.complete)
+   | (.hammer) as $h | (if $h == "A" then "B" else "A" end) as $o
+   | .score[$h] - .score[$o]] as $scores
+  | [range(-8; 9) as $k | [$scores[] | select(. == $k)] | length]
+  | "{" + (map(tostring) | join(", ")) + "}  // \($scores | length) ends"' "$record"

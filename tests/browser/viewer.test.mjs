@@ -1,0 +1,194 @@
+// The viewer page of pebble-match in Debian's chromium, headless: stepping
+// through an end, opening a shot from the address, and engine text that holds
+// markup. Needs PEBBLE_MATCH, SCRIPTED_ENGINE and VIEWER_OUTPUT (set by CTest),
+// chromium (CHROMIUM, default /usr/bin/chromium) and `npm ci` in tests/browser.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
+const output = process.env.VIEWER_OUTPUT;
+const TOLERANCE = 0.001; // metres; drawn coordinates carry two decimals of a pixel at 64 px/m
+
+let puppeteer;
+let browser;
+let record;
+let pageUrl;
+
+async function loadPuppeteer() {
+  try {
+    return (await import('puppeteer-core')).default;
+  } catch (error) {
+    throw new Error('puppeteer-core is missing: run `npm ci` in tests/browser (' + error.message + ')');
+  }
+}
+
+before(async () => {
+  for (const name of ['PEBBLE_MATCH', 'SCRIPTED_ENGINE', 'VIEWER_OUTPUT'])
+    assert.ok(process.env[name], name + ' is not set: run these tests through CTest');
+  assert.ok(fs.existsSync(chromium), 'chromium is missing at ' + chromium + ': apt-get install chromium');
+  puppeteer = await loadPuppeteer();
+  fs.mkdirSync(output, { recursive: true });
+  const recordPath = path.join(output, 'viewer-game.json');
+  const htmlPath = path.join(output, 'viewer-game.html');
+  execFileSync(process.env.PEBBLE_MATCH, ['--ends', '3', '--record', recordPath, '--html', htmlPath], { stdio: 'pipe' });
+  record = JSON.parse(fs.readFileSync(recordPath, 'utf8'));
+  // The page made later from the record, without engines, is the same page.
+  const replayedPath = path.join(output, 'viewer-replayed.html');
+  execFileSync(process.env.PEBBLE_MATCH, ['--replay', recordPath, '--html', replayedPath], { stdio: 'pipe' });
+  assert.ok(fs.readFileSync(replayedPath).equals(fs.readFileSync(htmlPath)), 'the page made from the record differs');
+  pageUrl = pathToFileURL(htmlPath).href;
+  browser = await puppeteer.launch({ executablePath: chromium, headless: true, args: ['--no-sandbox'] });
+});
+
+after(async () => {
+  if (browser) await browser.close();
+});
+
+// The recorded end: number counts from 1.
+function recordedEnd(gameNumber, endNumber) {
+  return record.games.find((g) => g.game === gameNumber).ends[endNumber - 1];
+}
+
+function inPlay(position) {
+  const stones = new Map();
+  position.forEach((stone, index) => {
+    if (stone[0] !== 0 || stone[1] !== 0) stones.set(index, stone);
+  });
+  return stones;
+}
+
+async function openAt(page, url) {
+  await page.goto('about:blank');
+  await page.goto(url);
+  await page.waitForFunction(() => document.body.dataset.moving === 'false');
+}
+
+// The stones drawn, in metres, read back through the view's scale.
+async function drawnStones(page) {
+  const drawn = await page.evaluate(() => {
+    const view = JSON.parse(document.getElementById('match-data').textContent).view;
+    return [...document.querySelectorAll('#stones circle.stone')].map((circle) => [
+      Number(circle.dataset.stone),
+      view.sheetWidth - (Number(circle.getAttribute('cx')) - view.left) / view.scale,
+      (Number(circle.getAttribute('cy')) - view.top) / view.scale + view.nearY,
+    ]);
+  });
+  return new Map(drawn.map(([stone, x, y]) => [stone, [x, y]]));
+}
+
+async function assertStonesAt(page, position, where) {
+  const expected = inPlay(position);
+  const drawn = await drawnStones(page);
+  assert.deepEqual([...drawn.keys()].sort((a, b) => a - b), [...expected.keys()], where + ': stones drawn');
+  for (const [stone, [x, y]] of expected) {
+    const [dx, dy] = drawn.get(stone);
+    assert.ok(Math.abs(dx - x) < TOLERANCE && Math.abs(dy - y) < TOLERANCE,
+      `${where}: stone ${stone + 1} drawn at (${dx}, ${dy}), recorded (${x}, ${y})`);
+  }
+}
+
+const text = (page, id) => page.$eval('#' + id, (element) => element.textContent);
+
+function pointsIn(line) {
+  const found = /A (\d+), B (\d+)/.exec(line);
+  assert.ok(found, 'no score in "' + line + '"');
+  return { A: Number(found[1]), B: Number(found[2]) };
+}
+
+test('stepping through an end draws every shot where the record has it, with the scores', async () => {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1280, height: 900 });
+  await openAt(page, pageUrl + '#game=1&end=2&shot=0');
+  await page.select('#speed', '64');
+  const end = recordedEnd(1, 2);
+  const before = record.games[0].ends[0].score;
+  await assertStonesAt(page, new Array(16).fill([0, 0]), 'before the first stone');
+  // Notes every animation however fast the frames come.
+  await page.evaluate(() => new MutationObserver(() => {
+    if (document.body.dataset.moving === 'true') window.animated = true;
+  }).observe(document.body, { attributes: true }));
+  for (let shot = 1; shot <= end.shots.length; ++shot) {
+    await page.evaluate(() => { window.animated = false; });
+    await page.keyboard.press('ArrowRight');
+    await page.waitForFunction(() => document.body.dataset.moving === 'false');
+    assert.ok(await page.evaluate(() => window.animated), `shot ${shot} is animated`);
+    await assertStonesAt(page, end.shots[shot - 1].resting, `shot ${shot}`);
+    assert.match(await text(page, 'shot-title'), new RegExp(`shot ${shot} of ${end.shots.length}$`));
+    assert.equal(await page.$eval('#shot-facts code', (code) => code.textContent), end.shots[shot - 1].reply);
+    const last = shot === end.shots.length;
+    const game = pointsIn(await text(page, 'game-score'));
+    assert.deepEqual(game, last ? { A: before.A + end.score.A, B: before.B + end.score.B } : before, `game score after shot ${shot}`);
+    if (last) assert.deepEqual(pointsIn(await text(page, 'end-score')), end.score, 'the end score');
+  }
+  assert.match(page.url(), new RegExp(`#game=1&end=2&shot=${end.shots.length}$`));
+  await page.keyboard.press('Home');
+  await assertStonesAt(page, new Array(16).fill([0, 0]), 'Home');
+  await page.keyboard.press('End');
+  await assertStonesAt(page, end.shots.at(-1).resting, 'End');
+  await page.screenshot({ path: path.join(output, 'viewer-desktop.png') });
+  await page.setViewport({ width: 390, height: 844, isMobile: true });
+  await page.screenshot({ path: path.join(output, 'viewer-phone.png'), fullPage: true });
+  const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+  assert.ok(overflow <= 0, `the page is ${overflow} px wider than a phone`);
+  await page.close();
+});
+
+test('an address opens the shot it names', async () => {
+  const page = await browser.newPage();
+  for (const [endNumber, shot] of [[3, 5], [1, 16], [2, 1]]) {
+    await openAt(page, pageUrl + `#game=1&end=${endNumber}&shot=${shot}`);
+    await assertStonesAt(page, recordedEnd(1, endNumber).shots[shot - 1].resting, `end ${endNumber} shot ${shot}`);
+    assert.equal(await page.$eval('#end-select', (select) => select.selectedOptions[0].textContent), String(endNumber));
+    assert.match(await text(page, 'shot-title'), new RegExp(`end ${endNumber}, shot ${shot} of`));
+  }
+  const cells = await page.$$eval('#line-scores tbody tr', (rows) => rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
+  const ends = record.games[0].ends;
+  assert.deepEqual(cells[0].slice(1, ends.length + 1), ends.map((e) => String(e.score.A) + (e.hammer === 'A' ? '*' : '')));
+  assert.deepEqual(cells[1].slice(1, ends.length + 1), ends.map((e) => String(e.score.B) + (e.hammer === 'B' ? '*' : '')));
+  await page.close();
+});
+
+test('play steps on by itself and pause holds the throw where it is', async () => {
+  const page = await browser.newPage();
+  await openAt(page, pageUrl + '#game=1&end=1&shot=0');
+  await page.select('#speed', '64');
+  await page.click('#play');
+  await page.waitForFunction(() => /shot=[3-9]/.test(location.hash), { timeout: 20000 });
+  await page.click('#play');
+  const held = await page.evaluate(() => [location.hash, document.getElementById('stones').innerHTML]);
+  await new Promise((resolve) => setTimeout(resolve, 1500));
+  assert.deepEqual(await page.evaluate(() => [location.hash, document.getElementById('stones').innerHTML]), held);
+  assert.equal(await text(page, 'play'), '\u25B6 Play');
+  await page.close();
+});
+
+test('engine names, commands and replies holding markup are shown as text', async () => {
+  const folder = fs.mkdtempSync(path.join(output, 'markup-'));
+  const name = '<img src=x onerror=window.injected=3>';
+  fs.symlinkSync(process.env.SCRIPTED_ENGINE, path.join(folder, name));
+  const command = `'${path.join(folder, name)}' markup`;
+  const htmlPath = path.join(folder, 'markup.html');
+  execFileSync(process.env.PEBBLE_MATCH, ['--ends', '1', '--html', htmlPath, command, `${process.env.SCRIPTED_ENGINE} steady`], { stdio: 'pipe' });
+  const page = await browser.newPage();
+  await openAt(page, pathToFileURL(htmlPath).href + '#game=1&end=1&shot=1');
+  const seen = await page.evaluate(() => ({
+    injected: window.injected,
+    elements: document.querySelectorAll('img, b').length,
+    scripts: document.scripts.length,
+    engines: document.getElementById('engines').textContent,
+    reply: document.querySelector('#shot-facts code').textContent,
+    forfeit: document.getElementById('forfeit').textContent,
+    forfeitShown: !document.getElementById('forfeit').hidden,
+  }));
+  assert.equal(seen.injected, undefined, 'no script of the engine ran');
+  assert.equal(seen.elements, 0, 'no element of the engine was made');
+  assert.equal(seen.scripts, 2, 'only the page data and the page script');
+  assert.ok(seen.engines.includes(command), 'the command is shown as written: ' + seen.engines);
+  assert.equal(seen.reply, '<img src=x onerror="window.injected=1"></script><script>window.injected=2</script><b>bold</b> \uFFFD');
+  assert.ok(seen.forfeitShown && seen.forfeit.includes('<script>window.injected=2'), 'the forfeit message: ' + seen.forfeit);
+  await page.close();
+});
