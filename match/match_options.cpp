@@ -26,6 +26,14 @@ game (an engine that does not know SCORE ignores it, as any unknown line). An
 engine that cannot start, quits, times out or answers anything but BESTSHOT
 with two finite numbers and a spin of 0 or 1 forfeits the game.
 
+Each game starts with NEWGAME and ISREADY, and the engine must answer READYOK
+within the timeout. Replies are "READYOK" and "BESTSHOT vx vy spin", tokens
+separated by spaces: a reply is taken as soon as its spin digit (or the K of
+READYOK) arrives, and may end with a line feed. A line that ends before the
+reply is whole, or has words after it, forfeits at once. Each line an engine
+writes to its standard error is shown on ours after its label, as in
+"[A pebble] ...".
+
 Exit status: 0 when every game reached a result (forfeits are results), 2 for
 bad usage, 1 when a record, picture or page could not be written or a replay
 differs, 130 when interrupted.
@@ -56,6 +64,20 @@ const CLI::Validator WholeNumber(
     },
     "");
 
+// Checked before a range, whose own message would call any word out of range.
+const CLI::Validator Integer(
+    [](std::string &text) -> std::string {
+        int value = 0;
+        const char *end = text.data() + text.size();
+        auto [stop, error] = std::from_chars(text.data(), end, value);
+        if (text.empty() || stop != end)
+            return "Value " + text + " is not a number";
+        if (error != std::errc())
+            return "Value " + text + " is too large";
+        return "";
+    },
+    "");
+
 } // namespace
 
 std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &defaultEngine, MatchOptions &options)
@@ -64,8 +86,8 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     app.get_formatter()->column_width(28);
     app.add_option("ENGINE_A", options.engineA, "first engine command (default: the pebble beside this program)")->type_name("COMMAND");
     app.add_option("ENGINE_B", options.engineB, "second engine command (default: the same)")->type_name("COMMAND");
-    auto *ends = app.add_option("--ends", options.ends, "regular ends per game")->check(CLI::Range(1, 100))->capture_default_str()->type_name("N");
-    auto *games = app.add_option("--games", options.games, "games to play")->check(CLI::Range(1, 100000))->capture_default_str()->type_name("N");
+    auto *ends = app.add_option("--ends", options.ends, "regular ends per game")->check(Integer)->check(CLI::Range(1, 100))->capture_default_str()->type_name("N");
+    auto *games = app.add_option("--games", options.games, "games to play")->check(Integer)->check(CLI::Range(1, 100000))->capture_default_str()->type_name("N");
     auto *seed = app.add_option("--seed", options.seed, "match seed; every throw's random error derives from it")
         ->check(WholeNumber)
         ->capture_default_str()

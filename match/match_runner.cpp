@@ -1,6 +1,8 @@
 #include "match_runner.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -20,8 +22,9 @@ namespace {
 GameRecord PlayOneGame(const MatchOptions &options, const GameSettings &settings)
 {
     auto timeout = std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000.0));
-    EngineClient a(options.engineA, timeout);
-    EngineClient b(options.engineB, timeout);
+    PerSide<std::string> names = {EngineName(options.engineA), EngineName(options.engineB)};
+    EngineClient a(options.engineA, timeout, EngineLabel(Side::A, names));
+    EngineClient b(options.engineB, timeout, EngineLabel(Side::B, names));
     if (auto fault = a.Start())
         return ForfeitedGame(settings, Side::A, *fault + " at the start of the game");
     if (auto fault = b.Start())
@@ -59,10 +62,11 @@ bool CanWriteRecord(const std::string &path)
     std::error_code error;
     const bool existed = std::filesystem::exists(path, error);
     bool writable = std::ofstream(path, std::ios::app).good();
+    const int reason = errno;
     if (writable && !existed)
         std::filesystem::remove(path, error);
     if (!writable)
-        std::cerr << "pebble-match: cannot write " << path << "\n";
+        std::cerr << "pebble-match: cannot write " << path << ": " << std::strerror(reason) << "\n";
     return writable;
 }
 
