@@ -37,6 +37,14 @@ game (an engine that does not know SCORE ignores it, as any unknown line). An
 engine that quits, times out or answers anything but BESTSHOT with two finite
 numbers and a spin of 0 or 1 forfeits the game.
 
+Each game starts with NEWGAME and ISREADY, and the engine must answer READYOK
+within the timeout. Replies are "READYOK" and "BESTSHOT vx vy spin", tokens
+separated by spaces: a reply is taken as soon as its spin digit (or the K of
+READYOK) arrives, and may end with a line feed. A line that ends before the
+reply is whole, or has words after it, forfeits at once. Each line an engine
+writes to its standard error is shown on ours after its label, as in
+"[A pebble] ...".
+
 The record (--record) is JSON Lines: a header line with the options, then a
 line per game, synced to disk as each game ends; --resume continues a run
 killed at any moment. --shard I/N plays every N-th pair only; --summary reads
@@ -69,6 +77,20 @@ const CLI::Validator WholeNumber(
         auto [stop, error] = std::from_chars(text.data(), end, value);
         if (text.empty() || error != std::errc() || stop != end)
             return "Value " + text + " is not a whole number from 0 to 18446744073709551615";
+        return "";
+    },
+    "");
+
+// Checked before a range, whose own message would call any word out of range.
+const CLI::Validator Integer(
+    [](std::string &text) -> std::string {
+        int value = 0;
+        const char *end = text.data() + text.size();
+        auto [stop, error] = std::from_chars(text.data(), end, value);
+        if (text.empty() || stop != end)
+            return "Value " + text + " is not a number";
+        if (error != std::errc())
+            return "Value " + text + " is too large";
         return "";
     },
     "");
@@ -144,8 +166,9 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     std::string anchor;
     app.add_option("ENGINE", engines, "engine commands, [name=LABEL] COMMAND (default: two pebbles beside this program)")
         ->type_name("COMMAND");
-    auto *ends = app.add_option("--ends", setup.ends, "regular ends per game")->check(CLI::Range(1, 100))->capture_default_str()->type_name("N");
+    auto *ends = app.add_option("--ends", setup.ends, "regular ends per game")->check(Integer)->check(CLI::Range(1, 100))->capture_default_str()->type_name("N");
     auto *games = app.add_option("--games", setup.games, "games per pairing of engines, played in pairs")
+        ->check(Integer)
         ->check(CLI::Range(1, 1000000))
         ->capture_default_str()
         ->type_name("N");
@@ -163,6 +186,7 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         ->capture_default_str()
         ->type_name("SECONDS");
     auto *concurrency = app.add_option("--concurrency", options.concurrency, "games played at once, each with its own engine processes")
+        ->check(Integer)
         ->check(CLI::Range(1, 256))
         ->capture_default_str()
         ->type_name("N");

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -79,10 +81,11 @@ bool CanWriteFile(const std::string &path)
     std::error_code error;
     const bool existed = std::filesystem::exists(path, error);
     bool writable = std::ofstream(path, std::ios::app).good();
+    const int reason = errno;
     if (writable && !existed)
         std::filesystem::remove(path, error);
     if (!writable)
-        std::cerr << "pebble-match: cannot write " << path << "\n";
+        std::cerr << "pebble-match: cannot write " << path << ": " << std::strerror(reason) << "\n";
     return writable;
 }
 
@@ -115,8 +118,9 @@ public:
         GameSettings settings{scheduled.number,          setup_.ends,   scheduled.firstHammer, setup_.seed,
                               static_cast<float>(setup_.error), scheduled.pair, scheduled.players};
         auto timeout = std::chrono::milliseconds(static_cast<long long>(setup_.timeoutSeconds * 1000.0));
-        EngineClient a(Engine(scheduled.players[0]).command, timeout);
-        EngineClient b(Engine(scheduled.players[1]).command, timeout);
+        PerSide<std::string> names = {Engine(scheduled.players[0]).name, Engine(scheduled.players[1]).name};
+        EngineClient a(Engine(scheduled.players[0]).command, timeout, EngineLabel(Side::A, names));
+        EngineClient b(Engine(scheduled.players[1]).command, timeout, EngineLabel(Side::B, names));
         for (auto [client, side] : {std::pair{&a, Side::A}, std::pair{&b, Side::B}}) {
             int engine = scheduled.players[static_cast<std::size_t>(Index(side))];
             if (auto fault = client->Start()) {

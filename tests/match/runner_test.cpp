@@ -3,6 +3,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 #include <unistd.h>
 
@@ -88,7 +89,9 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultyEngine,
                                          Fault{"garbage", "answered \"HELLO THERE\", not a BESTSHOT reply"},
                                          Fault{"nonfinite", "\"nan\" is not a finite number"},
                                          Fault{"bad-spin", "spin \"2\" is neither 0 nor 1"},
-                                         Fault{"flood", "more than 1024 bytes without a complete BESTSHOT reply"}),
+                                         Fault{"flood", "more than 1024 bytes without a complete BESTSHOT reply"},
+                                         Fault{"partial", "\"BESTSHOT 0.079850 -2.128900\": the line ends before the spin on shot 2"},
+                                         Fault{"trailing", "\"thinking\" follows the reply on its line on shot 2 of end 1"}),
                          [](const testing::TestParamInfo<Fault> &param) {
                              std::string name = param.param.mode;
                              std::erase(name, '-');
@@ -165,6 +168,29 @@ TEST_F(Runner, RepliesSplitOverReadsOrEndedByALineFeedAreAccepted)
     ExpectNoEngineLeft();
 }
 
+TEST_F(Runner, RepliesAreRecordedWithoutTheirLineFeeds)
+{
+    ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--record", Path("game.json"), Engine("terminated"), Engine("terminated")}, 30s);
+    ASSERT_EQ(run.status, 0) << run.err;
+    MatchRecord record = ReadRecordFile(Path("game.json"));
+    ASSERT_EQ(record.games.size(), 1u);
+    for (const ShotRecord &shot : record.games[0].ends[0].shots)
+        EXPECT_EQ(shot.reply, "BESTSHOT 0.079850 -2.128900 0");
+}
+
+TEST_F(Runner, EngineErrorsArriveAsWholeLinesAfterTheEngineLabel)
+{
+    ProgramRun run = RunProgram({RUNNER, "--ends", "1", Engine("chatty"), Engine("chatty")}, 30s);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream lines(run.err);
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count)
+        EXPECT_TRUE(line.starts_with("[A scripted_engine] thinking about GO ") ||
+                    line.starts_with("[B scripted_engine-2] thinking about GO "))
+            << line;
+    EXPECT_GE(count, 16) << "a line per GO";
+}
+
 TEST_F(Runner, CommandsReachAnEngineInReadsOfTheirOwn)
 {
     ProgramRun run = RunProgram({RUNNER, "--ends", "2", "--timeout", "5", Engine("one-read"), Engine("one-read")}, 30s);
@@ -186,17 +212,20 @@ TEST_F(Runner, BadUsageExitsWithTwo)
         EXPECT_EQ(run.status, 2) << arguments[1];
         EXPECT_NE(run.err.find("pebble-match: "), std::string::npos) << run.err;
     }
+    EXPECT_NE(RunProgram({RUNNER, "--games", "two"}, 10s).err.find("Value two is not a number"), std::string::npos);
     ProgramRun help = RunProgram({RUNNER, "--help"}, 10s);
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("sideFlag"), std::string::npos);
     EXPECT_NE(help.out.find("--replay"), std::string::npos);
+    EXPECT_NE(help.out.find("READYOK"), std::string::npos);
 }
 
 TEST_F(Runner, AnUnwritableRecordIsRefusedBeforeAnyGameIsPlayed)
 {
     ProgramRun run = RunProgram({RUNNER, "--record", Path("missing/record.json"), Engine("steady"), Engine("steady")}, 20s);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("cannot write " + Path("missing/record.json")), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cannot write " + Path("missing/record.json") + ": No such file or directory"), std::string::npos)
+        << run.err;
     EXPECT_EQ(run.out, "") << "no game was played";
     EXPECT_TRUE(ReadPids(pidFile_).empty()) << "no engine was started";
 }

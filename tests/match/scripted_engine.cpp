@@ -17,6 +17,10 @@
 //   nonfinite    answers GO with nan and inf
 //   bad-spin     answers GO with a spin of 2
 //   flood        answers GO with a number that never ends
+//   partial      answers GO with a line that lacks the spin, then waits
+//   trailing     answers GO with a whole reply and a word after it on its line
+//   chatty       answers like terminated, writing a line to standard error in
+//                two pieces before each reply
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -64,6 +68,15 @@ void AnswerGo(const std::string &mode, int &goCount)
         for (;;)
             Send(chunk);
     }
+    if (mode == "partial")
+        return Send("BESTSHOT 0.079850 -2.128900\n");
+    if (mode == "trailing")
+        return Send(std::string(TEE_DRAW) + " thinking\n");
+    if (mode == "chatty") {
+        std::cerr << "thinking about " << std::flush;
+        Pause(5);
+        std::cerr << "GO " << goCount << std::endl;
+    }
     if (mode == "split") {
         Send("BEST");
         Pause(20);
@@ -75,7 +88,7 @@ void AnswerGo(const std::string &mode, int &goCount)
     }
     if (mode == "weak")
         return Send("BESTSHOT 0.000000 -1.000000 0");
-    if (mode == "terminated")
+    if (mode == "terminated" || mode == "chatty")
         return Send(std::string(TEE_DRAW) + "\n");
     Send(TEE_DRAW);
 }
