@@ -18,7 +18,7 @@ out=build/demo
 rm -rf "$out"
 mkdir -p "$out"
 echo "== Playing pebble against pebble, one game of 8 ends"
-build/release/bin/pebble-match --svg "$out" --record "$out/game.json" --html "$out/game.html"
+build/release/bin/pebble-match --svg "$out" --record "$out/game.jsonl" --html "$out/game.html"
 
 ends=$(find "$out" -name 'game1-end*.svg' | wc -l)
-echo "Wrote the viewer page $out/game.html, the record $out/game.json, the overview $out/game1-overview.svg and $ends end pictures $out/game1-endNN.svg"
+echo "Wrote the viewer page $out/game.html, the record $out/game.jsonl, the overview $out/game1-overview.svg and $ends end pictures $out/game1-endNN.svg"
