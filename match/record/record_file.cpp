@@ -41,6 +41,17 @@ json ParseLine(const std::string &line, const std::string &path, int lineNumber)
 // rather than losing the record.
 std::string RecordLine(const json &value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
+// A game line names its two engines by their places in the header's list.
+GameRecord CheckPlayers(GameRecord game, std::size_t engines, const std::string &where)
+{
+    for (int player : game.players)
+        if (player < 0 || static_cast<std::size_t>(player) >= engines)
+            throw RecordError(where + " names engine " + std::to_string(player) + " of the header's " + std::to_string(engines));
+    if (game.players[0] == game.players[1])
+        throw RecordError(where + " plays an engine against itself");
+    return game;
+}
+
 bool IsVersion2Header(const json &header)
 {
     return header.is_object() && header.value("format", "") == FORMAT && header.value("version", 0) == VERSION;
@@ -110,7 +121,8 @@ RecordContents ReadRecordLines(const std::string &path)
             contents.setup = HeaderFromJson(parsed);
             contents.header = parsed;
         } else {
-            contents.games.push_back(GameFromJson(parsed));
+            std::string where = path + " line " + std::to_string(lineNumber);
+            contents.games.push_back(CheckPlayers(GameFromJson(parsed), contents.setup.engines.size(), where));
         }
         contents.wholeBytes += line.size() + 1;
     }

@@ -80,36 +80,56 @@ json End(const EndRecord &end, double farY)
             {"points", {end.points[0], end.points[1]}}, {"shots", shots}};
 }
 
-json Game(const GameRecord &game, const MatchRecord &record, const PerSide<std::string> &names, double farY)
+// The match's engine playing as side in game: in a tournament each game has its own two.
+std::size_t PlayerOf(const GameRecord &game, Side side)
+{
+    return static_cast<std::size_t>(game.players[static_cast<std::size_t>(Index(side))]);
+}
+
+// Records of one format or another name their engines; the command's program otherwise.
+std::string NameOf(const MatchRecord &record, std::size_t engine)
+{
+    return engine < record.names.size() ? record.names[engine] : EngineName(record.engines[engine]);
+}
+
+json Players(const GameRecord &game, const MatchRecord &record)
+{
+    json players = json::array();
+    for (Side side : {Side::A, Side::B}) {
+        std::size_t engine = PlayerOf(game, side);
+        players.push_back({{"letter", LetterOf(side)}, {"name", NameOf(record, engine)}, {"command", record.engines[engine]},
+                           {"stone", StoneColour(side)}, {"path", PathColour(side)}});
+    }
+    return players;
+}
+
+json Game(const GameRecord &game, const MatchRecord &record, double farY)
 {
     json ends = json::array();
     for (const EndRecord &end : game.ends)
         ends.push_back(End(end, farY));
     json forfeit = nullptr;
     if (game.forfeit) {
-        std::size_t side = static_cast<std::size_t>(Index(game.forfeit->engine));
-        forfeit = {{"engine", LetterOf(game.forfeit->engine)},
-                   {"message", "engine " + LetterOf(game.forfeit->engine) + " (" + record.engines[side] + ") forfeits: it " + game.forfeit->reason}};
+        Side side = game.forfeit->engine;
+        forfeit = {{"engine", LetterOf(side)},
+                   {"message", "engine " + LetterOf(side) + " (" + record.engines[PlayerOf(game, side)] + ") forfeits: it " + game.forfeit->reason}};
     }
+    PerSide<std::string> names = {NameOf(record, PlayerOf(game, Side::A)), NameOf(record, PlayerOf(game, Side::B))};
     return {{"number", game.number}, {"regularEnds", game.regularEnds}, {"firstHammer", LetterOf(game.firstHammer)},
             {"totals", {game.totals[0], game.totals[1]}}, {"result", FormatResult(game, names)},
-            {"forfeit", forfeit}, {"ends", ends}};
+            {"engines", Players(game, record)}, {"forfeit", forfeit}, {"ends", ends}};
 }
 
 } // namespace
 
 json ViewerData(const MatchRecord &record, const SheetView &view)
 {
-    PerSide<std::string> names = {EngineName(record.engines[0]), EngineName(record.engines[1])};
     json games = json::array();
     for (const GameRecord &game : record.games)
-        games.push_back(Game(game, record, names, view.farY));
+        games.push_back(Game(game, record, view.farY));
     json engines = json::array();
-    for (Side side : {Side::A, Side::B}) {
-        std::size_t i = static_cast<std::size_t>(Index(side));
-        engines.push_back({{"letter", LetterOf(side)}, {"name", names[i]}, {"command", record.engines[i]},
-                           {"stone", StoneColour(side)}, {"path", PathColour(side)}});
-    }
+    for (std::size_t i = 0; i < record.engines.size(); ++i)
+        engines.push_back({{"name", NameOf(record, i)}, {"command", record.engines[i]}});
     return {{"engines", engines},
             {"seed", record.seed},
             {"error", record.error},

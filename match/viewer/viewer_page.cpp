@@ -72,12 +72,23 @@ std::string Fill(std::string_view page, const std::map<std::string, std::string>
     return out.append(page.substr(at));
 }
 
+// "A x vs B y" for two engines, the names in a row for a tournament.
+std::string MatchTitle(const MatchRecord &record)
+{
+    if (record.names.size() == 2)
+        return "A " + record.names[0] + " vs B " + record.names[1];
+    std::string title;
+    for (const std::string &name : record.names)
+        title += (title.empty() ? "" : ", ") + name;
+    return title;
+}
+
 } // namespace
 
 std::string ViewerPage(const MatchRecord &record)
 {
     SheetView view{PAGE_SCALE, 0.0, 0.0, PLAYING_END_NEAR_Y, PLAYING_END_FAR_Y};
-    std::string title = "Match: A " + EngineName(record.engines[0]) + " vs B " + EngineName(record.engines[1]);
+    std::string title = "Match: " + MatchTitle(record);
     return Fill(PAGE_HTML, {{"title", EscapeXml(title)},
                             {"style", std::string(PAGE_CSS)},
                             {"script", std::string(PAGE_SCRIPT)},

@@ -98,6 +98,19 @@ TEST(Record, ReplyBytesThatAreNoUtf8AreWrittenAsReplacementCharacters)
     EXPECT_EQ(ReadRecordFile(path).games[0].ends[0].shots[3].reply, "BEST\xEF\xBF\xBDSHOT");
 }
 
+TEST(Record, RefusesGamesOfEnginesTheHeaderDoesNotList)
+{
+    MatchSetup setup;
+    setup.engines = {{"a", "a"}, {"b", "b"}};
+    for (PerSide<int> players : {PerSide<int>{0, 2}, PerSide<int>{-1, 1}, PerSide<int>{1, 1}}) {
+        GameRecord game = SmallGame();
+        game.players = players;
+        std::string path = testing::TempDir() + "players.jsonl";
+        RecordWriter(path, HeaderToJson(setup)).Write(game);
+        EXPECT_THROW(ReadRecordFile(path), RecordError) << players[0] << " against " << players[1];
+    }
+}
+
 TEST(Record, RefusesWhatIsNoRecord)
 {
     EXPECT_THROW(RecordFromJson(nlohmann::json::parse("[1, 2]")), RecordError);

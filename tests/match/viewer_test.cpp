@@ -86,6 +86,23 @@ TEST(Viewer, DataStaysInsideItsScriptElementAndReadsBackAsGiven)
     std::filesystem::remove(path);
 }
 
+TEST(Viewer, EachGameOfATournamentShowsItsOwnTwoEngines)
+{
+    MatchRecord record = ThreeShotMatch();
+    record.engines.push_back("./third");
+    record.names = {"first", "second", "third"};
+    record.games[0].players = {2, 0};
+    std::string path = TempPath("viewer_test_tournament.html");
+    WriteViewerPage(record, path);
+    std::filesystem::remove(path);
+    nlohmann::json data = PageData(ViewerPage(record));
+    EXPECT_EQ(data["engines"].size(), 3u);
+    const nlohmann::json &players = data["games"][0]["engines"];
+    EXPECT_EQ(players[0]["name"], "third");
+    EXPECT_EQ(players[1]["name"], "first");
+    EXPECT_EQ(players[0]["command"], "./third");
+}
+
 TEST(Viewer, APageIsRefusedWhenTheReplayRestsOtherwise)
 {
     MatchRecord record = ThreeShotMatch();

@@ -16,7 +16,6 @@
   const px = (x) => view.left + (view.sheetWidth - x) * view.scale;
   const py = (y) => view.top + (y - view.nearY) * view.scale;
   const inPlay = (stone) => stone[0] !== 0 || stone[1] !== 0;
-  const engine = (letter) => data.engines[letter === 'A' ? 0 : 1];
   const other = (letter) => (letter === 'A' ? 'B' : 'A');
 
   const here = { game: 0, end: 0, shot: 0 };  // shot: how many shots of the end are shown
@@ -39,6 +38,7 @@
 
   const game = () => data.games[here.game];
   const end = () => game().ends[here.end];
+  const engine = (letter) => game().engines[letter === 'A' ? 0 : 1];
   const endLabel = (g, index) => (index < g.regularEnds ? String(index + 1) : 'X' + (index - g.regularEnds + 1));
   const endName = (g, index) => (index < g.regularEnds ? 'end ' + (index + 1) : 'extra end ' + (index - g.regularEnds + 1));
   const ownerOf = (e, stone) => (stone % 2 === 1 ? e.hammer : other(e.hammer));
@@ -406,11 +406,13 @@
   }
 
   function build() {
+    // Two engines keep their colours all match long; a tournament's change from game to game.
     const engines = $('engines');
+    const colours = data.engines.length === 2 && data.games.length > 0 ? data.games[0].engines : null;
     data.engines.forEach((e, index) => {
-      if (index > 0) engines.append(document.createTextNode(' vs '));
-      engines.append(html('span', '', { class: 'swatch', style: 'background:' + e.stone, 'aria-hidden': 'true' }));
-      engines.append(document.createTextNode(e.letter + ' ' + e.name + ' (' + e.command + ')'));
+      if (index > 0) engines.append(document.createTextNode(colours ? ' vs ' : ', '));
+      if (colours) engines.append(html('span', '', { class: 'swatch', style: 'background:' + colours[index].stone, 'aria-hidden': 'true' }));
+      engines.append(document.createTextNode((colours ? colours[index].letter + ' ' : '') + e.name + ' (' + e.command + ')'));
     });
     const sheet = document.querySelector('#sheet svg');
     sheet.setAttribute('role', 'img');
