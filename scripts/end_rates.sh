@@ -6,6 +6,7 @@
 # are the same engine.
 #   scripts/end_rates.sh RECORD
 set -euo pipefail
+# shellcheck source=scripts/lib/packages.sh
 source "$(dirname "$0")/lib/packages.sh"
 need_packages jq
 jq -r '
