@@ -102,15 +102,21 @@ int FoldGame(Fold &fold, const std::string &runner)
     }
     close(descriptor);
     const int status = RunQuietly({runner, "--ends", "8", "--seed", MATCH_SEED, "--record", path});
+    // JSON Lines: the header, then a line per game.
     std::ifstream input(path);
-    nlohmann::json record = nlohmann::json::parse(input, nullptr, false);
+    std::vector<nlohmann::json> games;
+    std::string line;
+    std::getline(input, line);
+    while (std::getline(input, line)) {
+        games.push_back(nlohmann::json::parse(line, nullptr, false));
+    }
     std::remove(path);
-    if (status != 0 || record.is_discarded()) {
+    if (status != 0 || games.empty()) {
         return -1;
     }
     int throws = 0;
     try {
-        for (const nlohmann::json &game : record.at("games")) {
+        for (const nlohmann::json &game : games) {
             for (const nlohmann::json &end : game.at("ends")) {
                 for (const nlohmann::json &shot : end.at("shots")) {
                     fold.Text(shot.at("reply").get<std::string>());
@@ -164,6 +170,7 @@ int main(int argc, char **argv)
     }
     Fold fold;
     const int answers = FoldPositions(fold);
+    const std::string answersValue = Hex(fold.hash);
     const int throws = FoldGame(fold, runner);
     if (throws < 0) {
         std::fprintf(stderr, "bench_signature: the game through %s could not be played or read\n",
@@ -171,8 +178,8 @@ int main(int argc, char **argv)
         return 1;
     }
     const std::string value = Hex(fold.hash);
-    std::printf("bench signature: %s (%d GO answers, a game of %d throws)\n", value.c_str(), answers,
-                throws);
+    std::printf("bench signature: %s (%d GO answers folding to %s, a game of %d throws)\n", value.c_str(),
+                answers, answersValue.c_str(), throws);
     if (checkFile.empty()) {
         return 0;
     }

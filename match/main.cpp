@@ -37,7 +37,9 @@ int main(int argc, char **argv)
     prctl(PR_SET_CHILD_SUBREAPER, 1);
 #endif
     try {
-        return options.replayPath.empty() ? RunMatch(options) : RunReplay(options);
+        if (!options.replayPath.empty())
+            return RunReplay(options);
+        return options.summaryPaths.empty() ? RunMatch(options) : RunSummary(options);
     } catch (const Interrupted &) {
         std::cerr << "pebble-match: interrupted\n";
         return 130;

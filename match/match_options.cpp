@@ -1,20 +1,31 @@
 #include "match_options.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <cstdint>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
 
+#include "schedule/engine_names.h"
+#include "statistics/sprt.h"
+
 namespace {
 
-constexpr const char *DESCRIPTION = R"(Plays curling games between two engines that speak the pebble protocol.
+constexpr const char *DESCRIPTION = R"(Plays curling games between engines that speak the pebble protocol.
 
-ENGINE_A and ENGINE_B are commands, run as /bin/sh -c 'exec COMMAND', so a
-quoted command with arguments works ("./my-engine --level 3"); both default
-to the pebble beside this program. ENGINE_B has the hammer in the first end of
-game 1; with several games the first hammer alternates.
+Each ENGINE is a command, run as /bin/sh -c 'exec COMMAND', so a quoted
+command with arguments works ("./my-engine --level 3"); "name=LABEL COMMAND"
+names it LABEL, otherwise it is named by its executable, made unique
+(pebble, pebble-2). Missing engines default to the pebble beside this
+program. Two engines play a match; more play a round robin (every pair of
+them plays --games games), or with --gauntlet the first plays each of
+the others.
+
+Games are played in pairs: both games of a pair throw with the same seeds,
+B holding the first hammer in the first game and A in the second, so that
+the luck of the throws falls on both sides alike.
 
 Per shot the engine to move gets POSITION (the 32 coordinates), SETSTATE
 shotIndex currentEnd lastEnd sideFlag, SCORE own other, and GO, where
@@ -23,16 +34,30 @@ ends go beyond it), sideFlag is 1 when the side to move has the hammer in this
 end (it throws the odd-numbered stones), 0 when it throws first, and own and
 other are the points of the side to move and of the other side so far in the
 game (an engine that does not know SCORE ignores it, as any unknown line). An
-engine that cannot start, quits, times out or answers anything but BESTSHOT
-with two finite numbers and a spin of 0 or 1 forfeits the game.
+engine that quits, times out or answers anything but BESTSHOT with two finite
+numbers and a spin of 0 or 1 forfeits the game.
 
-Exit status: 0 when every game reached a result (forfeits are results), 2 for
-bad usage, 1 when a record, picture or page could not be written or a replay
-differs, 130 when interrupted.
+Each game starts with NEWGAME and ISREADY, and the engine must answer READYOK
+within the timeout. Replies are "READYOK" and "BESTSHOT vx vy spin", tokens
+separated by spaces: a reply is taken as soon as its spin digit (or the K of
+READYOK) arrives, and may end with a line feed. A line that ends before the
+reply is whole, or has words after it, forfeits at once. Each line an engine
+writes to its standard error is shown on ours after its label, as in
+"[A pebble] ...".
+
+The record (--record) is JSON Lines: a header line with the options, then a
+line per game, synced to disk as each game ends; --resume continues a run
+killed at any moment. --shard I/N plays every N-th pair only; --summary reads
+records (whole or shards) and prints the summary of the match.
 
 The viewer page (--html FILE) needs no network and no other file: open it in a
 browser and step through every shot. `--replay RECORD --html FILE` makes it
 later from a record, without any engine.
+
+Exit status: 0 when every game reached a result (forfeits are results), 1 when
+a record, picture or page could not be written or read, or a replay differs or
+has nothing to replay, 2 for bad usage, 3 when an engine could not be started
+in its first game (the run stops there), 130 when interrupted.
 )";
 
 std::string Quote(const std::string &path)
@@ -56,39 +81,140 @@ const CLI::Validator WholeNumber(
     },
     "");
 
+// Checked before a range, whose own message would call any word out of range.
+const CLI::Validator Integer(
+    [](std::string &text) -> std::string {
+        int value = 0;
+        const char *end = text.data() + text.size();
+        auto [stop, error] = std::from_chars(text.data(), end, value);
+        if (text.empty() || stop != end)
+            return "Value " + text + " is not a number";
+        if (error != std::errc())
+            return "Value " + text + " is too large";
+        return "";
+    },
+    "");
+
+// "I/N" with 1 <= I <= N.
+const CLI::Validator ShardText(
+    [](std::string &text) -> std::string {
+        int index = 0;
+        int count = 0;
+        char slash = 0;
+        char extra = 0;
+        if (std::sscanf(text.c_str(), "%d%c%d%c", &index, &slash, &count, &extra) != 3 || slash != '/' || index < 1 ||
+            count < index)
+            return "Value " + text + " is not a shard I/N with 1 <= I <= N";
+        return "";
+    },
+    "");
+
+Shard ParseShard(const std::string &text)
+{
+    Shard shard;
+    std::sscanf(text.c_str(), "%d/%d", &shard.index, &shard.count);
+    return shard;
+}
+
+// The checks across options that CLI11 cannot express; the message, if any.
+std::string Conflicts(const MatchOptions &options)
+{
+    const MatchSetup &setup = options.setup;
+    for (const EngineEntry &engine : setup.engines) {
+        if (engine.command.find_first_not_of(" \t") == std::string::npos)
+            return "an engine command is empty";
+        if (engine.name.empty())
+            return "an engine's name= label is empty";
+    }
+    if (!options.replayPath.empty() && !setup.engines.empty())
+        return "--replay takes no engines";
+    if (!options.summaryPaths.empty() && !setup.engines.empty())
+        return "--summary takes no engines";
+    if (!std::isfinite(setup.error))
+        return "--error must be a finite number";
+    if (!std::isfinite(setup.timeoutSeconds))
+        return "--timeout must be a finite number";
+    if (options.resume && options.recordPath.empty())
+        return "--resume needs --record FILE";
+    return "";
+}
+
+std::string AnchorConflict(const MatchSetup &setup)
+{
+    if (!setup.sprt.empty() && setup.engines.size() != 2)
+        return "--sprt needs exactly two engines";
+    std::string sprtError;
+    if (!setup.sprt.empty() && !ParseSprt(setup.sprt, sprtError))
+        return "--sprt: " + sprtError;
+    if (!setup.anchor)
+        return "";
+    for (const EngineEntry &engine : setup.engines)
+        if (engine.name == *setup.anchor)
+            return "";
+    return "--anchor " + *setup.anchor + " names none of the engines";
+}
+
 } // namespace
 
 std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &defaultEngine, MatchOptions &options)
 {
+    MatchSetup &setup = options.setup;
     CLI::App app(DESCRIPTION, "pebble-match");
     app.get_formatter()->column_width(28);
-    app.add_option("ENGINE_A", options.engineA, "first engine command (default: the pebble beside this program)")->type_name("COMMAND");
-    app.add_option("ENGINE_B", options.engineB, "second engine command (default: the same)")->type_name("COMMAND");
-    auto *ends = app.add_option("--ends", options.ends, "regular ends per game")->check(CLI::Range(1, 100))->capture_default_str()->type_name("N");
-    auto *games = app.add_option("--games", options.games, "games to play")->check(CLI::Range(1, 100000))->capture_default_str()->type_name("N");
-    auto *seed = app.add_option("--seed", options.seed, "match seed; every throw's random error derives from it")
+    std::vector<std::string> engines;
+    std::string shard;
+    std::string anchor;
+    app.add_option("ENGINE", engines, "engine commands, [name=LABEL] COMMAND (default: two pebbles beside this program)")
+        ->type_name("COMMAND");
+    auto *ends = app.add_option("--ends", setup.ends, "regular ends per game")->check(Integer)->check(CLI::Range(1, 100))->capture_default_str()->type_name("N");
+    auto *games = app.add_option("--games", setup.games, "games per pairing of engines, played in pairs")
+        ->check(Integer)
+        ->check(CLI::Range(1, 1000000))
+        ->capture_default_str()
+        ->type_name("N");
+    auto *gauntlet = app.add_flag("--gauntlet", setup.gauntlet, "the first engine plays each of the others, not a round robin");
+    auto *seed = app.add_option("--seed", setup.seed, "match seed; every throw's random error derives from it")
         ->check(WholeNumber)
         ->capture_default_str()
         ->type_name("S");
-    auto *error = app.add_option("--error", options.error, "thrower's error SIGMA in metres passed to the physics library")
-        ->check(CLI::Range(0.0f, 10.0f))
+    auto *error = app.add_option("--error", setup.error, "thrower's error SIGMA in metres passed to the physics library")
+        ->check(CLI::Range(0.0, 10.0))
         ->capture_default_str()
         ->type_name("SIGMA");
-    auto *timeout = app.add_option("--timeout", options.timeoutSeconds, "seconds an engine may take for each reply")
+    auto *timeout = app.add_option("--timeout", setup.timeoutSeconds, "seconds an engine may take for each reply")
         ->check(CLI::Range(0.001, 86400.0))
         ->capture_default_str()
         ->type_name("SECONDS");
-    auto *record = app.add_option("--record", options.recordPath, "write every game as JSON to FILE");
+    auto *concurrency = app.add_option("--concurrency", options.concurrency, "games played at once, each with its own engine processes")
+        ->check(Integer)
+        ->check(CLI::Range(1, 256))
+        ->capture_default_str()
+        ->type_name("N");
+    auto *shardOption = app.add_option("--shard", shard, "play only shard I of N: the pairs p with (p - 1) mod N = I - 1")
+        ->check(ShardText)
+        ->type_name("I/N");
+    auto *sprt = app.add_option("--sprt", setup.sprt, "stop at a decision of the test \"elo0=E0 elo1=E1 [alpha=A] [beta=B]\" (two engines)")
+        ->type_name("TEST");
+    auto *anchorOption = app.add_option("--anchor", anchor, "the engine rated 0 in the rating table (default: the mean is 0)")
+        ->type_name("ENGINE");
+    auto *record = app.add_option("--record", options.recordPath, "write the record, one JSON line per game, to FILE");
+    auto *resume = app.add_flag("--resume", options.resume, "continue the run whose record is FILE, playing only the missing games");
     auto *svg = app.add_option("--svg", options.svgDirectory, "write SVG pictures of every end and game into DIR");
     auto *replay = app.add_option("--replay", options.replayPath, "replay the shots of a record FILE and compare");
-    app.add_option("--html", options.htmlPath, "write the match as one HTML page FILE that steps through every shot (with --replay: made from the record)")
+    auto *summary = app.add_option("--summary", options.summaryPaths, "print the summary of the records FILE... (whole or shards)");
+    auto *html = app.add_option("--html", options.htmlPath, "write the match as one HTML page FILE that steps through every shot (with --replay: made from the record)")
         ->type_name("FILE");
-    // A replay plays what the record says; game options would go unused.
-    for (CLI::Option *option : {record, svg, ends, games, seed, error, timeout})
-        replay->excludes(option);
+    // A replay or a summary reads what records say; game options would go unused.
+    for (CLI::Option *reader : {replay, summary})
+        for (CLI::Option *option : {record, resume, svg, ends, games, seed, error, timeout, concurrency, shardOption, sprt,
+                                    anchorOption, gauntlet})
+            reader->excludes(option);
+    replay->excludes(summary);
+    summary->excludes(html);
     record->type_name("FILE");
     svg->type_name("DIR");
     replay->type_name("FILE");
+    summary->type_name("FILE");
 
     try {
         app.parse(argc, argv);
@@ -98,28 +224,23 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         std::cerr << "pebble-match: " << failure.what() << "\nRun with --help for more information.\n";
         return 2;
     }
-    bool blank = (app.count("ENGINE_A") != 0 && options.engineA.find_first_not_of(" \t") == std::string::npos) ||
-                 (app.count("ENGINE_B") != 0 && options.engineB.find_first_not_of(" \t") == std::string::npos);
-    if (blank) {
-        std::cerr << "pebble-match: an engine command is empty\n";
+    setup.engines = NameEngines(engines);
+    if (!shard.empty())
+        setup.shard = ParseShard(shard);
+    if (!anchor.empty())
+        setup.anchor = anchor;
+    if (std::string conflict = Conflicts(options); !conflict.empty()) {
+        std::cerr << "pebble-match: " << conflict << "\n";
         return 2;
     }
-    if (!options.replayPath.empty() && !options.engineA.empty()) {
-        std::cerr << "pebble-match: --replay takes no engines\n";
+    if (!options.replayPath.empty() || !options.summaryPaths.empty())
+        return std::nullopt;
+    while (engines.size() < 2)
+        engines.push_back(Quote(defaultEngine));
+    setup.engines = NameEngines(engines);
+    if (std::string conflict = AnchorConflict(setup); !conflict.empty()) {
+        std::cerr << "pebble-match: " << conflict << "\n";
         return 2;
     }
-    if (!std::isfinite(options.error)) {
-        std::cerr << "pebble-match: --error must be a finite number\n";
-        return 2;
-    }
-    if (!std::isfinite(options.timeoutSeconds)) {
-        std::cerr << "pebble-match: --timeout must be a finite number\n";
-        return 2;
-    }
-    std::string fallback = Quote(defaultEngine);
-    if (options.engineA.empty())
-        options.engineA = fallback;
-    if (options.engineB.empty())
-        options.engineB = fallback;
     return std::nullopt;
 }

@@ -1,20 +1,19 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "match_setup.h"
 
 struct MatchOptions {
-    std::string engineA;
-    std::string engineB;
-    int ends = 8;
-    int games = 1;
-    uint64_t seed = 20260101;
-    float error = 0.145f;
-    double timeoutSeconds = 60.0;
+    MatchSetup setup;
+    int concurrency = 1;
+    bool resume = false;
     std::string recordPath;
     std::string svgDirectory;
     std::string replayPath;
+    std::vector<std::string> summaryPaths;
     std::string htmlPath;
 };
 

@@ -1,32 +1,51 @@
 #include "match_runner.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
+#include <mutex>
+#include <set>
 
-#include "process/engine_client.h"
-#include "process/interrupt.h"
 #include "game/game.h"
 #include "game/line_score.h"
-#include "statistics/match_summary.h"
 #include "pictures/pictures.h"
-#include "record/record_json.h"
+#include "process/engine_client.h"
+#include "process/interrupt.h"
+#include "record/record_file.h"
 #include "record/replay.h"
+#include "run/game_pool.h"
+#include "schedule/game_schedule.h"
+#include "summary/match_summary.h"
 #include "viewer/viewer_page.h"
 
 namespace {
 
-GameRecord PlayOneGame(const MatchOptions &options, const GameSettings &settings)
+constexpr int ENGINE_NOT_STARTED = 3;
+
+// An engine that could not be started at all in its first game: the run stops.
+struct EngineNotStarted : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The physics library serves one thread at a time.
+bool LockedThrow(GameState &state, const ShotVector &shot, float error, uint32_t seed, std::vector<PathPoint> &path)
 {
-    auto timeout = std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000.0));
-    EngineClient a(options.engineA, timeout);
-    EngineClient b(options.engineB, timeout);
-    if (auto fault = a.Start())
-        return ForfeitedGame(settings, Side::A, *fault + " at the start of the game");
-    if (auto fault = b.Start())
-        return ForfeitedGame(settings, Side::B, *fault + " at the start of the game");
-    return PlayGame(settings, {&a, &b}, TraceThrow);
+    static std::mutex library;
+    std::lock_guard<std::mutex> guard(library);
+    return TraceThrow(state, shot, error, seed, path);
+}
+
+PerSide<std::string> Names(const MatchSetup &setup, const GameRecord &game)
+{
+    return {setup.engines[static_cast<std::size_t>(game.players[0])].name,
+            setup.engines[static_cast<std::size_t>(game.players[1])].name};
 }
 
 bool PrepareDirectory(const std::string &directory)
@@ -40,49 +59,34 @@ bool PrepareDirectory(const std::string &directory)
     return true;
 }
 
-// The forfeit message, if any, and the line score.
-void ReportGame(const GameRecord &game, const MatchRecord &record, const PerSide<std::string> &names, int games)
+// The record file holds no paths, and the summary needs no shots.
+void DropShots(GameRecord &game)
 {
-    if (game.forfeit)
-        std::cerr << "pebble-match: engine " << Letter(game.forfeit->engine) << " ("
-                  << record.engines[static_cast<std::size_t>(Index(game.forfeit->engine))] << ") forfeits game " << game.number
-                  << ": it " << game.forfeit->reason << "\n";
-    if (games > 1)
-        std::cout << "Game " << game.number << "\n";
-    std::cout << FormatLineScore(game, names) << std::flush;
+    for (EndRecord &end : game.ends)
+        std::vector<ShotRecord>().swap(end.shots);
 }
 
-// Finds out before the first game whether the record can be written, so that
-// no match is played only to be lost. An existing file is left as it is.
-bool CanWriteRecord(const std::string &path)
+std::string HoursMinutesSeconds(double seconds)
+{
+    long whole = static_cast<long>(seconds + 0.5);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
+    return text;
+}
+
+// Finds out before the first game whether a file can be written, so that no
+// match is played only to be lost. An existing file is left as it is.
+bool CanWriteFile(const std::string &path)
 {
     std::error_code error;
     const bool existed = std::filesystem::exists(path, error);
     bool writable = std::ofstream(path, std::ios::app).good();
+    const int reason = errno;
     if (writable && !existed)
         std::filesystem::remove(path, error);
     if (!writable)
-        std::cerr << "pebble-match: cannot write " << path << "\n";
+        std::cerr << "pebble-match: cannot write " << path << ": " << std::strerror(reason) << "\n";
     return writable;
-}
-
-// The record file holds no paths; only the pictures, drawn as each game ends, use them.
-void DropPaths(GameRecord &game)
-{
-    for (EndRecord &end : game.ends)
-        for (ShotRecord &shot : end.shots)
-            std::vector<PathPoint>().swap(shot.path);
-}
-
-bool WritePictures(const GameRecord &game, const PerSide<std::string> &names, const std::string &directory)
-{
-    try {
-        WriteGamePictures(game, names, directory);
-        return true;
-    } catch (const std::exception &error) {
-        std::cerr << "pebble-match: " << error.what() << "\n";
-        return false;
-    }
 }
 
 bool WritePage(MatchRecord &record, const std::string &path)
@@ -97,15 +101,187 @@ bool WritePage(MatchRecord &record, const std::string &path)
     }
 }
 
-bool WriteRecord(const MatchRecord &record, const std::string &path)
-{
-    try {
-        WriteRecordFile(record, path);
-        return true;
-    } catch (const RecordError &error) {
-        std::cerr << "pebble-match: " << error.what() << "\n";
-        return false;
+// Plays the games of a run and keeps what they give: the record, the
+// pictures, the output, the progress.
+class MatchRun {
+public:
+    MatchRun(const MatchOptions &options, std::vector<GameRecord> earlier, int totalGames)
+        : options_(options), setup_(options.setup), games_(std::move(earlier)), totalGames_(totalGames),
+          started_(setup_.engines.size())
+    {
     }
+
+    void OpenRecord(std::unique_ptr<RecordWriter> writer) { writer_ = std::move(writer); }
+
+    GameRecord Play(const ScheduledGame &scheduled)
+    {
+        GameSettings settings{scheduled.number,          setup_.ends,   scheduled.firstHammer, setup_.seed,
+                              static_cast<float>(setup_.error), scheduled.pair, scheduled.players};
+        auto timeout = std::chrono::milliseconds(static_cast<long long>(setup_.timeoutSeconds * 1000.0));
+        PerSide<std::string> names = {Engine(scheduled.players[0]).name, Engine(scheduled.players[1]).name};
+        EngineClient a(Engine(scheduled.players[0]).command, timeout, EngineLabel(Side::A, names));
+        EngineClient b(Engine(scheduled.players[1]).command, timeout, EngineLabel(Side::B, names));
+        for (auto [client, side] : {std::pair{&a, Side::A}, std::pair{&b, Side::B}}) {
+            int engine = scheduled.players[static_cast<std::size_t>(Index(side))];
+            if (auto fault = client->Start()) {
+                if (!started_[static_cast<std::size_t>(engine)] && client->Ended())
+                    throw EngineNotStarted("engine " + Engine(engine).name + " (" + Engine(engine).command +
+                                           ") could not be started: it " + *fault);
+                return ForfeitedGame(settings, side, *fault + " at the start of the game");
+            }
+            started_[static_cast<std::size_t>(engine)] = true;
+        }
+        return PlayGame(settings, {&a, &b}, LockedThrow);
+    }
+
+    // Called for one game at a time.
+    bool Finished(GameRecord &&game)
+    {
+        PerSide<std::string> names = Names(setup_, game);
+        if (game.forfeit)
+            std::cerr << "pebble-match: engine " << Letter(game.forfeit->engine) << " ("
+                      << Engine(game.players[static_cast<std::size_t>(Index(game.forfeit->engine))]).command << ") forfeits game "
+                      << game.number << ": it " << game.forfeit->reason << "\n";
+        if (totalGames_ > 1)
+            std::cout << "Game " << game.number << "\n";
+        std::cout << FormatLineScore(game, names) << std::flush;
+        if (!options_.svgDirectory.empty())
+            WritePictures(game, names);
+        for (EndRecord &end : game.ends)
+            for (ShotRecord &shot : end.shots)
+                std::vector<PathPoint>().swap(shot.path);
+        if (writer_)
+            writer_->Write(game);
+        // Kept whole only for the page, so that a long match runs in little memory.
+        if (!options_.htmlPath.empty())
+            pageGames_.push_back(game);
+        DropShots(game);
+        games_.push_back(std::move(game));
+        ++played_;
+        if (totalGames_ > 1)
+            std::cerr << Progress() << "\n";
+        return !SprtDecided();
+    }
+
+    const std::vector<GameRecord> &Games() const { return games_; }
+    bool PicturesWritten() const { return picturesWritten_; }
+
+    // The page of this run's games among the summarised ones (numbers ascending).
+    bool WritePageOf(const std::vector<GameRecord> &summarised)
+    {
+        MatchRecord record;
+        for (const EngineEntry &engine : setup_.engines) {
+            record.engines.push_back(engine.command);
+            record.names.push_back(engine.name);
+        }
+        record.seed = setup_.seed;
+        record.error = static_cast<float>(setup_.error);
+        record.ends = setup_.ends;
+        record.timeoutSeconds = setup_.timeoutSeconds;
+        std::set<int> kept;
+        for (const GameRecord &game : summarised)
+            kept.insert(game.number);
+        for (GameRecord &game : pageGames_)
+            if (kept.contains(game.number))
+                record.games.push_back(std::move(game));
+        std::sort(record.games.begin(), record.games.end(), [](const GameRecord &a, const GameRecord &b) { return a.number < b.number; });
+        return WritePage(record, options_.htmlPath);
+    }
+
+private:
+    // A whole match (not a shard) stops when its SPRT decided.
+    bool SprtDecided() const
+    {
+        if (setup_.shard.count != 1)
+            return false;
+        std::optional<int> pair = SprtDecisionPair(setup_, games_);
+        if (pair)
+            std::cerr << "pebble-match: the SPRT decided after pair " << *pair << "; no further game begins\n";
+        return pair.has_value();
+    }
+
+    const EngineEntry &Engine(int index) const { return setup_.engines[static_cast<std::size_t>(index)]; }
+
+    void WritePictures(const GameRecord &game, const PerSide<std::string> &names)
+    {
+        try {
+            WriteGamePictures(game, names, options_.svgDirectory);
+        } catch (const std::exception &error) {
+            std::cerr << "pebble-match: " << error.what() << "\n";
+            picturesWritten_ = false;
+        }
+    }
+
+    std::string Progress() const
+    {
+        double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+        double rate = played_ / std::max(seconds, 1e-9);
+        char speed[32];
+        std::snprintf(speed, sizeof speed, "%.2f", rate);
+        int left = totalGames_ - static_cast<int>(games_.size());
+        return ProgressLine(setup_, games_, totalGames_) + ", " + speed + " games/s, " + HoursMinutesSeconds(left / rate) + " left";
+    }
+
+    const MatchOptions &options_;
+    const MatchSetup &setup_;
+    std::vector<GameRecord> games_;
+    std::vector<GameRecord> pageGames_;
+    int totalGames_;
+    std::vector<std::atomic<bool>> started_;
+    std::unique_ptr<RecordWriter> writer_;
+    Clock::time_point start_ = Clock::now();
+    int played_ = 0;
+    bool picturesWritten_ = true;
+};
+
+// The first option that differs between two headers, in words; empty when none does.
+std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted)
+{
+    for (const auto &[key, value] : wanted.items())
+        if (!recorded.contains(key) || recorded.at(key) != value)
+            return key + " is " + (recorded.contains(key) ? recorded.at(key).dump() : "missing") + " there, " + value.dump() + " here";
+    return "";
+}
+
+// The games the record of an interrupted run holds, its writer continuing it.
+std::vector<GameRecord> ResumeRecord(const MatchOptions &options, std::unique_ptr<RecordWriter> &writer)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(options.recordPath, error) || std::filesystem::file_size(options.recordPath, error) == 0) {
+        writer = std::make_unique<RecordWriter>(options.recordPath, HeaderToJson(options.setup));
+        return {};
+    }
+    RecordContents contents = ReadRecordLines(options.recordPath);
+    std::string difference = HeaderDifference(contents.header, HeaderToJson(options.setup));
+    if (!difference.empty())
+        throw RecordError("cannot resume " + options.recordPath + ": it was made with other options: " + difference);
+    if (contents.torn)
+        std::cerr << "pebble-match: " << options.recordPath << ": the last line was cut short; its game is played again\n";
+    writer = std::make_unique<RecordWriter>(options.recordPath, contents.wholeBytes);
+    for (GameRecord &game : contents.games)
+        DropShots(game);
+    return std::move(contents.games);
+}
+
+std::vector<ScheduledGame> Missing(const std::vector<ScheduledGame> &schedule, const std::vector<GameRecord> &done)
+{
+    std::set<int> finished;
+    for (const GameRecord &game : done)
+        finished.insert(game.number);
+    std::vector<ScheduledGame> missing;
+    for (const ScheduledGame &game : schedule)
+        if (!finished.contains(game.number))
+            missing.push_back(game);
+    return missing;
+}
+
+// The record in game-number order with the summarised games only, unless it is so already.
+void FinishRecord(const std::string &path, const std::vector<GameRecord> &summarised)
+{
+    std::set<int> keep;
+    for (const GameRecord &game : summarised)
+        keep.insert(game.number);
+    SortRecord(path, [&](int number) { return keep.contains(number); });
 }
 
 } // namespace
@@ -114,48 +290,54 @@ int RunMatch(const MatchOptions &options)
 {
     if (!options.svgDirectory.empty() && !PrepareDirectory(options.svgDirectory))
         return 1;
-    if (!options.recordPath.empty() && !CanWriteRecord(options.recordPath))
+    if (!options.htmlPath.empty() && !CanWriteFile(options.htmlPath))
         return 1;
-    if (!options.htmlPath.empty() && !CanWriteRecord(options.htmlPath))
-        return 1;
-    PerSide<std::string> names = {EngineName(options.engineA), EngineName(options.engineB)};
-    MatchRecord record{{options.engineA, options.engineB}, options.seed, options.error, options.ends, options.timeoutSeconds, {}};
-    MatchTally tally;
-    bool written = true;
-
+    std::vector<ScheduledGame> schedule = ShardSchedule(options.setup);
+    std::unique_ptr<RecordWriter> writer;
+    std::vector<GameRecord> earlier;
     try {
-        for (int number = 1; number <= options.games; ++number) {
-            GameSettings settings{number, options.ends, number % 2 == 1 ? Side::B : Side::A, options.seed, options.error};
-            GameRecord game = PlayOneGame(options, settings);
-            ReportGame(game, record, names, options.games);
-            tally.Add(game);
-            if (options.games > 1)
-                std::cerr << ProgressLine(tally, options.games, names[0]) << "\n";
-            if (!options.svgDirectory.empty())
-                written = WritePictures(game, names, options.svgDirectory) && written;
-            // Kept only for the record file and the page, so that a long match runs in constant memory.
-            if (!options.recordPath.empty() || !options.htmlPath.empty()) {
-                DropPaths(game);
-                record.games.push_back(std::move(game));
-            }
-        }
-    } catch (const Interrupted &) {
-        // The games that were finished are kept.
-        if (!options.recordPath.empty())
-            WriteRecord(record, options.recordPath);
-        if (!options.htmlPath.empty())
-            WritePage(record, options.htmlPath);
-        throw;
+        if (options.resume)
+            earlier = ResumeRecord(options, writer);
+        else if (!options.recordPath.empty())
+            writer = std::make_unique<RecordWriter>(options.recordPath, HeaderToJson(options.setup));
+    } catch (const RecordError &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return 1;
     }
-    if (options.games > 1)
-        std::cout << "\n" << SummaryText(tally, names);
+    std::vector<ScheduledGame> missing = Missing(schedule, earlier);
+    if (options.setup.shard.count == 1 && SprtDecisionPair(options.setup, earlier))
+        missing.clear();
+    MatchRun run(options, std::move(earlier), static_cast<int>(schedule.size()));
+    run.OpenRecord(std::move(writer));
+    try {
+        RunGamePool(missing, options.concurrency, [&](const ScheduledGame &game) { return run.Play(game); },
+                    [&](GameRecord &&game) { return run.Finished(std::move(game)); });
+    } catch (const Interrupted &) {
+        // The page shows the games that were finished.
+        if (!options.htmlPath.empty())
+            run.WritePageOf(run.Games());
+        throw;
+    } catch (const EngineNotStarted &error) {
+        std::cerr << "pebble-match: " << error.what() << "; the run stops\n";
+        return ENGINE_NOT_STARTED;
+    } catch (const RecordError &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return 1;
+    }
+    std::vector<GameRecord> summarised = SummarisedGames(options.setup, run.Games());
+    if (schedule.size() > 1)
+        std::cout << "\n" << SummaryText(options.setup, summarised);
     if (!options.svgDirectory.empty())
         std::cout << "Pictures: " << options.svgDirectory << "/ (gameN-overview.svg, gameN-endEE.svg)\n";
-    if (!options.recordPath.empty())
-        written = WriteRecord(record, options.recordPath) && written;
-    if (!options.htmlPath.empty())
-        written = WritePage(record, options.htmlPath) && written;
-    return written ? 0 : 1;
+    try {
+        if (!options.recordPath.empty())
+            FinishRecord(options.recordPath, summarised);
+    } catch (const RecordError &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return 1;
+    }
+    bool pageWritten = options.htmlPath.empty() || run.WritePageOf(summarised);
+    return run.PicturesWritten() && pageWritten ? 0 : 1;
 }
 
 int RunReplay(const MatchOptions &options)
@@ -165,6 +347,10 @@ int RunReplay(const MatchOptions &options)
         record = ReadRecordFile(options.replayPath);
     } catch (const RecordError &error) {
         std::cerr << "pebble-match: cannot replay " << options.replayPath << ": " << error.what() << "\n";
+        return 1;
+    }
+    if (record.games.empty()) {
+        std::cerr << "pebble-match: nothing to replay: " << options.replayPath << " holds no finished game\n";
         return 1;
     }
     ReplayReport report = ReplayMatch(record);
@@ -178,5 +364,44 @@ int RunReplay(const MatchOptions &options)
               << " games: every resting position is identical\n";
     if (!options.htmlPath.empty() && !WritePage(record, options.htmlPath))
         return 1;
+    return 0;
+}
+
+int RunSummary(const MatchOptions &options)
+{
+    std::vector<RecordContents> records;
+    try {
+        for (const std::string &path : options.summaryPaths)
+            records.push_back(ReadRecordLines(path));
+    } catch (const RecordError &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return 1;
+    }
+    nlohmann::json match = records.front().header;
+    match.erase("shard");
+    std::set<int> numbers;
+    std::vector<GameRecord> games;
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        nlohmann::json header = records[k].header;
+        header.erase("shard");
+        std::string difference = HeaderDifference(header, match);
+        if (!difference.empty()) {
+            std::cerr << "pebble-match: " << options.summaryPaths[k] << " belongs to another match than "
+                      << options.summaryPaths.front() << ": " << difference << "\n";
+            return 1;
+        }
+        for (GameRecord &game : records[k].games) {
+            if (!numbers.insert(game.number).second) {
+                std::cerr << "pebble-match: game " << game.number << " appears twice, the second time in " << options.summaryPaths[k]
+                          << "\n";
+                return 1;
+            }
+            DropShots(game);
+            games.push_back(std::move(game));
+        }
+    }
+    MatchSetup setup = records.front().setup;
+    setup.shard = {};
+    std::cout << SummaryText(setup, SummarisedGames(setup, std::move(games)));
     return 0;
 }

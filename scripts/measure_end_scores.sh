@@ -15,8 +15,9 @@ engine=${2:-build/bin/granite --think 60}
 record=$(mktemp)
 trap 'rm -f "$record"' EXIT
 build/bin/pebble-match --games "$games" --seed 2026 --record "$record" "$engine" "$engine" >/dev/null
-jq -r '
-  [.games[].ends[] | select(.complete)
+# The record is JSON Lines: the header, then a line per game.
+jq -rs '
+  [.[1:][].ends[] | select(.complete)
    | (.hammer) as $h | (if $h == "A" then "B" else "A" end) as $o
    | .score[$h] - .score[$o]] as $scores
   | [range(-8; 9) as $k | [$scores[] | select(. == $k)] | length]

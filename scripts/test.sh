@@ -7,6 +7,8 @@ source scripts/lib/packages.sh
 
 need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev \
   libgtest-dev libgmock-dev libbenchmark-dev pkg-config
+# Shards run through GNU parallel in the runner's tests.
+need_packages parallel
 
 # The viewer's browser tests: Debian's chromium and node, puppeteer-core from npm.
 need_packages chromium nodejs

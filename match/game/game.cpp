@@ -26,6 +26,8 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, con
 {
     GameRecord game;
     game.number = settings.number;
+    game.pair = settings.pair;
+    game.players = settings.players;
     game.firstHammer = settings.firstHammer;
     game.regularEnds = settings.ends;
     GameFlow flow(settings.ends, settings.firstHammer);
@@ -54,7 +56,7 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, con
                 return game;
             }
             shot.shot = answer.shot;
-            shot.seed = ShotSeed(settings.seed, settings.number, end.index, shotIndex);
+            shot.seed = ShotSeed(settings.seed, settings.pair, end.index, shotIndex);
             if (!throwShot(state, answer.shot, settings.error, shot.seed, shot.path)) {
                 game.forfeit = Forfeit{shot.engine, "answered a shot the physics library refused"};
                 Finish(game, flow);
@@ -76,6 +78,8 @@ GameRecord ForfeitedGame(const GameSettings &settings, Side engine, std::string 
 {
     GameRecord game;
     game.number = settings.number;
+    game.pair = settings.pair;
+    game.players = settings.players;
     game.firstHammer = settings.firstHammer;
     game.regularEnds = settings.ends;
     game.forfeit = Forfeit{engine, std::move(reason)};

@@ -8,11 +8,13 @@
 #include "game/player.h"
 
 struct GameSettings {
-    int number = 1;          // counts from 1; part of every throw's seed
+    int number = 1;          // counts from 1
     int ends = 8;
     Side firstHammer = Side::B;
     uint64_t seed = 0;
     float error = 0.0f;
+    int pair = 1;            // counts from 1; part of every throw's seed
+    PerSide<int> players{0, 1};
 };
 
 // Plays one throw from state and leaves the resting position in it; path

@@ -13,10 +13,10 @@ uint64_t Mix(uint64_t value)
 
 } // namespace
 
-uint32_t ShotSeed(uint64_t matchSeed, int game, int end, int shotIndex)
+uint32_t ShotSeed(uint64_t matchSeed, int pair, int end, int shotIndex)
 {
     uint64_t hash = Mix(matchSeed);
-    hash = Mix(hash ^ static_cast<uint64_t>(game));
+    hash = Mix(hash ^ static_cast<uint64_t>(pair));
     hash = Mix(hash ^ static_cast<uint64_t>(end));
     hash = Mix(hash ^ static_cast<uint64_t>(shotIndex));
     auto seed = static_cast<uint32_t>(hash >> 32);

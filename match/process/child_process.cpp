@@ -172,11 +172,6 @@ bool ReadChunk(int &fd, std::string &sink)
 
 } // namespace
 
-ChildProcess::ChildProcess(const std::string &command)
-    : ChildProcess({"/bin/sh", "-c", "exec " + command}, ChildOptions{})
-{
-}
-
 ChildProcess::ChildProcess(const std::vector<std::string> &argv, const ChildOptions &options)
 {
     // A write to a child that quit fails instead of killing us.
@@ -186,7 +181,8 @@ ChildProcess::ChildProcess(const std::vector<std::string> &argv, const ChildOpti
     Descriptor errorFile = OpenFile(options.errorFile, O_WRONLY | O_CREAT | O_TRUNC);
     Pipe input = inputFile.Get() < 0 ? MakePipe() : Pipe{};
     Pipe output = outputFile.Get() < 0 ? MakePipe() : Pipe{};
-    Pipe errors = options.captureErrors ? MakePipe() : Pipe{};
+    bool forwardErrors = !options.captureErrors && options.errorFile.empty() && !options.errorPrefix.empty();
+    Pipe errors = options.captureErrors || forwardErrors ? MakePipe() : Pipe{};
     Pipe report = MakePipe();
     std::vector<std::string> arguments = argv;
     std::vector<std::string> variables = ChildEnvironment(options.environment);
@@ -212,7 +208,10 @@ ChildProcess::ChildProcess(const std::vector<std::string> &argv, const ChildOpti
     RegisterChildGroup(pid);
     toChild_ = input.write.Release();
     fromChild_ = output.read.Release();
-    errorsFromChild_ = errors.read.Release();
+    if (forwardErrors)
+        errorForwarder_ = std::make_unique<ErrorForwarder>(errors.read.Release(), options.errorPrefix);
+    else
+        errorsFromChild_ = errors.read.Release();
     inputFile_ = inputFile.Release();
     if (toChild_ >= 0)
         fcntl(toChild_, F_SETFL, fcntl(toChild_, F_GETFL) | O_NONBLOCK);
@@ -337,4 +336,6 @@ void ChildProcess::Stop()
     }
     UnregisterChildGroup(pid_);
     pid_ = -1;
+    // After the reaping, so that the child's last words are forwarded.
+    errorForwarder_.reset();
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 #include <vector>
+
+#include "process/error_forwarder.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -22,6 +25,9 @@ struct ChildOptions {
     std::string errorFile;
     // Standard error into a pipe of ours, collected by every read (Errors).
     bool captureErrors = false;
+    // Unless empty, captured or sent to errorFile: standard error onto ours,
+    // each line after this prefix (see ErrorForwarder).
+    std::string errorPrefix;
 };
 
 // How a child ended: its exit status or the signal that killed it.
@@ -33,12 +39,10 @@ struct ChildEnd {
 };
 
 // A child process in a process group of its own. Destruction kills the whole
-// group and reaps it. Each constructor throws std::system_error when a pipe,
+// group and reaps it. The constructor throws std::system_error when a pipe,
 // a file, the fork or the exec fails.
 class ChildProcess {
 public:
-    // COMMAND run as /bin/sh -c 'exec COMMAND', input and output piped.
-    explicit ChildProcess(const std::string &command);
     // argv[0] executed directly, without a shell.
     ChildProcess(const std::vector<std::string> &argv, const ChildOptions &options);
     ~ChildProcess();
@@ -83,4 +87,5 @@ private:
     int errorsFromChild_ = -1;
     int inputFile_ = -1;
     std::string errors_;
+    std::unique_ptr<ErrorForwarder> errorForwarder_;
 };

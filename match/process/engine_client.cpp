@@ -1,6 +1,5 @@
 #include "process/engine_client.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <system_error>
 
@@ -13,20 +12,23 @@ constexpr std::chrono::milliseconds EXIT_GRACE{500};
 
 } // namespace
 
-EngineClient::EngineClient(std::string command, std::chrono::milliseconds timeout)
-    : command_(std::move(command)), timeout_(timeout)
+EngineClient::EngineClient(std::string command, std::chrono::milliseconds timeout, std::string label)
+    : command_(std::move(command)), label_(std::move(label)), timeout_(timeout)
 {
 }
 
 std::optional<std::string> EngineClient::Start()
 {
     try {
-        process_ = std::make_unique<ChildProcess>(command_);
+        ChildOptions options;
+        options.errorPrefix = "[" + label_ + "] ";
+        // The command as a shell line, so that quoted arguments work.
+        process_ = std::make_unique<ChildProcess>(std::vector<std::string>{"/bin/sh", "-c", "exec " + command_}, options);
     } catch (const std::system_error &error) {
         return std::string("could not be started: ") + error.what();
     }
     received_.clear();
-    if (!Send("NEWGAME\n") || !Send("ISREADY\n"))
+    if (!Send("NEWGAME\n") || !Send("ISREADY\n", false))
         return LostEngine("before answering ISREADY", "did not read its input within " + Seconds());
 
     auto deadline = Clock::now() + timeout_;
@@ -51,42 +53,36 @@ ShotAnswer EngineClient::RequestShot(const GameState &state, const GamePoints &p
     ShotAnswer answer;
     std::string during = "on shot " + std::to_string(state.shotIndex + 1) + " of end " + std::to_string(state.currentEnd + 1);
     if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send(ScoreCommand(points)) ||
-        !Send("GO\n")) {
+        !Send("GO\n", false)) {
         answer.fault = LostEngine("before GO " + during, "did not read its input within " + Seconds());
         return answer;
     }
 
     auto deadline = Clock::now() + timeout_;
-    bool settled = false;
     for (;;) {
-        Reply reply = ParseBestShot(received_, settled);
+        Reply reply = ParseBestShot(received_);
+        answer.reply = reply.text;
         if (reply.status == ReplyStatus::Complete) {
             answer.ok = true;
             answer.shot = reply.shot;
-            answer.reply = received_.substr(0, reply.consumed);
             received_.erase(0, reply.consumed);
             return answer;
         }
-        answer.reply = received_;
         if (reply.status == ReplyStatus::Malformed) {
             answer.fault = reply.problem + " " + during;
             return answer;
         }
-        bool settling = reply.status == ReplyStatus::Settling;
-        auto waitUntil = settling ? std::min(deadline, Clock::now() + REPLY_SETTLE_TIME) : deadline;
-        ReadResult result = process_->Read(received_, waitUntil);
-        if (result == ReadResult::Closed && !settling) {
+        ReadResult result = process_->Read(received_, deadline);
+        if (result == ReadResult::Closed) {
             answer.fault = LostEngine(during, "closed its output");
             return answer;
         }
-        if (result == ReadResult::TimedOut && !settling) {
+        if (result == ReadResult::TimedOut) {
             answer.fault = "did not answer GO within " + Seconds() + " " + during;
-            if (!received_.empty())
-                answer.fault += " (sent only \"" + QuoteReply(received_) + "\")";
+            if (!reply.text.empty())
+                answer.fault += " (sent only \"" + QuoteReply(reply.text) + "\")";
             return answer;
         }
-        // A reply followed by the end of the stream is as whole as one followed by silence.
-        settled = settling && result != ReadResult::Data;
     }
 }
 
@@ -96,10 +92,12 @@ void EngineClient::Stop()
         process_->Stop();
 }
 
-bool EngineClient::Send(const std::string &line)
+bool EngineClient::Ended() { return !process_ || process_->WaitEnd(Clock::now()).has_value(); }
+
+bool EngineClient::Send(const std::string &line, bool untilRead)
 {
     auto deadline = Clock::now() + timeout_;
-    return process_->Write(line, deadline) && process_->WaitUntilRead(deadline);
+    return process_->Write(line, deadline) && (!untilRead || process_->WaitUntilRead(deadline));
 }
 
 std::string EngineClient::LostEngine(const std::string &during, const std::string &ifRunning)

@@ -5,7 +5,8 @@
 
 namespace {
 
-constexpr int GROUP_SLOTS = 16;
+// Two engines for each of up to 256 concurrent games, and room to spare.
+constexpr int GROUP_SLOTS = 600;
 
 volatile std::sig_atomic_t interruptFlag = 0;
 std::atomic<pid_t> childGroups[GROUP_SLOTS];

@@ -11,8 +11,13 @@ namespace {
 
 constexpr std::string_view BESTSHOT = "BESTSHOT";
 constexpr std::string_view READYOK = "READYOK";
+// What a BESTSHOT line lacks when it ends after so many tokens.
+constexpr const char *MISSING[] = {"the keyword", "vx", "vy", "the spin"};
 
 bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// White space within a line: a line feed ends the line instead.
+bool IsBlank(char c) { return c != '\n' && IsSpace(c); }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
 {
@@ -24,41 +29,81 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b)
     return true;
 }
 
-Reply Malformed(std::string problem)
+// A token still being received that may yet become keyword.
+bool MayBecome(std::string_view token, std::string_view keyword)
 {
-    Reply reply;
-    reply.status = ReplyStatus::Malformed;
-    reply.problem = std::move(problem);
-    return reply;
-}
-
-Reply TooLong(const char *expected)
-{
-    return Malformed("sent more than " + std::to_string(MAX_REPLY_BYTES) + " bytes without a complete " + expected + " reply");
+    return token.size() < keyword.size() && EqualIgnoringCase(token, keyword.substr(0, token.size()));
 }
 
 struct Token {
     std::string_view text;
-    std::size_t end; // offset just past the token
-    bool whole;      // white space follows it
+    std::size_t end; // offset in the line just past the token
+    bool whole;      // a blank or the line's end follows it
 };
 
-// Tokens separated by white space, up to limit of them.
-std::vector<Token> Tokens(std::string_view text, std::size_t limit)
-{
+// The line a reply starts on: blank lines before it are skipped.
+struct ReplyLine {
+    std::string_view text; // without its line feed, up to the end of what was received
+    std::size_t end;       // offset in received just past the line and its line feed
+    bool ended;            // its line feed has arrived
     std::vector<Token> tokens;
+};
+
+ReplyLine SplitLine(std::string_view received, std::size_t limit)
+{
+    std::size_t start = 0;
+    while (start < received.size() && IsSpace(received[start]))
+        ++start;
+    std::size_t lineFeed = received.find('\n', start);
+    ReplyLine line{received.substr(start, lineFeed == std::string_view::npos ? std::string_view::npos : lineFeed - start),
+                   lineFeed == std::string_view::npos ? received.size() : lineFeed + 1,
+                   lineFeed != std::string_view::npos,
+                   {}};
     std::size_t at = 0;
-    while (tokens.size() < limit) {
-        while (at < text.size() && IsSpace(text[at]))
+    while (line.tokens.size() < limit) {
+        while (at < line.text.size() && IsBlank(line.text[at]))
             ++at;
-        if (at == text.size())
+        if (at == line.text.size())
             break;
-        std::size_t start = at;
-        while (at < text.size() && !IsSpace(text[at]))
+        std::size_t begin = at;
+        while (at < line.text.size() && !IsBlank(line.text[at]))
             ++at;
-        tokens.push_back({text.substr(start, at - start), at, at < text.size()});
+        line.tokens.push_back({line.text.substr(begin, at - begin), at, at < line.text.size() || line.ended});
     }
-    return tokens;
+    return line;
+}
+
+// The line's text from its first token to the end of its last one.
+std::string Trimmed(const ReplyLine &line)
+{
+    std::size_t end = line.text.size();
+    while (end > 0 && IsBlank(line.text[end - 1]))
+        --end;
+    return std::string(line.text.substr(0, end));
+}
+
+Reply Judged(ReplyStatus status, const ReplyLine &line, std::string problem = {})
+{
+    Reply reply;
+    reply.status = status;
+    reply.text = Trimmed(line);
+    reply.problem = std::move(problem);
+    if (status == ReplyStatus::Complete)
+        reply.consumed = line.end;
+    return reply;
+}
+
+Reply Waiting(std::string_view received, const ReplyLine &line, const char *expected)
+{
+    if (received.size() <= MAX_REPLY_BYTES)
+        return Judged(ReplyStatus::Incomplete, line);
+    return Judged(ReplyStatus::Malformed, line,
+                  "sent more than " + std::to_string(MAX_REPLY_BYTES) + " bytes without a complete " + expected + " reply");
+}
+
+Reply Faulty(const ReplyLine &line, const std::string &problem)
+{
+    return Judged(ReplyStatus::Malformed, line, "answered \"" + QuoteReply(Trimmed(line)) + "\": " + problem);
 }
 
 // A whole token that is a number whose single-precision value is finite.
@@ -80,55 +125,58 @@ bool ParseCoordinate(std::string_view token, float &value, std::string &problem)
     return true;
 }
 
+// Words after a judged reply's last token on its line.
+Reply Finished(const ReplyLine &line, std::size_t tokens, Reply reply)
+{
+    if (line.tokens.size() > tokens)
+        return Faulty(line, "\"" + QuoteReply(line.tokens[tokens].text) + "\" follows the reply on its line");
+    Reply judged = Judged(ReplyStatus::Complete, line);
+    judged.shot = reply.shot;
+    return judged;
+}
+
 } // namespace
 
-Reply ParseBestShot(std::string_view received, bool settled)
+Reply ParseBestShot(std::string_view received)
 {
-    std::vector<Token> tokens = Tokens(received, 4);
-    if (tokens.empty())
-        return received.size() > MAX_REPLY_BYTES ? Malformed("sent only white space") : Reply{};
-    std::string_view keyword = tokens[0].text;
-    bool keywordOpen = !tokens[0].whole && tokens.size() == 1;
-    if (keywordOpen && keyword.size() < BESTSHOT.size() && EqualIgnoringCase(keyword, BESTSHOT.substr(0, keyword.size())))
-        return received.size() > MAX_REPLY_BYTES ? TooLong("BESTSHOT") : Reply{};
-    if (!EqualIgnoringCase(keyword, BESTSHOT))
-        return Malformed("answered \"" + QuoteReply(received) + "\", not a BESTSHOT reply");
-    if (tokens.size() < 4 || (!tokens[3].whole && !settled)) {
-        if (received.size() > MAX_REPLY_BYTES)
-            return TooLong("BESTSHOT");
-        Reply pending;
-        pending.status = tokens.size() == 4 ? ReplyStatus::Settling : ReplyStatus::Incomplete;
-        return pending;
-    }
+    ReplyLine line = SplitLine(received, 5);
+    if (line.tokens.empty())
+        return Waiting(received, line, "BESTSHOT");
+    const Token &keyword = line.tokens[0];
+    if (!keyword.whole && MayBecome(keyword.text, BESTSHOT))
+        return Waiting(received, line, "BESTSHOT");
+    if (!EqualIgnoringCase(keyword.text, BESTSHOT))
+        return Judged(ReplyStatus::Malformed, line, "answered \"" + QuoteReply(Trimmed(line)) + "\", not a BESTSHOT reply");
 
     Reply reply;
-    std::string problem;
-    if (!ParseCoordinate(tokens[1].text, reply.shot.vx, problem) || !ParseCoordinate(tokens[2].text, reply.shot.vy, problem))
-        return Malformed("answered \"" + QuoteReply(received.substr(0, tokens[3].end)) + "\": " + problem);
-    std::string_view spin = tokens[3].text;
-    if (spin != "0" && spin != "1")
-        return Malformed("answered \"" + QuoteReply(received.substr(0, tokens[3].end)) + "\": spin \"" + QuoteReply(spin) + "\" is neither 0 nor 1");
-    reply.shot.spin = spin == "1" ? 1 : 0;
-    reply.status = ReplyStatus::Complete;
-    reply.consumed = tokens[3].end;
-    return reply;
+    float *coordinates[] = {&reply.shot.vx, &reply.shot.vy};
+    for (std::size_t index = 1; index <= 3; ++index) {
+        if (line.tokens.size() <= index && line.ended)
+            return Faulty(line, std::string("the line ends before ") + MISSING[index]);
+        // A spin is one digit, so its first byte makes it whole.
+        bool whole = line.tokens.size() > index && (line.tokens[index].whole || index == 3);
+        if (!whole)
+            return Waiting(received, line, "BESTSHOT");
+        std::string_view token = line.tokens[index].text;
+        std::string problem;
+        if (index < 3 && !ParseCoordinate(token, *coordinates[index - 1], problem))
+            return Faulty(line, problem);
+        if (index == 3 && token != "0" && token != "1")
+            return Faulty(line, "spin \"" + QuoteReply(token) + "\" is neither 0 nor 1");
+    }
+    reply.shot.spin = line.tokens[3].text == "1" ? 1 : 0;
+    return Finished(line, 4, reply);
 }
 
 Reply ParseReadyOk(std::string_view received)
 {
-    std::size_t start = 0;
-    while (start < received.size() && IsSpace(received[start]))
-        ++start;
-    std::string_view rest = received.substr(start);
-    std::size_t compared = rest.size() < READYOK.size() ? rest.size() : READYOK.size();
-    if (!EqualIgnoringCase(rest.substr(0, compared), READYOK.substr(0, compared)))
-        return Malformed("answered ISREADY with \"" + QuoteReply(received) + "\" instead of READYOK");
-    if (compared < READYOK.size())
-        return received.size() > MAX_REPLY_BYTES ? TooLong("READYOK") : Reply{};
-    Reply reply;
-    reply.status = ReplyStatus::Complete;
-    reply.consumed = start + READYOK.size();
-    return reply;
+    ReplyLine line = SplitLine(received, 2);
+    if (line.tokens.empty() || (!line.tokens[0].whole && MayBecome(line.tokens[0].text, READYOK)))
+        return Waiting(received, line, "READYOK");
+    if (!EqualIgnoringCase(line.tokens[0].text, READYOK))
+        return Judged(ReplyStatus::Malformed, line,
+                      "answered ISREADY with \"" + QuoteReply(Trimmed(line)) + "\" instead of READYOK");
+    return Finished(line, 1, Reply{});
 }
 
 std::string QuoteReply(std::string_view received)

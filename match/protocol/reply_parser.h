@@ -6,12 +6,12 @@
 
 #include "tessival.h"
 
-// Replies carry no terminator, so a reader calls these on everything received
-// so far and reads on while the answer is Incomplete.
+// A reader calls these on everything received so far and reads on while the
+// answer is Incomplete. A reply is judged as soon as it is whole by its
+// grammar or its line ends, so no quiet period is waited for; bytes after a
+// judged reply's line belong to the next reply.
 enum class ReplyStatus {
     Incomplete, // more bytes are needed
-    Settling,   // complete unless more bytes of the last token follow: read on
-                // for a short quiet period, then parse again with settled set
     Complete,
     Malformed,
 };
@@ -19,19 +19,22 @@ enum class ReplyStatus {
 struct Reply {
     ReplyStatus status = ReplyStatus::Incomplete;
     ShotVector shot{};
-    std::size_t consumed = 0; // bytes of the buffer the complete reply took
+    std::size_t consumed = 0; // bytes the complete reply took, the rest of its line included
+    std::string text;         // the reply so far, without the white space around it
     std::string problem;      // what was wrong, for Malformed
 };
 
 // Longest reply accepted; a longer one without a complete answer is garbage.
 constexpr std::size_t MAX_REPLY_BYTES = 1024;
 
-// "BESTSHOT vx vy spin": the keyword in any case, then two finite numbers and
-// a spin of 0 or 1, separated by white space. settled: no byte arrived during
-// the quiet period, so the last token is whole.
-Reply ParseBestShot(std::string_view received, bool settled);
+// "BESTSHOT vx vy spin" on one line: the keyword in any case, two finite
+// numbers and a spin of one digit, 0 or 1, separated by spaces or tabs. The
+// spin digit completes the reply; a line feed before it makes the reply
+// partial, and words after it on its line are its fault.
+Reply ParseBestShot(std::string_view received);
 
-// "READYOK", white space around it allowed.
+// "READYOK" in any case, whole once its seven letters are in, under the same
+// rules for its line.
 Reply ParseReadyOk(std::string_view received);
 
 // The text of a reply fit for a message: non-printable bytes escaped, long

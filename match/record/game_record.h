@@ -40,6 +40,8 @@ struct Forfeit {
 
 struct GameRecord {
     int number = 1;
+    int pair = 1;                // both games of a pair share their throw seeds
+    PerSide<int> players{0, 1};  // the match's engines playing as A and B
     Side firstHammer = Side::B;
     int regularEnds = 8;
     std::vector<EndRecord> ends;
@@ -49,7 +51,8 @@ struct GameRecord {
 };
 
 struct MatchRecord {
-    PerSide<std::string> engines;
+    std::vector<std::string> engines; // commands
+    std::vector<std::string> names;
     uint64_t seed = 0;
     float error = 0.0f;
     int ends = 8;

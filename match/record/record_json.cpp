@@ -1,7 +1,6 @@
 #include "record/record_json.h"
 
-#include <cmath>
-#include <fstream>
+#include "game/line_score.h"
 
 using nlohmann::json;
 
@@ -9,6 +8,9 @@ namespace {
 
 constexpr const char *FORMAT = "pebble-match record";
 constexpr int VERSION = 1;
+
+// Engine indices of a game; version 1 records hold two engines, A first.
+json Players(const GameRecord &game) { return {{"A", game.players[0]}, {"B", game.players[1]}}; }
 
 std::string SideName(Side side) { return std::string(1, Letter(side)); }
 
@@ -112,6 +114,8 @@ EndRecord EndFromJson(const json &entry)
     return end;
 }
 
+} // namespace
+
 json GameToJson(const GameRecord &game)
 {
     json ends = json::array();
@@ -122,35 +126,44 @@ json GameToJson(const GameRecord &game)
         {"points", {{"A", game.totals[0]}, {"B", game.totals[1]}}},
         {"forfeit", game.forfeit ? json{{"engine", SideName(game.forfeit->engine)}, {"reason", game.forfeit->reason}} : json(nullptr)},
     };
-    return {{"game", game.number}, {"firstHammer", SideName(game.firstHammer)}, {"regularEnds", game.regularEnds},
-            {"ends", ends}, {"result", result}};
+    return {{"game", game.number}, {"pair", game.pair}, {"engines", Players(game)}, {"firstHammer", SideName(game.firstHammer)},
+            {"regularEnds", game.regularEnds}, {"ends", ends}, {"result", result}};
 }
 
 GameRecord GameFromJson(const json &entry)
 {
-    GameRecord game;
-    game.number = entry.at("game").get<int>();
-    game.firstHammer = SideFrom(entry.at("firstHammer"));
-    game.regularEnds = entry.at("regularEnds").get<int>();
-    for (const json &end : entry.at("ends"))
-        game.ends.push_back(EndFromJson(end));
-    const json &result = entry.at("result");
-    if (!result.at("winner").is_null())
-        game.winner = SideFrom(result.at("winner"));
-    game.totals = {result.at("points").at("A").get<int>(), result.at("points").at("B").get<int>()};
-    const json &forfeit = result.at("forfeit");
-    if (!forfeit.is_null())
-        game.forfeit = Forfeit{SideFrom(forfeit.at("engine")), forfeit.at("reason").get<std::string>()};
-    return game;
+    try {
+        GameRecord game;
+        game.number = entry.at("game").get<int>();
+        game.pair = entry.value("pair", game.number);
+        if (entry.contains("engines"))
+            game.players = {entry.at("engines").at("A").get<int>(), entry.at("engines").at("B").get<int>()};
+        game.firstHammer = SideFrom(entry.at("firstHammer"));
+        game.regularEnds = entry.at("regularEnds").get<int>();
+        for (const json &end : entry.at("ends"))
+            game.ends.push_back(EndFromJson(end));
+        const json &result = entry.at("result");
+        if (!result.at("winner").is_null())
+            game.winner = SideFrom(result.at("winner"));
+        game.totals = {result.at("points").at("A").get<int>(), result.at("points").at("B").get<int>()};
+        const json &forfeit = result.at("forfeit");
+        if (!forfeit.is_null())
+            game.forfeit = Forfeit{SideFrom(forfeit.at("engine")), forfeit.at("reason").get<std::string>()};
+        return game;
+    } catch (const nlohmann::json::exception &error) {
+        throw RecordError(error.what());
+    }
 }
-
-} // namespace
 
 json RecordToJson(const MatchRecord &record)
 {
     json games = json::array();
-    for (const GameRecord &game : record.games)
-        games.push_back(GameToJson(game));
+    for (const GameRecord &game : record.games) {
+        json entry = GameToJson(game);
+        entry.erase("pair");
+        entry.erase("engines");
+        games.push_back(entry);
+    }
     return {
         {"format", FORMAT},
         {"version", VERSION},
@@ -172,6 +185,7 @@ MatchRecord RecordFromJson(const json &document)
             throw RecordError("record version " + document.at("version").dump() + " is not supported");
         MatchRecord record;
         record.engines = {document.at("engines").at("A").get<std::string>(), document.at("engines").at("B").get<std::string>()};
+        record.names = {EngineName(record.engines[0]), EngineName(record.engines[1])};
         record.seed = document.at("seed").get<uint64_t>();
         record.error = static_cast<float>(document.at("error").get<double>());
         record.ends = document.at("ends").get<int>();
@@ -182,27 +196,4 @@ MatchRecord RecordFromJson(const json &document)
     } catch (const nlohmann::json::exception &error) {
         throw RecordError(error.what());
     }
-}
-
-void WriteRecordFile(const MatchRecord &record, const std::string &path)
-{
-    // Engines may answer bytes that are no UTF-8: they are written as U+FFFD
-    // rather than losing the record.
-    std::string text = RecordToJson(record).dump(1, ' ', false, json::error_handler_t::replace);
-    std::ofstream file(path);
-    file << text << '\n';
-    file.close();
-    if (!file)
-        throw RecordError("cannot write " + path);
-}
-
-MatchRecord ReadRecordFile(const std::string &path)
-{
-    std::ifstream file(path);
-    if (!file)
-        throw RecordError("cannot open " + path);
-    json parsed = json::parse(file, nullptr, false);
-    if (parsed.is_discarded())
-        throw RecordError(path + " is not valid JSON");
-    return RecordFromJson(parsed);
 }

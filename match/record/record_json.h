@@ -7,17 +7,18 @@
 
 #include "record/game_record.h"
 
-// The match record as JSON: the engines, the seed, the thrower's error, and
-// for every game its ends and every shot of them (position and state sent,
-// reply, vector, seed, resting position), the end scores and the result.
-nlohmann::json RecordToJson(const MatchRecord &record);
-
 struct RecordError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Reads back what RecordToJson wrote; throws RecordError naming what is wrong.
-MatchRecord RecordFromJson(const nlohmann::json &json);
+// One game: its number, pair and engines, its ends and every shot of them
+// (position and state sent, reply, vector, seed, resting position), the end
+// scores and the result.
+nlohmann::json GameToJson(const GameRecord &game);
+// Reads back what GameToJson wrote; throws RecordError naming what is wrong.
+GameRecord GameFromJson(const nlohmann::json &json);
 
-void WriteRecordFile(const MatchRecord &record, const std::string &path);
-MatchRecord ReadRecordFile(const std::string &path);
+// The whole-document record of version 1: the two engines, the seed, the
+// thrower's error and every game.
+nlohmann::json RecordToJson(const MatchRecord &record);
+MatchRecord RecordFromJson(const nlohmann::json &json);

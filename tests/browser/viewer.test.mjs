@@ -32,10 +32,12 @@ before(async () => {
   assert.ok(fs.existsSync(chromium), 'chromium is missing at ' + chromium + ': apt-get install chromium');
   puppeteer = await loadPuppeteer();
   fs.mkdirSync(output, { recursive: true });
-  const recordPath = path.join(output, 'viewer-game.json');
+  const recordPath = path.join(output, 'viewer-game.jsonl');
   const htmlPath = path.join(output, 'viewer-game.html');
   execFileSync(process.env.PEBBLE_MATCH, ['--ends', '3', '--record', recordPath, '--html', htmlPath], { stdio: 'pipe' });
-  record = JSON.parse(fs.readFileSync(recordPath, 'utf8'));
+  // JSON Lines: the header, then one line per game.
+  const lines = fs.readFileSync(recordPath, 'utf8').split('\n').filter((line) => line !== '').map((line) => JSON.parse(line));
+  record = { ...lines[0], games: lines.slice(1) };
   // The page made later from the record, without engines, is the same page.
   const replayedPath = path.join(output, 'viewer-replayed.html');
   execFileSync(process.env.PEBBLE_MATCH, ['--replay', recordPath, '--html', replayedPath], { stdio: 'pipe' });

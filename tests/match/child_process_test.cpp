@@ -1,8 +1,10 @@
 // The child-process helper as the benchmarks and the tests use it beside the runner.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <system_error>
 #include <unistd.h>
 
@@ -48,6 +50,41 @@ TEST(ChildProcess, DrainsCapturedErrorsWhileReadingOutput)
     child.ReadToEnd(output, Clock::now() + 10s);
     EXPECT_EQ(output, "done\n");
     EXPECT_EQ(child.Errors().size(), 200000u);
+}
+
+TEST(ChildProcess, ForwardsErrorsAsWholeLinesAfterAPrefix)
+{
+    // Two children at once, each line written in two pieces, the last without a line feed.
+    const std::string path = "/tmp/pebble-child-errors-" + std::to_string(getpid());
+    int saved = dup(STDERR_FILENO);
+    FILE *file = std::fopen(path.c_str(), "w");
+    dup2(fileno(file), STDERR_FILENO);
+    {
+        const std::string script = "i=0; while [ $i -lt 200 ]; do printf 'line ' >&2; echo $i >&2; i=$((i+1)); done; printf end >&2";
+        ChildOptions first;
+        first.errorPrefix = "[one] ";
+        ChildOptions second;
+        second.errorPrefix = "[two] ";
+        ChildProcess one({"/bin/sh", "-c", script}, first);
+        ChildProcess two({"/bin/sh", "-c", script}, second);
+        one.WaitEnd(Clock::now() + 10s);
+        two.WaitEnd(Clock::now() + 10s);
+    }
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    std::fclose(file);
+    std::map<std::string, int> next;
+    std::ifstream lines(path);
+    for (std::string line; std::getline(lines, line);) {
+        std::string prefix = line.substr(0, 6);
+        ASSERT_TRUE(prefix == "[one] " || prefix == "[two] ") << line;
+        std::string expected = next[prefix] < 200 ? "line " + std::to_string(next[prefix]) : "end";
+        EXPECT_EQ(line.substr(6), expected);
+        ++next[prefix];
+    }
+    EXPECT_EQ(next["[one] "], 201);
+    EXPECT_EQ(next["[two] "], 201);
+    std::remove(path.c_str());
 }
 
 TEST(ChildProcess, ThrowsWhenTheProgramCannotRun)

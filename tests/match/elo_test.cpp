@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "statistics/elo.h"
-#include "statistics/match_summary.h"
+#include "summary/match_summary.h"
 
 namespace {
 
@@ -52,6 +52,9 @@ TEST(Elo, OneSidedResultsGiveABoundInsteadOfInfinity)
 TEST(MatchSummary, CountsFromEngineAsSide)
 {
     MatchTally tally;
+    MatchSetup setup;
+    setup.engines = {{"pebble", "pebble"}, {"other", "other"}};
+    std::vector<GameRecord> games;
     GameRecord won;
     won.winner = Side::A;
     won.totals = {5, 3};
@@ -60,15 +63,17 @@ TEST(MatchSummary, CountsFromEngineAsSide)
     lost.totals = {2, 6};
     GameRecord drawn;
     drawn.totals = {4, 4};
-    for (const GameRecord *game : {&won, &lost, &drawn, &won})
+    for (const GameRecord *game : {&won, &lost, &drawn, &won}) {
         tally.Add(*game);
+        games.push_back(*game);
+    }
     EXPECT_EQ(tally.wins, 2);
     EXPECT_EQ(tally.losses, 1);
     EXPECT_EQ(tally.draws, 1);
     EXPECT_EQ(tally.pointsFor, 16);
     EXPECT_EQ(tally.pointsAgainst, 16);
-    EXPECT_EQ(ProgressLine(tally, 10, "pebble"), "game 4 of 10: 2-1-1 (W-L-D for A pebble)");
-    std::string summary = SummaryText(tally, {"pebble", "other"});
+    EXPECT_EQ(ProgressLine(setup, games, 10), "game 4 of 10: 2-1-1 (W-L-D for A pebble)");
+    std::string summary = SummaryText(setup, games);
     EXPECT_NE(summary.find("after 4 games: 2 wins, 1 loss, 1 draw; points for 16, against 16"), std::string::npos) << summary;
     EXPECT_NE(summary.find("Elo difference: "), std::string::npos);
 }

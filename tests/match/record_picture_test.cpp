@@ -6,7 +6,7 @@
 #include <map>
 
 #include "pictures/pictures.h"
-#include "record/record_json.h"
+#include "record/record_file.h"
 #include "pictures/svg_writer.h"
 #include "xml_check.h"
 
@@ -89,10 +89,12 @@ TEST(Record, RoundTripsEveryShotBitForBit)
 
 TEST(Record, ReplyBytesThatAreNoUtf8AreWrittenAsReplacementCharacters)
 {
-    MatchRecord record = SmallMatch();
-    record.games[0].ends[0].shots[3].reply = "BEST\xffSHOT";
-    std::string path = testing::TempDir() + "not-utf8.json";
-    WriteRecordFile(record, path);
+    GameRecord game = SmallGame();
+    game.ends[0].shots[3].reply = "BEST\xffSHOT";
+    std::string path = testing::TempDir() + "not-utf8.jsonl";
+    MatchSetup setup;
+    setup.engines = {{"a", "./a \xfe"}, {"b", "b"}};
+    RecordWriter(path, HeaderToJson(setup)).Write(game);
     EXPECT_EQ(ReadRecordFile(path).games[0].ends[0].shots[3].reply, "BEST\xEF\xBF\xBDSHOT");
 }
 

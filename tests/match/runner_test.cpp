@@ -3,10 +3,11 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 #include <unistd.h>
 
-#include "record/record_json.h"
+#include "record/record_file.h"
 #include "run_program.h"
 #include "xml_check.h"
 
@@ -16,6 +17,22 @@ using namespace std::chrono_literals;
 
 const std::string RUNNER = PEBBLE_MATCH_PATH;
 const std::string ENGINE = SCRIPTED_ENGINE_PATH;
+
+std::string FileText(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The lines of a record: the header, then one per game.
+std::vector<nlohmann::json> RecordLines(const std::string &path)
+{
+    std::vector<nlohmann::json> lines;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(nlohmann::json::parse(line));
+    return lines;
+}
 
 class Runner : public testing::Test {
 protected:
@@ -59,33 +76,55 @@ TEST_P(FaultyEngine, ForfeitsWithoutHangingAndLeavesNoProcess)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("engine B (" + Engine(GetParam().mode) + ") forfeits game 1: it "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
-    EXPECT_NE(run.out.find("B scripted_engine forfeits, A scripted_engine wins"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("B scripted_engine-2 forfeits, A scripted_engine wins"), std::string::npos) << run.out;
     EXPECT_LT(run.seconds, 8.0);
     ExpectNoEngineLeft();
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultyEngine,
-                         testing::Values(Fault{"crash", "exited with status 3 before answering ISREADY"},
-                                         Fault{"quit-mid", "exited with status 0 on shot 8 of end 1"},
+                         testing::Values(Fault{"quit-mid", "exited with status 0 on shot 8 of end 1"},
                                          Fault{"silent", "did not answer GO within 1 s on shot 2 of end 1"},
                                          Fault{"mute", "did not answer ISREADY within 1 s"},
                                          Fault{"deaf", "did not read its input within 1 s before answering ISREADY"},
                                          Fault{"garbage", "answered \"HELLO THERE\", not a BESTSHOT reply"},
                                          Fault{"nonfinite", "\"nan\" is not a finite number"},
                                          Fault{"bad-spin", "spin \"2\" is neither 0 nor 1"},
-                                         Fault{"flood", "more than 1024 bytes without a complete BESTSHOT reply"}),
+                                         Fault{"flood", "more than 1024 bytes without a complete BESTSHOT reply"},
+                                         Fault{"partial", "\"BESTSHOT 0.079850 -2.128900\": the line ends before the spin on shot 2"},
+                                         Fault{"trailing", "\"thinking\" follows the reply on its line on shot 2 of end 1"}),
                          [](const testing::TestParamInfo<Fault> &param) {
                              std::string name = param.param.mode;
                              std::erase(name, '-');
                              return name;
                          });
 
-TEST_F(Runner, AnEngineThatCannotStartForfeits)
+TEST_F(Runner, AnEngineThatCannotStartInItsFirstGameStopsTheRun)
 {
-    ProgramRun run = RunProgram({RUNNER, "--ends", "1", Path("no-such-engine"), Engine("steady")}, 20s);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.err.find("engine A"), std::string::npos);
-    EXPECT_NE(run.err.find("exited with status 127 (command not found) before answering ISREADY"), std::string::npos) << run.err;
+    std::ofstream(Path("plain-file")) << "not a program\n";
+    struct Case {
+        std::string command;
+        const char *message;
+    };
+    for (const Case &engine : {Case{Path("no-such-engine"), "exited with status 127 (command not found) before answering ISREADY"},
+                               Case{Path("plain-file"), "exited with status 126 (command not executable) before answering ISREADY"},
+                               Case{Engine("crash"), "exited with status 3 before answering ISREADY"}}) {
+        ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "4", Engine("steady"), engine.command}, 20s);
+        EXPECT_EQ(run.status, 3) << run.err;
+        EXPECT_NE(run.err.find("(" + engine.command + ") could not be started: it " + engine.message + "; the run stops"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(run.out.find("Game 2"), std::string::npos) << run.out;
+    }
+}
+
+TEST_F(Runner, AnEngineThatCrashesAtALaterStartForfeitsThatGame)
+{
+    // The first engine this script starts is steady, every later one crashes.
+    std::ofstream(Path("engine.sh")) << "if [ -e " << Path("started") << " ]; then exec " << Engine("crash") << "; fi\ntouch "
+                                     << Path("started") << "\nexec " << Engine("steady") << "\n";
+    ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "2", Engine("steady"), "/bin/sh " + Path("engine.sh")}, 20s);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("forfeits game 2: it exited with status 3 before answering ISREADY"), std::string::npos) << run.err;
 }
 
 TEST_F(Runner, KillsWhatAnEngineStartedItself)
@@ -129,6 +168,29 @@ TEST_F(Runner, RepliesSplitOverReadsOrEndedByALineFeedAreAccepted)
     ExpectNoEngineLeft();
 }
 
+TEST_F(Runner, RepliesAreRecordedWithoutTheirLineFeeds)
+{
+    ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--record", Path("game.json"), Engine("terminated"), Engine("terminated")}, 30s);
+    ASSERT_EQ(run.status, 0) << run.err;
+    MatchRecord record = ReadRecordFile(Path("game.json"));
+    ASSERT_EQ(record.games.size(), 1u);
+    for (const ShotRecord &shot : record.games[0].ends[0].shots)
+        EXPECT_EQ(shot.reply, "BESTSHOT 0.079850 -2.128900 0");
+}
+
+TEST_F(Runner, EngineErrorsArriveAsWholeLinesAfterTheEngineLabel)
+{
+    ProgramRun run = RunProgram({RUNNER, "--ends", "1", Engine("chatty"), Engine("chatty")}, 30s);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream lines(run.err);
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count)
+        EXPECT_TRUE(line.starts_with("[A scripted_engine] thinking about GO ") ||
+                    line.starts_with("[B scripted_engine-2] thinking about GO "))
+            << line;
+    EXPECT_GE(count, 16) << "a line per GO";
+}
+
 TEST_F(Runner, CommandsReachAnEngineInReadsOfTheirOwn)
 {
     ProgramRun run = RunProgram({RUNNER, "--ends", "2", "--timeout", "5", Engine("one-read"), Engine("one-read")}, 30s);
@@ -140,7 +202,8 @@ TEST_F(Runner, CommandsReachAnEngineInReadsOfTheirOwn)
 TEST_F(Runner, BadUsageExitsWithTwo)
 {
     for (std::vector<std::string> arguments : {std::vector<std::string>{"--ends", "0"}, {"--games", "x"}, {"--frobnicate"},
-                                                {"a", "b", "c"}, {"--error", "-1"}, {"--timeout", "0"},
+                                                {"--shard", "3/2"}, {"--sprt", "elo0=x"}, {"--anchor", "nobody"}, {"--resume"},
+                                                {"--sprt", "elo0=0 elo1=5", "a", "b", "c"}, {"--error", "-1"}, {"--timeout", "0"},
                                                 {"--replay", "r.json", "engine"}, {"--replay", "r.json", "--svg", "d"}, {"a", " "},
                                                 {"--timeout", "nan"}, {"--seed", "-1"}, {"--seed", "18446744073709551616"},
                                                 {"--seed", "12x"}}) {
@@ -149,17 +212,20 @@ TEST_F(Runner, BadUsageExitsWithTwo)
         EXPECT_EQ(run.status, 2) << arguments[1];
         EXPECT_NE(run.err.find("pebble-match: "), std::string::npos) << run.err;
     }
+    EXPECT_NE(RunProgram({RUNNER, "--games", "two"}, 10s).err.find("Value two is not a number"), std::string::npos);
     ProgramRun help = RunProgram({RUNNER, "--help"}, 10s);
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("sideFlag"), std::string::npos);
     EXPECT_NE(help.out.find("--replay"), std::string::npos);
+    EXPECT_NE(help.out.find("READYOK"), std::string::npos);
 }
 
 TEST_F(Runner, AnUnwritableRecordIsRefusedBeforeAnyGameIsPlayed)
 {
     ProgramRun run = RunProgram({RUNNER, "--record", Path("missing/record.json"), Engine("steady"), Engine("steady")}, 20s);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("cannot write " + Path("missing/record.json")), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cannot write " + Path("missing/record.json") + ": No such file or directory"), std::string::npos)
+        << run.err;
     EXPECT_EQ(run.out, "") << "no game was played";
     EXPECT_TRUE(ReadPids(pidFile_).empty()) << "no engine was started";
 }
@@ -172,15 +238,22 @@ TEST_F(Runner, ARecordReplaysIdenticallyAndATamperedOneDoesNot)
     EXPECT_EQ(replay.status, 0) << replay.out << replay.err;
     EXPECT_NE(replay.out.find("Replay of 32 shots in 1 games: every resting position is identical"), std::string::npos) << replay.out;
 
-    nlohmann::json record = nlohmann::json::parse(std::ifstream(Path("game.json")));
-    EXPECT_EQ(record["engines"]["A"], Engine("steady"));
-    EXPECT_EQ(record["games"][0]["ends"][0]["shots"].size(), 16u);
-    auto &stone = record["games"][0]["ends"][1]["shots"][15]["resting"][15];
+    std::vector<nlohmann::json> record = RecordLines(Path("game.json"));
+    ASSERT_EQ(record.size(), 2u);
+    EXPECT_EQ(record[0]["engines"][0]["command"], Engine("steady"));
+    EXPECT_EQ(record[0]["error"].dump(), "0.145") << "the error as the user gave it";
+    EXPECT_EQ(record[1]["ends"][0]["shots"].size(), 16u);
+    auto &stone = record[1]["ends"][1]["shots"][15]["resting"][15];
     stone[0] = stone[0].get<double>() + 0.001;
-    std::ofstream(Path("tampered.json")) << record.dump();
+    std::ofstream(Path("tampered.json")) << record[0].dump() << "\n" << record[1].dump() << "\n";
     ProgramRun tampered = RunProgram({RUNNER, "--replay", Path("tampered.json")}, 30s);
     EXPECT_EQ(tampered.status, 1);
     EXPECT_NE(tampered.out.find("game 1, end 2, shot 16: stone 16 rests at"), std::string::npos) << tampered.out;
+
+    std::ofstream(Path("empty.jsonl")) << record[0].dump() << "\n";
+    ProgramRun empty = RunProgram({RUNNER, "--replay", Path("empty.jsonl")}, 30s);
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("nothing to replay: " + Path("empty.jsonl") + " holds no finished game"), std::string::npos) << empty.err;
 
     std::ofstream(Path("garbled.json")) << "{ not json";
     ProgramRun garbled = RunProgram({RUNNER, "--replay", Path("garbled.json")}, 30s);
@@ -193,7 +266,7 @@ TEST_F(Runner, SameSeedSameGame)
     auto play = [&](const char *seed, const char *file) {
         ProgramRun run = RunProgram({RUNNER, "--ends", "2", "--seed", seed, "--record", Path(file), Engine("steady"), Engine("steady")}, 30s);
         EXPECT_EQ(run.status, 0);
-        return nlohmann::json::parse(std::ifstream(Path(file)))["games"];
+        return RecordLines(Path(file)).at(1);
     };
     EXPECT_EQ(play("5", "a.json"), play("5", "b.json"));
     EXPECT_NE(play("5", "a.json"), play("6", "c.json"));
@@ -270,7 +343,8 @@ TEST_F(Runner, PebbleAgainstPebblePlaysALegalGameAndTheSameSeedRepeatsIt)
     ProgramRun first = RunProgram({RUNNER, "--record", Path("first.json")}, 120s);
     ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(first.err, "");
-    EXPECT_NE(first.out.find("A pebble |"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("A pebble   |"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("B pebble-2 |"), std::string::npos) << first.out;
     MatchRecord record = ReadRecordFile(Path("first.json"));
     ASSERT_EQ(record.games.size(), 1u);
     ExpectLegalGame(record.games[0], 8);
@@ -278,7 +352,7 @@ TEST_F(Runner, PebbleAgainstPebblePlaysALegalGameAndTheSameSeedRepeatsIt)
     ProgramRun second = RunProgram({RUNNER, "--record", Path("second.json")}, 120s);
     ASSERT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(first.out, second.out);
-    EXPECT_EQ(nlohmann::json::parse(std::ifstream(Path("first.json"))), nlohmann::json::parse(std::ifstream(Path("second.json"))));
+    EXPECT_EQ(FileText(Path("first.json")), FileText(Path("second.json")));
 }
 
 TEST_F(Runner, ScriptedGamesAreLegal)

@@ -3,6 +3,7 @@
 // to PIDFILE at start.
 //   steady       answers every GO with a draw toward the tee
 //   terminated   the same, each reply followed by a line feed
+//   weak         answers every GO with a throw that stops short of play
 //   split        the same reply, written in pieces with pauses between them
 //   one-read     takes each read of its input as one command, as a minimal
 //                engine may, and answers like steady
@@ -16,6 +17,10 @@
 //   nonfinite    answers GO with nan and inf
 //   bad-spin     answers GO with a spin of 2
 //   flood        answers GO with a number that never ends
+//   partial      answers GO with a line that lacks the spin, then waits
+//   trailing     answers GO with a whole reply and a word after it on its line
+//   chatty       answers like terminated, writing a line to standard error in
+//                two pieces before each reply
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -63,6 +68,15 @@ void AnswerGo(const std::string &mode, int &goCount)
         for (;;)
             Send(chunk);
     }
+    if (mode == "partial")
+        return Send("BESTSHOT 0.079850 -2.128900\n");
+    if (mode == "trailing")
+        return Send(std::string(TEE_DRAW) + " thinking\n");
+    if (mode == "chatty") {
+        std::cerr << "thinking about " << std::flush;
+        Pause(5);
+        std::cerr << "GO " << goCount << std::endl;
+    }
     if (mode == "split") {
         Send("BEST");
         Pause(20);
@@ -72,7 +86,9 @@ void AnswerGo(const std::string &mode, int &goCount)
         Pause(20);
         return Send(" 0");
     }
-    if (mode == "terminated")
+    if (mode == "weak")
+        return Send("BESTSHOT 0.000000 -1.000000 0");
+    if (mode == "terminated" || mode == "chatty")
         return Send(std::string(TEE_DRAW) + "\n");
     Send(TEE_DRAW);
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct EngineEntry {
+    std::string name;
+    std::string command;
+};
+
+// Shard index of count, index counting from 1.
+struct Shard {
+    int index = 1;
+    int count = 1;
+};
+
+// Everything that decides which games a match plays, how, and how its summary
+// reads: the record's header holds it, and a resumed run or a summary of
+// shards must agree on it.
+struct MatchSetup {
+    std::vector<EngineEntry> engines;
+    bool gauntlet = false;
+    int ends = 8;
+    int games = 1;               // per pairing of engines
+    uint64_t seed = 20260101;
+    double error = 0.145;        // as the user gave it; the physics library takes it as a float
+    double timeoutSeconds = 60.0;
+    Shard shard;
+    std::string sprt;            // the --sprt text, empty without a test
+    std::optional<std::string> anchor;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <thread>
+
+// Copies what a child writes to its standard error onto ours, each line after
+// a prefix naming the child. Every line leaves in one piece under a lock
+// shared by all forwarders, so lines of children running at once never mix;
+// a last line without a line feed gets one.
+class ErrorForwarder {
+public:
+    // Takes ownership of fd, the read end of the child's error pipe.
+    ErrorForwarder(int fd, std::string prefix);
+    // Forwards what the child has written so far and stops.
+    ~ErrorForwarder();
+    ErrorForwarder(const ErrorForwarder &) = delete;
+    ErrorForwarder &operator=(const ErrorForwarder &) = delete;
+
+private:
+    void Run();
+    void WriteLines(bool flushPartial);
+
+    int fd_;
+    int stopRead_ = -1;
+    int stopWrite_ = -1;
+    std::string prefix_;
+    std::string pending_;
+    std::thread thread_;
+};

@@ -1,0 +1,223 @@
+#include "record/record_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "game/line_score.h"
+
+using nlohmann::json;
+
+namespace {
+
+constexpr const char *FORMAT = "pebble-match record";
+constexpr int VERSION = 2;
+
+std::string SystemReason() { return std::strerror(errno); }
+
+void SyncDirectoryOf(const std::string &path)
+{
+    std::string directory = std::filesystem::path(path).parent_path().string();
+    int descriptor = open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor < 0)
+        return;
+    fsync(descriptor);
+    close(descriptor);
+}
+
+json ParseLine(const std::string &line, const std::string &path, int lineNumber)
+{
+    json parsed = json::parse(line, nullptr, false);
+    if (parsed.is_discarded())
+        throw RecordError(path + " line " + std::to_string(lineNumber) + " is not valid JSON");
+    return parsed;
+}
+
+// Engines may answer bytes that are no UTF-8: they are written as U+FFFD
+// rather than losing the record.
+std::string RecordLine(const json &value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
+
+bool IsVersion2Header(const json &header)
+{
+    return header.is_object() && header.value("format", "") == FORMAT && header.value("version", 0) == VERSION;
+}
+
+} // namespace
+
+json HeaderToJson(const MatchSetup &setup)
+{
+    json engines = json::array();
+    for (const EngineEntry &engine : setup.engines)
+        engines.push_back({{"name", engine.name}, {"command", engine.command}});
+    return {{"format", FORMAT},
+            {"version", VERSION},
+            {"engines", engines},
+            {"gauntlet", setup.gauntlet},
+            {"ends", setup.ends},
+            {"games", setup.games},
+            {"seed", setup.seed},
+            {"error", setup.error},
+            {"timeout", setup.timeoutSeconds},
+            {"shard", {setup.shard.index, setup.shard.count}},
+            {"sprt", setup.sprt.empty() ? json(nullptr) : json(setup.sprt)},
+            {"anchor", setup.anchor ? json(*setup.anchor) : json(nullptr)}};
+}
+
+MatchSetup HeaderFromJson(const json &header)
+{
+    if (!IsVersion2Header(header))
+        throw RecordError("the first line is no pebble-match record header of version 2");
+    try {
+        MatchSetup setup;
+        for (const json &engine : header.at("engines"))
+            setup.engines.push_back({engine.at("name").get<std::string>(), engine.at("command").get<std::string>()});
+        setup.gauntlet = header.at("gauntlet").get<bool>();
+        setup.ends = header.at("ends").get<int>();
+        setup.games = header.at("games").get<int>();
+        setup.seed = header.at("seed").get<uint64_t>();
+        setup.error = header.at("error").get<double>();
+        setup.timeoutSeconds = header.at("timeout").get<double>();
+        setup.shard = {header.at("shard").at(0).get<int>(), header.at("shard").at(1).get<int>()};
+        if (!header.at("sprt").is_null())
+            setup.sprt = header.at("sprt").get<std::string>();
+        if (!header.at("anchor").is_null())
+            setup.anchor = header.at("anchor").get<std::string>();
+        return setup;
+    } catch (const json::exception &error) {
+        throw RecordError(std::string("the header: ") + error.what());
+    }
+}
+
+RecordContents ReadRecordLines(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw RecordError("cannot open " + path + ": " + SystemReason());
+    RecordContents contents;
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(file, line)) {
+        if (file.eof()) {
+            contents.torn = true;
+            break;
+        }
+        json parsed = ParseLine(line, path, ++lineNumber);
+        if (lineNumber == 1) {
+            contents.setup = HeaderFromJson(parsed);
+            contents.header = parsed;
+        } else {
+            contents.games.push_back(GameFromJson(parsed));
+        }
+        contents.wholeBytes += line.size() + 1;
+    }
+    if (lineNumber == 0)
+        throw RecordError(path + " holds no header line");
+    return contents;
+}
+
+MatchRecord ReadRecordFile(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw RecordError("cannot open " + path + ": " + SystemReason());
+    std::string first;
+    std::getline(file, first);
+    if (!IsVersion2Header(json::parse(first, nullptr, false))) {
+        file.clear();
+        file.seekg(0);
+        json document = json::parse(file, nullptr, false);
+        if (document.is_discarded())
+            throw RecordError(path + " is not valid JSON");
+        return RecordFromJson(document);
+    }
+    RecordContents contents = ReadRecordLines(path);
+    MatchRecord record;
+    for (const EngineEntry &engine : contents.setup.engines) {
+        record.engines.push_back(engine.command);
+        record.names.push_back(engine.name);
+    }
+    record.seed = contents.setup.seed;
+    record.error = static_cast<float>(contents.setup.error);
+    record.ends = contents.setup.ends;
+    record.timeoutSeconds = contents.setup.timeoutSeconds;
+    record.games = std::move(contents.games);
+    return record;
+}
+
+RecordWriter::RecordWriter(const std::string &path, const json &header) : path_(path)
+{
+    descriptor_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor_ < 0)
+        throw RecordError("cannot write " + path + ": " + SystemReason());
+    WriteLine(RecordLine(header));
+    SyncDirectoryOf(path);
+}
+
+RecordWriter::RecordWriter(const std::string &path, std::uintmax_t wholeBytes) : path_(path)
+{
+    descriptor_ = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (descriptor_ < 0 || ftruncate(descriptor_, static_cast<off_t>(wholeBytes)) != 0)
+        throw RecordError("cannot write " + path + ": " + SystemReason());
+}
+
+RecordWriter::~RecordWriter()
+{
+    if (descriptor_ >= 0)
+        close(descriptor_);
+}
+
+void RecordWriter::Write(const GameRecord &game) { WriteLine(RecordLine(GameToJson(game))); }
+
+// One write per line, so that a kill tears at most the line being written.
+void RecordWriter::WriteLine(const std::string &line)
+{
+    std::string whole = line + "\n";
+    std::size_t done = 0;
+    while (done < whole.size()) {
+        ssize_t written = write(descriptor_, whole.data() + done, whole.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            throw RecordError("cannot write " + path_ + ": " + SystemReason());
+        done += static_cast<std::size_t>(written);
+    }
+    if (fsync(descriptor_) != 0)
+        throw RecordError("cannot write " + path_ + ": " + SystemReason());
+}
+
+void SortRecord(const std::string &path, const std::function<bool(int number)> &keep)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string header;
+    std::getline(file, header);
+    struct Place {
+        int number;
+        std::streamoff offset;
+    };
+    std::vector<Place> games;
+    std::streamoff offset = file.tellg();
+    for (std::string line; std::getline(file, line); offset = file.tellg()) {
+        int number = json::parse(line).at("game").get<int>();
+        if (keep(number))
+            games.push_back({number, offset});
+    }
+    std::stable_sort(games.begin(), games.end(), [](const Place &a, const Place &b) { return a.number < b.number; });
+    std::string sorted = path + ".sorting";
+    {
+        RecordWriter writer(sorted, json::parse(header));
+        file.clear();
+        for (const Place &game : games) {
+            std::string line;
+            file.seekg(game.offset);
+            std::getline(file, line);
+            writer.WriteLine(line);
+        }
+    }
+    if (std::rename(sorted.c_str(), path.c_str()) != 0)
+        throw RecordError("cannot write " + path + ": " + SystemReason());
+    SyncDirectoryOf(path);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "match_setup.h"
+#include "record/game_record.h"
+#include "record/record_json.h"
+
+// The record file, version 2, is JSON Lines: a header line with the match
+// setup, then one line per finished game (GameToJson), each synced to disk as
+// the game ends. A finished run leaves the games in game-number order.
+
+nlohmann::json HeaderToJson(const MatchSetup &setup);
+MatchSetup HeaderFromJson(const nlohmann::json &header);
+
+struct RecordContents {
+    nlohmann::json header;
+    MatchSetup setup;
+    std::vector<GameRecord> games;
+    std::uintmax_t wholeBytes = 0; // the length without a torn last line
+    bool torn = false;             // the last line was cut short and is left out
+};
+
+// Reads a record of version 2. A last line without its line feed is one a
+// killed run could not finish: it is left out and marked torn. Throws
+// RecordError for anything else that is not a record.
+RecordContents ReadRecordLines(const std::string &path);
+
+// Any record, version 1 or 2, as its engines, settings and games.
+MatchRecord ReadRecordFile(const std::string &path);
+
+// Appends lines to a record file and syncs each one to disk.
+class RecordWriter {
+public:
+    // Starts the file afresh with the header line.
+    RecordWriter(const std::string &path, const nlohmann::json &header);
+    // Continues an existing file cut to its first wholeBytes bytes.
+    RecordWriter(const std::string &path, std::uintmax_t wholeBytes);
+    ~RecordWriter();
+    RecordWriter(const RecordWriter &) = delete;
+    RecordWriter &operator=(const RecordWriter &) = delete;
+
+    void Write(const GameRecord &game);
+    void WriteLine(const std::string &line);
+
+private:
+
+    std::string path_;
+    int descriptor_ = -1;
+};
+
+// Rewrites the record with its game lines in game-number order, keeping only
+// the games keep() accepts; atomically, through a file beside it.
+void SortRecord(const std::string &path, const std::function<bool(int number)> &keep);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "record/game_record.h"
+#include "schedule/game_schedule.h"
+
+// Plays games in their order on up to `workers` threads at once. finished
+// sees each game as it ends, one at a time, in the order they end; when it
+// returns false no further game is begun. The first exception a game throws
+// also stops the dispatch, and is thrown again once every game begun ended.
+void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
+                 const std::function<GameRecord(const ScheduledGame &)> &play,
+                 const std::function<bool(GameRecord &&)> &finished);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "match_setup.h"
+
+// The engines of the command line: "name=LABEL COMMAND" names an engine
+// LABEL, any other argument is a command named by its executable's base name;
+// a name taken before gets "-2", "-3", ... appended.
+std::vector<EngineEntry> NameEngines(const std::vector<std::string> &arguments);

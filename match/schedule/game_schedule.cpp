@@ -1,0 +1,42 @@
+#include "schedule/game_schedule.h"
+
+namespace {
+
+std::vector<PerSide<int>> Pairings(int engines, bool gauntlet)
+{
+    std::vector<PerSide<int>> pairings;
+    for (int first = 0; first < (gauntlet ? 1 : engines); ++first)
+        for (int second = first + 1; second < engines; ++second)
+            pairings.push_back({first, second});
+    return pairings;
+}
+
+} // namespace
+
+std::vector<ScheduledGame> MatchSchedule(const MatchSetup &setup)
+{
+    std::vector<ScheduledGame> schedule;
+    const int pairsPerPairing = (setup.games + 1) / 2;
+    int pairingIndex = 0;
+    for (const PerSide<int> &players : Pairings(static_cast<int>(setup.engines.size()), setup.gauntlet)) {
+        for (int k = 0; k < setup.games; ++k) {
+            ScheduledGame game;
+            game.number = static_cast<int>(schedule.size()) + 1;
+            game.pair = pairingIndex * pairsPerPairing + k / 2 + 1;
+            game.players = players;
+            game.firstHammer = k % 2 == 0 ? Side::B : Side::A;
+            schedule.push_back(game);
+        }
+        ++pairingIndex;
+    }
+    return schedule;
+}
+
+std::vector<ScheduledGame> ShardSchedule(const MatchSetup &setup)
+{
+    std::vector<ScheduledGame> games;
+    for (const ScheduledGame &game : MatchSchedule(setup))
+        if ((game.pair - 1) % setup.shard.count == setup.shard.index - 1)
+            games.push_back(game);
+    return games;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <vector>
+
+#include "game/side.h"
+#include "match_setup.h"
+
+struct ScheduledGame {
+    int number = 1;              // counts from 1 over the whole match
+    int pair = 1;                // counts from 1; both games of a pair share their throw seeds
+    PerSide<int> players{0, 1};  // engine indices playing as A and B
+    Side firstHammer = Side::B;
+};
+
+// Every game of the match in order: each pairing of engines (every pair of
+// them, or the first against each other with gauntlet) plays setup.games
+// games in pairs, the first game of a pair with B holding the first hammer,
+// the second with A; an odd count leaves the last pair half.
+std::vector<ScheduledGame> MatchSchedule(const MatchSetup &setup);
+
+// The games of the setup's shard: whole pairs, pair p going to shard
+// (p - 1) mod count + 1.
+std::vector<ScheduledGame> ShardSchedule(const MatchSetup &setup);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "match_setup.h"
+#include "record/game_record.h"
+#include "statistics/sprt.h"
+
+// Results of a match from engine A's side.
+struct MatchTally {
+    int wins = 0;
+    int losses = 0;
+    int draws = 0;
+    int pointsFor = 0;
+    int pointsAgainst = 0;
+
+    void Add(const GameRecord &game);
+    int Games() const { return wins + losses + draws; }
+};
+
+// The setup's SPRT, none without --sprt; throws std::invalid_argument for a bad test.
+std::optional<SprtTest> SetupSprt(const MatchSetup &setup);
+
+// The pair at which the setup's SPRT decided, counting the pairs in order as
+// long as every game of each is among games; none while it goes on.
+std::optional<int> SprtDecisionPair(const MatchSetup &setup, const std::vector<GameRecord> &games);
+
+// The games a summary counts, in game-number order: all of them, or with
+// --sprt those up to the pair at which the test decided.
+std::vector<GameRecord> SummarisedGames(const MatchSetup &setup, std::vector<GameRecord> games);
+
+// The summary of a match from its summarised games; the same text after a
+// run and from its records. Two engines: wins, losses and draws, points, the
+// Elo from the pair results and the SPRT state; more engines: the rating
+// table. Then the end statistics of every engine.
+std::string SummaryText(const MatchSetup &setup, const std::vector<GameRecord> &games);
+
+// "game 3 of 10: 2-1-0 (W-L-D for A pebble)" and the SPRT state for two
+// engines, "game 3 of 10" for more.
+std::string ProgressLine(const MatchSetup &setup, const std::vector<GameRecord> &games, int totalGames);
