@@ -9,9 +9,12 @@ set -euo pipefail
 # shellcheck source=scripts/lib/packages.sh
 source "$(dirname "$0")/lib/packages.sh"
 need_packages jq
-jq -r '
+# The record is JSON Lines (the header, then a line per game); a record of the
+# older single-document form holds its games in .games.
+jq -rs '
   def share($part; $whole): if $whole > 0 then (1000 * $part / $whole | round) / 10 else 0 end;
-  [.games[].ends[] | select(.complete)
+  (if length == 1 and (.[0] | has("games")) then .[0].games else .[1:] end) as $games
+  | [$games[].ends[] | select(.complete)
    | (.hammer) as $h | (if $h == "A" then "B" else "A" end) as $o
    | .score[$h] - .score[$o]] as $scores
   | ($scores | length) as $ends
