@@ -17,6 +17,15 @@ constexpr int HAMMER_SIDE = 1;
 constexpr float DRAW_SPREAD = 0.45f;
 constexpr float TOP_OF_FOUR_FOOT = 0.6f;
 constexpr float THROW_AWAY_Y = 16.0f;
+// Hitting this far off the struck stone's centre sends the shooter on out of
+// the house too (a full hit would leave it where the struck stone was).
+constexpr float ROLL_OUT_OFFSET = 0.13f;
+
+ShotPlan HitAndRollOut(const GameState &state, int stone, int spin)
+{
+    const float offset = spin == 0 ? -ROLL_OUT_OFFSET : ROLL_OUT_OFFSET;
+    return {ShotPlan::HIT, state.stones[stone][0] + offset, state.stones[stone][1], spin, PEEL_POWER};
+}
 
 ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMix &choices)
 {
@@ -25,8 +34,8 @@ ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMi
     const int shot = ShotStone(state);
     const bool keepClean = side == HAMMER_SIDE && policy.hammerKeepsHouseClean;
     if (shot >= 0 && shot % 2 != side)
-        return {ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin,
-                keepClean ? PEEL_POWER : TAKEOUT_POWER};
+        return keepClean ? HitAndRollOut(state, shot, spin)
+                         : ShotPlan{ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin, TAKEOUT_POWER};
     if (keepClean) return {ShotPlan::DRAW, TEE_X, THROW_AWAY_Y, spin, 0.0f};
     return {ShotPlan::DRAW, TEE_X + DRAW_SPREAD * choices.Symmetric(), TEE_Y + DRAW_SPREAD * choices.Symmetric(),
             spin, 0.0f};
@@ -38,8 +47,10 @@ std::vector<ShotPlan> LastStoneOptions(const GameState &state, int spin)
                                      {ShotPlan::DRAW, TEE_X, TEE_Y + TOP_OF_FOUR_FOOT, spin, 0.0f},
                                      {ShotPlan::DRAW, TEE_X, THROW_AWAY_Y, spin, 0.0f}};
     const int shot = ShotStone(state);
-    if (shot >= 0 && shot % 2 != state.shotIndex % 2)
+    if (shot < 0) return options;
+    if (shot % 2 != state.shotIndex % 2)
         options.push_back({ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin, TAKEOUT_POWER});
+    options.push_back(HitAndRollOut(state, shot, spin));
     return options;
 }
 

@@ -10,14 +10,15 @@
 // side's shot stone, else draw into the four-foot, except that a hammer side
 // playing for a blank keeps the house clean. The last stone of the end
 // looks one throw ahead: it tries a few shots without error (hit the other
-// side's shot stone, draw to the button or the top of the four-foot, throw
-// away) and throws the best for its side, with error.
+// side's shot stone, hit the shot stone of either side and roll out, draw to
+// the button or the top of the four-foot, throw away) and throws the best for
+// its side, with error.
 struct RolloutPolicy {
     int rootSide = 0;  // the side whose values endValue holds
     // The value for rootSide of each end score k for it, at k + MAX_END_SCORE.
     std::array<double, 2 * MAX_END_SCORE + 1> endValue{};
     // The hammer side would rather blank than score one: it keeps the house
-    // clean (peels the other side's shot stone, else throws away).
+    // clean: hits the other side's shot stone and rolls out, else throws away.
     bool hammerKeepsHouseClean = false;
 };
 

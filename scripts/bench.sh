@@ -26,6 +26,10 @@ unset TESSIVAL_SEED
 run physics_bench
 run go_bench
 results="$out/physics_bench.json $out/go_bench.json"
+if [ -x build/bin/granite_bench ]; then
+    run granite_bench
+    results="$results $out/granite_bench.json"
+fi
 if [ -x build/bin/game_bench ]; then
     run game_bench
     results="$results $out/game_bench.json"
