@@ -18,12 +18,6 @@ using namespace std::chrono_literals;
 const std::string RUNNER = PEBBLE_MATCH_PATH;
 const std::string ENGINE = SCRIPTED_ENGINE_PATH;
 
-std::string FileText(const std::string &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 int LineCount(const std::string &path)
 {
     std::string text = FileText(path);

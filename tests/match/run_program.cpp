@@ -3,20 +3,9 @@
 #include <cerrno>
 #include <csignal>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <unistd.h>
 
-namespace {
-
-std::string Slurp(const std::string &path)
-{
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-} // namespace
 
 std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string> &arguments, const std::string &outPath,
                                            const std::string &errPath)
@@ -44,8 +33,8 @@ ProgramRun RunProgram(const std::vector<std::string> &arguments, std::chrono::se
     ProgramRun run;
     run.status = WaitProgram(*StartProgram(arguments, base + ".out", base + ".err"), limit, run.timedOut);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.out = Slurp(base + ".out");
-    run.err = Slurp(base + ".err");
+    run.out = FileText(base + ".out");
+    run.err = FileText(base + ".err");
     unlink((base + ".out").c_str());
     unlink((base + ".err").c_str());
     return run;
@@ -61,3 +50,9 @@ std::vector<pid_t> ReadPids(const std::string &path)
 }
 
 bool ProcessExists(pid_t pid) { return kill(pid, 0) == 0 || errno != ESRCH; }
+
+std::string FileText(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}

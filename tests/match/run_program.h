@@ -29,5 +29,7 @@ int WaitProgram(ChildProcess &program, std::chrono::seconds limit, bool &timedOu
 
 // The process ids a scripted engine appended to path.
 std::vector<pid_t> ReadPids(const std::string &path);
+// The whole content of a file, empty when it cannot be read.
+std::string FileText(const std::string &path);
 // True while pid names a process, zombies included.
 bool ProcessExists(pid_t pid);
