@@ -4,9 +4,11 @@
 include(CMakePackageConfigHelpers)
 
 set(PEBBLE_PROGRAMS pebble)
-if(TARGET pebble-match)
-  list(APPEND PEBBLE_PROGRAMS pebble-match)
-endif()
+foreach(program pebble-match granite)
+  if(TARGET ${program})
+    list(APPEND PEBBLE_PROGRAMS ${program})
+  endif()
+endforeach()
 
 if(NOT WIN32)
   # Installed programs find the library in the prefix's library folder, and

@@ -15,7 +15,7 @@ trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for file in bin/pebble bin/pebble-match include/tessival.h; do
+for file in bin/pebble bin/pebble-match bin/granite include/tessival.h; do
   [[ -e $prefix/$file ]] || { echo "not installed: $file" >&2; exit 1; }
 done
 library=$(find "$prefix" -name libtessival.so)
@@ -33,6 +33,8 @@ read -ra build_flags <<<"${CFLAGS:-} ${LDFLAGS:-}"
 cc -std=c11 -Wall -Werror "${build_flags[@]}" -o "$work/throw" "$consumer/throw.c" "${flags[@]}" -lm
 LD_LIBRARY_PATH=$(dirname "$library") "$work/throw"
 
-echo "-- the installed engine loads the installed library"
-reply=$(cd / && printf 'ISREADY\n' | env -u LD_LIBRARY_PATH "$prefix/bin/pebble")
-[[ $reply == READYOK ]] || { echo "installed pebble answered '$reply'" >&2; exit 1; }
+echo "-- the installed engines load the installed library"
+for engine in pebble granite; do
+  reply=$(cd / && printf 'ISREADY\n' | env -u LD_LIBRARY_PATH "$prefix/bin/$engine")
+  [[ $reply == READYOK ]] || { echo "installed $engine answered '$reply'" >&2; exit 1; }
+done
