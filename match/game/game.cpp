@@ -18,11 +18,8 @@ void Finish(GameRecord &game, const GameFlow &flow)
         game.winner = flow.Winner();
 }
 
-} // namespace
-
-int SideFlag(int shotIndex) { return shotIndex % 2; }
-
-GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, const ThrowFunction &throwShot)
+// A game's record before its first end: who plays it and how.
+GameRecord NewGame(const GameSettings &settings)
 {
     GameRecord game;
     game.number = settings.number;
@@ -30,6 +27,16 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, con
     game.players = settings.players;
     game.firstHammer = settings.firstHammer;
     game.regularEnds = settings.ends;
+    return game;
+}
+
+} // namespace
+
+int SideFlag(int shotIndex) { return shotIndex % 2; }
+
+GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, const ThrowFunction &throwShot)
+{
+    GameRecord game = NewGame(settings);
     GameFlow flow(settings.ends, settings.firstHammer);
 
     while (!flow.Finished()) {
@@ -76,12 +83,7 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, con
 
 GameRecord ForfeitedGame(const GameSettings &settings, Side engine, std::string reason)
 {
-    GameRecord game;
-    game.number = settings.number;
-    game.pair = settings.pair;
-    game.players = settings.players;
-    game.firstHammer = settings.firstHammer;
-    game.regularEnds = settings.ends;
+    GameRecord game = NewGame(settings);
     game.forfeit = Forfeit{engine, std::move(reason)};
     game.winner = Other(engine);
     return game;
