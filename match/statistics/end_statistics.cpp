@@ -52,6 +52,13 @@ std::string Share(const char *label, int count, int of)
     return text;
 }
 
+std::vector<std::string> Row(const EndStatistics &engine)
+{
+    return {engine.name, Share("hammer", engine.hammerScoredTwoPlus, engine.hammerNonBlank),
+            Share("force", engine.forceHeld, engine.forcedEnds), Share("steal", engine.steals, engine.stealEnds),
+            Share("blank", engine.blankEnds, engine.hammerEnds)};
+}
+
 } // namespace
 
 std::vector<EndStatistics> TallyEnds(const std::vector<std::string> &names, const std::vector<EndTally> &ends)
@@ -68,18 +75,35 @@ std::vector<EndStatistics> TallyEnds(const std::vector<std::string> &names, cons
     return stats;
 }
 
+EndStatistics AllEnds(const std::vector<EndStatistics> &stats)
+{
+    EndStatistics all{"all ends", 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (const EndStatistics &engine : stats) {
+        all.hammerEnds += engine.hammerEnds;
+        all.hammerScoredTwoPlus += engine.hammerScoredTwoPlus;
+        all.hammerNonBlank += engine.hammerNonBlank;
+        all.forcedEnds += engine.forcedEnds;
+        all.forceHeld += engine.forceHeld;
+        all.stealEnds += engine.stealEnds;
+        all.steals += engine.steals;
+        all.blankEnds += engine.blankEnds;
+    }
+    all.ends = all.hammerEnds;
+    return all;
+}
+
 std::string FormatEndStatistics(const std::vector<EndStatistics> &stats)
 {
     std::vector<std::vector<std::string>> rows;
     for (const EndStatistics &engine : stats)
-        rows.push_back({engine.name, Share("hammer", engine.hammerScoredTwoPlus, engine.hammerNonBlank),
-                        Share("force", engine.forceHeld, engine.forcedEnds), Share("steal", engine.steals, engine.stealEnds),
-                        Share("blank", engine.blankEnds, engine.hammerEnds)});
+        rows.push_back(Row(engine));
+    rows.push_back(Row(AllEnds(stats)));
     std::vector<size_t> widths(5, 0);
     for (const auto &row : rows)
         for (size_t column = 0; column < row.size(); ++column)
             widths[column] = std::max(widths[column], row[column].size());
-    std::string text;
+    std::string text = "Ends (hammer: 2+ with it, of non-blank; force: held it to 1 or a steal, of non-blank; "
+                       "steal: scored without it; blank: of ends with it)\n";
     for (const auto &row : rows) {
         std::string line = row[0];
         for (size_t column = 1; column < row.size(); ++column)

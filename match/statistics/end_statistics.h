@@ -34,6 +34,12 @@ struct EndStatistics {
 // names, or the same engine on both sides, are left out.
 std::vector<EndStatistics> TallyEnds(const std::vector<std::string> &names, const std::vector<EndTally> &ends);
 
-// One row per engine with each efficiency and the counts behind it, e.g.
-// "pebble  hammer 12/30 40.0%  force 8/25 32.0%  steal 3/30 10.0%  blank 2/32 6.3%"
+// Every engine's efficiencies summed over the engines: each end counts once
+// with the hammer and once without, so this is the match's own rate of each.
+EndStatistics AllEnds(const std::vector<EndStatistics> &stats);
+
+// A line saying what each column counts, then one row per engine with each
+// efficiency and the counts behind it, e.g.
+// "pebble  hammer 12/30 40.0%  force 8/25 32.0%  steal 3/30 10.0%  blank 2/32 6.3%",
+// and a last row "all ends" of AllEnds.
 std::string FormatEndStatistics(const std::vector<EndStatistics> &stats);

@@ -249,9 +249,12 @@ TEST(EndStatistics, CountsEachEfficiency)
     EXPECT_EQ(counts(stats[0]), (std::vector<int>{3, 1, 2, 2, 1, 2, 1, 1, 5}));
     EXPECT_EQ(counts(stats[1]), (std::vector<int>{2, 1, 2, 2, 1, 3, 0, 0, 5}));
     EXPECT_EQ(counts(stats[2]), (std::vector<int>(9, 0)));
-    EXPECT_EQ(FormatEndStatistics(stats), "A  hammer 1/2 50.0%  force 1/2 50.0%  steal 1/2 50.0%  blank 1/3 33.3%\n"
-                                          "B  hammer 1/2 50.0%  force 1/2 50.0%  steal 0/3 0.0%   blank 0/2 0.0%\n"
-                                          "C  hammer 0/0 n/a    force 0/0 n/a    steal 0/0 n/a    blank 0/0 n/a\n");
+    const std::string table = FormatEndStatistics(stats);
+    EXPECT_EQ(table.substr(table.find('\n') + 1),
+              "A         hammer 1/2 50.0%  force 1/2 50.0%  steal 1/2 50.0%  blank 1/3 33.3%\n"
+              "B         hammer 1/2 50.0%  force 1/2 50.0%  steal 0/3 0.0%   blank 0/2 0.0%\n"
+              "C         hammer 0/0 n/a    force 0/0 n/a    steal 0/0 n/a    blank 0/0 n/a\n"
+              "all ends  hammer 2/4 50.0%  force 2/4 50.0%  steal 1/5 20.0%  blank 1/5 20.0%\n");
 }
 
 } // namespace
