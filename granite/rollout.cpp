@@ -36,7 +36,6 @@ ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMi
     if (shot >= 0 && shot % 2 != side)
         return keepClean ? HitAndRollOut(state, shot, spin)
                          : ShotPlan{ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin, TAKEOUT_POWER};
-    if (keepClean) return {ShotPlan::DRAW, TEE_X, THROW_AWAY_Y, spin, 0.0f};
     return {ShotPlan::DRAW, TEE_X + DRAW_SPREAD * choices.Symmetric(), TEE_Y + DRAW_SPREAD * choices.Symmetric(),
             spin, 0.0f};
 }

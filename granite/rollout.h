@@ -7,8 +7,8 @@
 #include "tessival.h"
 
 // The fast policy that plays an end out after a candidate: remove the other
-// side's shot stone, else draw into the four-foot, except that a hammer side
-// playing for a blank keeps the house clean. The last stone of the end
+// side's shot stone, else draw into the four-foot; a hammer side playing for a
+// blank hits the shot stone and rolls out too. The last stone of the end
 // looks one throw ahead: it tries a few shots without error (hit the other
 // side's shot stone, hit the shot stone of either side and roll out, draw to
 // the button or the top of the four-foot, throw away) and throws the best for
@@ -17,8 +17,9 @@ struct RolloutPolicy {
     int rootSide = 0;  // the side whose values endValue holds
     // The value for rootSide of each end score k for it, at k + MAX_END_SCORE.
     std::array<double, 2 * MAX_END_SCORE + 1> endValue{};
-    // The hammer side would rather blank than score one: it keeps the house
-    // clean: hits the other side's shot stone and rolls out, else throws away.
+    // The hammer side would rather blank than score one: its hits on the other
+    // side's shot stone roll out of the house too. (It still draws when it lies
+    // shot: play-outs whose hammer threw its stones away undervalued it.)
     bool hammerKeepsHouseClean = false;
 };
 
