@@ -38,11 +38,12 @@ EloEstimate EloFromMeanScore(double score, double variance, long samples)
 {
     if (samples <= 0)
         return {0.0, -INF, INF};
-    double tail = std::pow(1.0 - 0.975, 1.0 / static_cast<double>(samples));
-    if (score >= 1.0)
-        return {INF, EloFromScore(tail), INF};
-    if (score <= 0.0)
-        return {-INF, -INF, EloFromScore(1.0 - tail)};
+    if (variance <= 0.0 || score <= 0.0 || score >= 1.0) {
+        // Every sample scored the same: it comes up with chance tail or more,
+        // and the rest of the chance may lie anywhere from a score of 0 to 1.
+        double tail = std::pow(1.0 - 0.975, 1.0 / static_cast<double>(samples));
+        return {EloFromScore(score), EloFromScore(score * tail), EloFromScore(score * tail + 1.0 - tail)};
+    }
     double margin = Z95 * std::sqrt(variance / static_cast<double>(samples));
     return {EloFromScore(score), EloFromScore(score - margin), EloFromScore(score + margin)};
 }

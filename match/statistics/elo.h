@@ -24,9 +24,10 @@ double ScoreFromElo(double elo);
 
 // The Elo of a mean score over independent samples (games or pairs) whose
 // score fractions have the given variance: the normal 95% interval of the
-// mean mapped through EloFromScore. At a score of 0 or 1 the interval would
-// collapse, so the open end becomes the exact one-sided bound: the result
-// seen in every sample has probability 2.5% or more.
+// mean mapped through EloFromScore. When every sample scored the same (a
+// score of 0 or 1, or every pair drawn) that interval would collapse to a
+// point, so the bound becomes exact: the result seen in every sample has
+// probability 2.5% or more.
 EloEstimate EloFromMeanScore(double score, double variance, long samples);
 
 // Per-game estimate from a match's wins, losses and draws (draws count half).

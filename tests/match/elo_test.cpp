@@ -12,10 +12,12 @@ TEST(Elo, EvenScoreIsNoDifference)
     EloEstimate even = EstimateElo(5, 5, 0);
     EXPECT_DOUBLE_EQ(even.elo, 0.0);
     EXPECT_NEAR(even.upper, -even.lower, 1e-9);
+    // Four draws prove no equality: a draw has chance t = .025^(1/4) or more,
+    // so the score lies from t / 2 to t / 2 + 1 - t.
     EloEstimate drawn = EstimateElo(0, 0, 4);
-    EXPECT_DOUBLE_EQ(drawn.lower, 0.0);
-    EXPECT_DOUBLE_EQ(drawn.upper, 0.0);
-    EXPECT_EQ(FormatElo(drawn), "Elo difference: +0.0 +/- 0.0 (95%)");
+    EXPECT_NEAR(drawn.lower, EloFromScore(std::pow(0.025, 0.25) / 2), 1e-9);
+    EXPECT_NEAR(drawn.upper, -drawn.lower, 1e-9);
+    EXPECT_EQ(FormatElo(drawn), "Elo difference: +0.0 +/- 242.1 (95%)");
 }
 
 TEST(Elo, IntervalComesFromTheScoreAndItsStandardError)

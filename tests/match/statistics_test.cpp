@@ -39,10 +39,14 @@ TEST(Pentanomial, EloAndIntervalFromThePairScores)
 
 TEST(Pentanomial, DegenerateRecordsGiveBoundsNotNaN)
 {
+    // Every pair scored 1: no certainty, but a pair score of 1 with chance
+    // t = .025^(1/7) or more, so a per-game score from t / 2 to t / 2 + 1 - t.
     EloEstimate drawn = PentanomialElo({0, 0, 7, 0, 0});
+    const double t = std::pow(0.025, 1.0 / 7);
     EXPECT_EQ(drawn.elo, 0.0);
-    EXPECT_EQ(drawn.lower, 0.0);
-    EXPECT_EQ(drawn.upper, 0.0);
+    EXPECT_NEAR(drawn.lower, EloFromScore(t / 2), 1e-9);
+    EXPECT_NEAR(drawn.upper, -drawn.lower, 1e-9);
+    EXPECT_EQ(FormatElo(drawn), "Elo difference: +0.0 +/- 151.2 (95%)");
 
     // Every pair won: the one-sided bound is the score s with s^8 = 2.5%.
     EloEstimate won = PentanomialElo({0, 0, 0, 0, 8});
