@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "process/interrupt.h"
+#include "process/pipe_read.h"
 
 extern char **environ;
 
@@ -155,14 +156,11 @@ bool WaitFor(pollfd *entries, nfds_t count, Clock::time_point deadline)
 // returns false.
 bool ReadChunk(int &fd, std::string &sink)
 {
-    char chunk[4096];
     for (;;) {
-        ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got > 0) {
-            sink.append(chunk, static_cast<std::size_t>(got));
+        PipeRead result = AppendFromPipe(fd, sink);
+        if (result == PipeRead::Data)
             return true;
-        }
-        if (got == 0 || errno != EINTR) {
+        if (result == PipeRead::Closed) {
             CloseFd(fd);
             return false;
         }

@@ -10,6 +10,8 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "process/pipe_read.h"
+
 namespace {
 
 // Longest line kept whole; a longer one is cut into pieces of this size.
@@ -33,21 +35,14 @@ void WriteAll(std::string_view text)
     }
 }
 
-// One read of fd appended to sink; false at the end of the stream or, for a
-// non-blocking fd, when nothing is left.
+// One read of fd appended to sink, retried when a signal interrupts it; false
+// at the end of the stream or, for a non-blocking fd, when nothing is left.
 bool ReadInto(int fd, std::string &sink)
 {
-    char chunk[4096];
-    for (;;) {
-        ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got > 0) {
-            sink.append(chunk, static_cast<std::size_t>(got));
-            return true;
-        }
-        if (got < 0 && errno == EINTR)
-            continue;
-        return false;
-    }
+    PipeRead result = AppendFromPipe(fd, sink);
+    while (result == PipeRead::Interrupted)
+        result = AppendFromPipe(fd, sink);
+    return result == PipeRead::Data;
 }
 
 } // namespace
