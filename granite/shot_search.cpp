@@ -22,6 +22,7 @@ using Clock = std::chrono::steady_clock;
 // when the game is decided either way.
 constexpr double END_SCORE_TIE_BREAK = 1e-3;
 constexpr int REFINED_ARMS = 3;
+constexpr int LAST_STONE = 15;
 constexpr long long FIRST_ROUND_SAMPLES = 2;
 // Samples one round may plan in all, so that a huge budget never plans a huge round.
 constexpr long long MAX_ROUND_SAMPLES = 1LL << 20;
@@ -54,7 +55,7 @@ public:
                                                              table.AfterEnd(situation, hammerScoresOne));
         deadline_ = start_ + std::chrono::duration_cast<Clock::duration>(
                                  std::chrono::duration<double>(limits.thinkSeconds));
-        for (const ShotPlan &plan : ShotCandidates(state)) AddArm(plan);
+        for (const ShotPlan &plan : ShotCandidates(state, PlanForTheEnd(state, situation))) AddArm(plan);
     }
 
     SearchResult Run()
@@ -77,6 +78,17 @@ public:
     }
 
 private:
+    // Without the hammer granite draws no guards: head to head they won it
+    // nothing, and they kept every house too full for the hammer to blank.
+    // A hammer that would rather blank than score one plays a takeout game up
+    // to its last stone, which then weighs every shot.
+    EndPlan PlanForTheEnd(const GameState &state, const GameSituation &situation) const
+    {
+        if (!situation.hammer) return EndPlan::NO_GUARDS;
+        if (policy_.hammerKeepsHouseClean && state.shotIndex < LAST_STONE) return EndPlan::TAKEOUT_GAME;
+        return EndPlan::OPEN;
+    }
+
     void AddArm(const ShotPlan &plan)
     {
         const std::optional<ShotVector> vector = BuildVector(plan);
