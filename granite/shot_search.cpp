@@ -78,8 +78,8 @@ public:
     }
 
 private:
-    // Without the hammer granite draws no guards: head to head they won it
-    // nothing, and they kept every house too full for the hammer to blank.
+    // Without the hammer granite draws no guards: dropping them cost nothing
+    // measurable head to head, and they kept every house too full to blank.
     // A hammer that would rather blank than score one plays a takeout game up
     // to its last stone, which then weighs every shot.
     EndPlan PlanForTheEnd(const GameState &state, const GameSituation &situation) const
