@@ -56,16 +56,9 @@ void AddShotsAtStone(std::vector<ShotPlan> &plans, float x, float y)
         AddBothSpins(plans, ShotPlan{ShotPlan::DRAW, x, y - COME_AROUND_DEPTH, 0, 0.0f});
 }
 
-bool Fits(const ShotPlan &shot, EndPlan plan)
-{
-    if (shot.kind == ShotPlan::HIT || shot.y >= THROW_AWAY_Y) return true;
-    if (plan == EndPlan::TAKEOUT_GAME) return false;
-    return plan != EndPlan::NO_GUARDS || shot.y <= TEE_Y + static_cast<float>(HOUSE_REACH);
-}
-
 }  // namespace
 
-std::vector<ShotPlan> ShotCandidates(const GameState &state, EndPlan plan)
+std::vector<ShotPlan> ShotCandidates(const GameState &state)
 {
     std::vector<ShotPlan> plans;
     for (const auto &spot : DRAW_SPOTS)
@@ -77,7 +70,6 @@ std::vector<ShotPlan> ShotCandidates(const GameState &state, EndPlan plan)
         const int stone = stones[k];
         AddShotsAtStone(plans, state.stones[stone][0], state.stones[stone][1]);
     }
-    std::erase_if(plans, [plan](const ShotPlan &shot) { return !Fits(shot, plan); });
     return plans;
 }
 

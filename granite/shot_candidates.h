@@ -5,19 +5,12 @@
 #include "shot_plan.h"
 #include "tessival.h"
 
-// What the side to move means to do with the end; it narrows the shots tried.
-enum class EndPlan {
-    OPEN,          // every shot
-    TAKEOUT_GAME,  // a hammer keeping the house clean for a blank: hits and the throw-away only
-    NO_GUARDS,     // without the hammer: nothing drawn in front of the house
-};
-
 // The shots granite tries for the side to move in a sanitized state: draws
 // into the house and to guard spots, a throw-away, and for each of the stones
 // in play nearest the tee, taps and raises, takeouts, peels and angled hits
 // (double takeouts), a freeze, a guard and a come-around; every one with both
-// spins; those that do not fit plan left out.
-std::vector<ShotPlan> ShotCandidates(const GameState &state, EndPlan plan);
+// spins.
+std::vector<ShotPlan> ShotCandidates(const GameState &state);
 
 // Variants of plan with the aim moved a little across and along, and for a hit
 // a lighter and a heavier weight.

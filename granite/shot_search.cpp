@@ -22,7 +22,6 @@ using Clock = std::chrono::steady_clock;
 // when the game is decided either way.
 constexpr double END_SCORE_TIE_BREAK = 1e-3;
 constexpr int REFINED_ARMS = 3;
-constexpr int LAST_STONE = 15;
 constexpr long long FIRST_ROUND_SAMPLES = 2;
 // Samples one round may plan in all, so that a huge budget never plans a huge round.
 constexpr long long MAX_ROUND_SAMPLES = 1LL << 20;
@@ -55,7 +54,7 @@ public:
                                                              table.AfterEnd(situation, hammerScoresOne));
         deadline_ = start_ + std::chrono::duration_cast<Clock::duration>(
                                  std::chrono::duration<double>(limits.thinkSeconds));
-        for (const ShotPlan &plan : ShotCandidates(state, PlanForTheEnd(state, situation))) AddArm(plan);
+        for (const ShotPlan &plan : ShotCandidates(state)) AddArm(plan);
     }
 
     SearchResult Run()
@@ -78,17 +77,6 @@ public:
     }
 
 private:
-    // Without the hammer granite draws no guards: dropping them cost nothing
-    // measurable head to head, and they kept every house too full to blank.
-    // A hammer that would rather blank than score one plays a takeout game up
-    // to its last stone, which then weighs every shot.
-    EndPlan PlanForTheEnd(const GameState &state, const GameSituation &situation) const
-    {
-        if (!situation.hammer) return EndPlan::NO_GUARDS;
-        if (policy_.hammerKeepsHouseClean && state.shotIndex < LAST_STONE) return EndPlan::TAKEOUT_GAME;
-        return EndPlan::OPEN;
-    }
-
     void AddArm(const ShotPlan &plan)
     {
         const std::optional<ShotVector> vector = BuildVector(plan);
