@@ -39,9 +39,10 @@ void WriteAll(std::string_view text)
 // at the end of the stream or, for a non-blocking fd, when nothing is left.
 bool ReadInto(int fd, std::string &sink)
 {
-    PipeRead result = AppendFromPipe(fd, sink);
-    while (result == PipeRead::Interrupted)
+    PipeRead result;
+    do
         result = AppendFromPipe(fd, sink);
+    while (result == PipeRead::Interrupted);
     return result == PipeRead::Data;
 }
 

@@ -77,7 +77,8 @@ std::vector<EndStatistics> TallyEnds(const std::vector<std::string> &names, cons
 
 EndStatistics AllEnds(const std::vector<EndStatistics> &stats)
 {
-    EndStatistics all{"all ends", 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EndStatistics all{};
+    all.name = "all ends";
     for (const EndStatistics &engine : stats) {
         all.hammerEnds += engine.hammerEnds;
         all.hammerScoredTwoPlus += engine.hammerScoredTwoPlus;
