@@ -15,6 +15,8 @@
 #include "shot_search.h"
 #include "win_table.h"
 
+using namespace granite;
+
 namespace {
 
 constexpr float HIT_POWER = 12.0f;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine_decision.h"
+#include "game_score.h"
 #include "game_state.h"
 #include "number_conversion.h"
 #include "platform.h"
@@ -70,9 +71,24 @@ int ReadState(const char *line)
     return 1;
 }
 
+// Both numbers are read before either is stored: a short line changes nothing.
+void ReadScore(const char *line)
+{
+    char own[LINE_BUFFER_SIZE];
+    char other[LINE_BUFFER_SIZE];
+    if (!GetToken(own, line, 1) || !GetToken(other, line, 2)) {
+        return;
+    }
+    gameScore.own = ConvertInteger(own);
+    gameScore.other = ConvertInteger(other);
+}
+
 void ReplyWithShot()
 {
-    const ShotVector shot = DecideShot();
+    if (engineDecision.decideShot == nullptr) {
+        return;
+    }
+    const ShotVector shot = engineDecision.decideShot(engineDecision.context);
     char reply[LINE_BUFFER_SIZE];
     std::snprintf(reply, sizeof reply, "BESTSHOT %f %f %d", static_cast<double>(shot.vx),
                   static_cast<double>(shot.vy), static_cast<int>(shot.spin));
@@ -104,8 +120,8 @@ int HandleCommand(char *line)
         return ReadState(line);
     } else if (IsKeyword(keyword, "GO")) {
         ReplyWithShot();
-    } else {
-        HandleOtherCommand(keyword, line);
+    } else if (IsKeyword(keyword, "SCORE")) {
+        ReadScore(line);
     }
     return 1;
 }

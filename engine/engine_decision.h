@@ -2,12 +2,14 @@
 
 #include "tessival.h"
 
-// The part of the front end that differs between engines: each executable links
-// one definition of both (pebble_decision.cpp for pebble, granite/ for granite).
+// The part of the front end that differs between engines. Each engine's main
+// stores its record in engineDecision before the command loop starts.
+struct EngineDecision {
+    // The shot answered to GO for the position in gameState (and the score in
+    // gameScore); context is the record's own, handed back untouched.
+    ShotVector (*decideShot)(void *context);
+    void *context;
+};
 
-// The shot answered to GO for the position in the global gameState.
-ShotVector DecideShot();
-
-// A line whose keyword is none of the protocol's commands. keyword is its first
-// token as read, line the whole line without its terminator.
-void HandleOtherCommand(const char *keyword, const char *line);
+// All null at start-up: GO is then left unanswered.
+extern EngineDecision engineDecision;

@@ -1,4 +1,4 @@
-// Arbitrary bytes to the engine's command handler, read in chunks of at most
+// Arbitrary bytes to pebble's command handler, read in chunks of at most
 // LINE_BUFFER_SIZE bytes and cut into lines as the command loop does, with the
 // physics stand-in bound. After every line: the handler answers 0 or 1, writes
 // nothing, "READYOK" or one well-formed BESTSHOT reply, and a BESTSHOT leaves
@@ -14,7 +14,9 @@
 #include <cstring>
 #include <string>
 
+#include "engine_decision.h"
 #include "game_state.h"
+#include "pebble_decision.h"
 #include "physics_double.h"
 #include "protocol.h"
 
@@ -105,6 +107,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
         std::abort();
     }
     BindPhysicsDouble();
+    engineDecision = PebbleDecision();
     return 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace granite {
+
 // How often an end ends with each score for the side with the hammer: entry
 // k + MAX_END_SCORE counts the ends where it scored k (negative: the other side
 // stole -k; 0: a blank end). Measured in self-play by
@@ -11,3 +13,5 @@ using EndScoreCounts = std::array<int, 2 * MAX_END_SCORE + 1>;
 
 // granite against granite (see end_score_counts.cpp for the run).
 extern const EndScoreCounts MEASURED_END_SCORES;
+
+}  // namespace granite

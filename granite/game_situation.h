@@ -1,5 +1,7 @@
 #pragma once
 
+namespace granite {
+
 // What granite knows of the game beyond the stones: the end, the hammer and the score.
 struct GameSituation {
     int currentEnd = 0;  // from 0
@@ -7,3 +9,5 @@ struct GameSituation {
     bool hammer = false; // the side to move throws last in this end
     int lead = 0;        // points of the side to move minus the other side's, so far
 };
+
+}  // namespace granite

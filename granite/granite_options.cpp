@@ -4,21 +4,24 @@
 #include <cstdint>
 #include <iostream>
 
+namespace granite {
+
 namespace {
 
 constexpr int MAX_THREADS = 64;
 constexpr int USAGE_STATUS = 2;
+constexpr double MS_PER_SECOND = 1000.0;
 
 }  // namespace
 
-std::optional<int> ParseOptions(int argc, char **argv, GraniteSettings &settings)
+std::optional<int> ParseOptions(int argc, char **argv, SearchLimits &limits)
 {
     CLI::App app{"granite: a curling engine that plays to win the game. It speaks the engine protocol\n"
                  "on standard input and output, as pebble does, and also reads SCORE own other."};
-    double thinkMs = DEFAULT_THINK_MS;
-    long long nodes = 0;
-    std::uint64_t seed = settings.limits.seed;
-    int threads = 1;
+    double thinkMs = limits.thinkSeconds * MS_PER_SECOND;
+    long long nodes = limits.throws;
+    std::uint64_t seed = limits.seed;
+    int threads = limits.threads;
     app.add_option("--think", thinkMs,
                    "milliseconds to think per GO (the first 12 stones of an end use 60 % of it)")
         ->check(CLI::Range(1.0, 600000.0))
@@ -37,9 +40,11 @@ std::optional<int> ParseOptions(int argc, char **argv, GraniteSettings &settings
         std::cerr << "granite: " << error.what() << "\nRun with --help for the options.\n";
         return USAGE_STATUS;
     }
-    settings.limits.thinkSeconds = thinkMs / 1000.0;
-    settings.limits.throws = nodes;
-    settings.limits.seed = seed;
-    settings.limits.threads = threads;
+    limits.thinkSeconds = thinkMs / MS_PER_SECOND;
+    limits.throws = nodes;
+    limits.seed = seed;
+    limits.threads = threads;
     return std::nullopt;
 }
+
+}  // namespace granite

@@ -2,9 +2,14 @@
 
 #include <optional>
 
-#include "granite_settings.h"
+#include "shot_search.h"
 
-// Reads granite's command line into settings. Returns the exit status to end
-// with at once (0 after --help, 2 after a message on a bad option), or
-// nothing when the engine should run.
-std::optional<int> ParseOptions(int argc, char **argv, GraniteSettings &settings);
+namespace granite {
+
+// Reads granite's command line into limits, options left out keeping the
+// defaults of SearchLimits. Returns the exit status to end with at once (0
+// after --help, 2 after a message on a bad option), or nothing when the engine
+// should run.
+std::optional<int> ParseOptions(int argc, char **argv, SearchLimits &limits);
+
+}  // namespace granite

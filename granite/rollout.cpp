@@ -7,6 +7,8 @@
 #include "sheet.h"
 #include "shot_plan.h"
 
+namespace granite {
+
 namespace {
 
 constexpr int LAST_STONE = 15;
@@ -90,3 +92,5 @@ int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &ge
     }
     return throws;
 }
+
+}  // namespace granite

@@ -6,6 +6,8 @@
 #include "split_mix.h"
 #include "tessival.h"
 
+namespace granite {
+
 // The fast policy that plays an end out after a candidate: remove the other
 // side's shot stone, else draw into the four-foot; a hammer side playing for a
 // blank hits the shot stone and rolls out too. The last stone of the end
@@ -26,3 +28,5 @@ struct RolloutPolicy {
 // Plays the remaining stones of the end on state with the thrower's error
 // drawn from generator, and returns the number of throws made.
 int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices);
+
+}  // namespace granite

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace granite {
+
 bool InPlay(const GameState &state, int stone)
 {
     const float x = state.stones[stone][0];
@@ -42,3 +44,5 @@ GameState Sanitized(const GameState &state)
     }
     return clean;
 }
+
+}  // namespace granite

@@ -3,6 +3,8 @@
 #include "geometry.h"
 #include "tessival.h"
 
+namespace granite {
+
 // The stones as granite reads them; the sheet's measures are the analysis's.
 
 // The thrower's error of every simulated throw, as the match runner's.
@@ -19,3 +21,5 @@ int ShotStone(const GameState &state);
 // state with its shot index clamped to 0..15 and every stone not yet thrown
 // (index from the shot index on) or not finite taken out of play.
 GameState Sanitized(const GameState &state);
+
+}  // namespace granite

@@ -4,6 +4,8 @@
 
 #include "sheet.h"
 
+namespace granite {
+
 namespace {
 
 // Draw spots relative to the tee: button, the four-foot, the eight-foot, guards.
@@ -99,3 +101,5 @@ std::vector<ShotPlan> RefinedAround(const ShotPlan &plan)
     }
     return variants;
 }
+
+}  // namespace granite

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace granite {
+
 std::optional<ShotVector> BuildVector(const ShotPlan &plan)
 {
     const ShotTarget target{plan.x, plan.y, static_cast<std::uint8_t>(plan.spin)};
@@ -11,3 +13,5 @@ std::optional<ShotVector> BuildVector(const ShotPlan &plan)
     if (built == 0) return std::nullopt;
     return vector;
 }
+
+}  // namespace granite

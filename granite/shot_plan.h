@@ -4,6 +4,8 @@
 
 #include "tessival.h"
 
+namespace granite {
+
 // A shot as a thrower means it: a draw to rest at (x, y), or a hit through
 // (x, y) with power metres of run left there (tessival's CreateHitShot).
 struct ShotPlan {
@@ -16,3 +18,5 @@ struct ShotPlan {
 
 // The launch vector of plan, or nothing when the library refuses its target.
 std::optional<ShotVector> BuildVector(const ShotPlan &plan);
+
+}  // namespace granite

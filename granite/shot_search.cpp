@@ -14,6 +14,8 @@
 #include "shot_candidates.h"
 #include "split_mix.h"
 
+namespace granite {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -198,3 +200,5 @@ SearchResult SearchShot(const GameState &state, const GameSituation &situation, 
 {
     return Search(state, situation, table, limits).Run();
 }
+
+}  // namespace granite

@@ -7,8 +7,11 @@
 #include "tessival.h"
 #include "win_table.h"
 
+namespace granite {
+
 struct SearchLimits {
-    double thinkSeconds = 0.15;  // the time to spend, when throws is 0
+    // The time to spend, when throws is 0; by default a whole 8-end game takes well under 20 s.
+    double thinkSeconds = 0.15;
     long long throws = 0;        // a budget of simulated throws instead of time
     int threads = 1;
     std::uint64_t seed = 1;
@@ -30,3 +33,5 @@ struct SearchResult {
 // throw budget the result depends on the arguments alone, whatever the threads.
 SearchResult SearchShot(const GameState &state, const GameSituation &situation, const WinTable &table,
                         const SearchLimits &limits);
+
+}  // namespace granite

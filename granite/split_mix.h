@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace granite {
+
 // SplitMix64: a small, fast, seedable stream for the choices of rollouts and
 // for deriving the seeds of throws.
 struct SplitMix {
@@ -19,3 +21,5 @@ struct SplitMix {
     // Uniform in [-1, 1).
     float Symmetric() { return static_cast<float>(static_cast<double>(Next() >> 11) * 0x1.0p-52 - 1.0); }
 };
+
+}  // namespace granite

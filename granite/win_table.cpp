@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+namespace granite {
+
 namespace {
 
 constexpr int LEADS = 2 * WinTable::MAX_LEAD + 1;
@@ -71,3 +73,5 @@ std::size_t WinTable::Index(int regularLeft, int extraLeft, int lead, bool hamme
     const int index = ((regularLeft * (EXTRA_ENDS + 1) + extraLeft) * LEADS + lead + MAX_LEAD) * 2 + (hammer ? 1 : 0);
     return static_cast<std::size_t>(index);
 }
+
+}  // namespace granite

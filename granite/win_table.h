@@ -6,6 +6,8 @@
 #include "end_score_distribution.h"
 #include "game_situation.h"
 
+namespace granite {
+
 // The chance of winning the game from its score, the ends left and the hammer,
 // by dynamic programming over one distribution of end scores for the side with
 // the hammer, the same in every end. A game tied after the regular ends gets up
@@ -33,3 +35,5 @@ private:
     std::vector<double> probability_;  // of the hammer side's end score, by k + MAX_END_SCORE
     std::vector<double> chances_;
 };
+
+}  // namespace granite

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "command_loop.h"
+#include "engine_decision.h"
+#include "game_score.h"
 #include "game_state.h"
 #include "number_conversion.h"
 #include "protocol.h"
@@ -97,7 +99,11 @@ protected:
         gameState.currentEnd = 12;
         gameState.lastEnd = 13;
         gameState.sideFlag = 1;
+        gameScore = GameScore{4, 9};
+        engineDecision = EngineDecision{};
     }
+
+    void TearDown() override { engineDecision = EngineDecision{}; }
 
     static int Handle(std::string line)
     {
@@ -204,6 +210,73 @@ TEST_F(HandleCommandTest, OnlyTheFirstLineOfTheTextIsHandled)
     EXPECT_EQ(Handle("\nSETSTATE 4"), 1);
     EXPECT_EQ(gameState.shotIndex, 3);
     EXPECT_EQ(HandleCommand(nullptr), 0);
+}
+
+TEST_F(HandleCommandTest, ScoreStoresBothNumbersOrNothing)
+{
+    EXPECT_EQ(Handle("SCORE 3 -1 extra"), 1);
+    EXPECT_EQ(gameScore.own, 3);
+    EXPECT_EQ(gameScore.other, -1);
+    for (const char *shortLine : {"SCORE 5", "score", "SCORE ", "SCORES 1 1"}) {
+        EXPECT_EQ(Handle(shortLine), 1) << shortLine;
+        EXPECT_EQ(gameScore.own, 3) << shortLine;
+        EXPECT_EQ(gameScore.other, -1) << shortLine;
+    }
+    EXPECT_EQ(Handle("Score x 99999999999"), 1);
+    EXPECT_EQ(gameScore.own, 0);
+    EXPECT_EQ(gameScore.other, INT_MAX);
+}
+
+TEST_F(HandleCommandTest, ScoreAndNewGameKeepToTheirOwnRecords)
+{
+    const GameState before = gameState;
+    Handle("SCORE 2 5");
+    EXPECT_EQ(std::memcmp(&gameState, &before, sizeof before), 0);
+    Handle("NEWGAME");
+    EXPECT_EQ(gameScore.own, 2);
+    EXPECT_EQ(gameScore.other, 5);
+}
+
+// Records what the front end shows a decision when it asks for a shot.
+struct DecisionProbe {
+    int calls;
+    int32_t shotIndex;
+    GameScore score;
+};
+
+ShotVector AnswerAndRecord(void *context)
+{
+    DecisionProbe &probe = *static_cast<DecisionProbe *>(context);
+    ++probe.calls;
+    probe.shotIndex = gameState.shotIndex;
+    probe.score = gameScore;
+    ShotVector shot = {};
+    shot.vx = 1.5f;
+    shot.vy = -2.25f;
+    shot.spin = 1;
+    return shot;
+}
+
+TEST_F(HandleCommandTest, GoAsksTheDecisionRecordWithItsContext)
+{
+    DecisionProbe probe = {};
+    engineDecision = EngineDecision{AnswerAndRecord, &probe};
+    testing::internal::CaptureStdout();
+    Handle("SCORE 1 2");
+    Handle("SETSTATE 7");
+    EXPECT_EQ(Handle("go"), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "BESTSHOT 1.500000 -2.250000 1");
+    EXPECT_EQ(probe.calls, 1);
+    EXPECT_EQ(probe.shotIndex, 7);
+    EXPECT_EQ(probe.score.own, 1);
+    EXPECT_EQ(probe.score.other, 2);
+}
+
+TEST_F(HandleCommandTest, GoWithoutADecisionIsLeftUnanswered)
+{
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(Handle("GO"), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 class HandleChunkTest : public HandleCommandTest {

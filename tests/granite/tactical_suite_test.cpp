@@ -14,6 +14,7 @@
 #include "shot_search.h"
 #include "win_table.h"
 
+namespace granite {
 namespace {
 
 constexpr long long SEARCH_THROWS = 20000;
@@ -126,3 +127,4 @@ TEST(SearchShot, ThreadsDoNotChangeTheChoice)
 }
 
 }  // namespace
+}  // namespace granite

@@ -3,6 +3,7 @@
 
 #include "win_table.h"
 
+namespace granite {
 namespace {
 
 // Hammer scores 1 most often; 2, blanks and steals of 1 sometimes.
@@ -45,3 +46,4 @@ TEST_P(WinTableRules, TheLastEndDecidesOrGoesToExtraEnds)
 INSTANTIATE_TEST_SUITE_P(Distributions, WinTableRules, ::testing::Values(SKEWED, MEASURED_END_SCORES));
 
 }  // namespace
+}  // namespace granite

@@ -1,0 +1,3 @@
+#include "engine_decision.h"
+
+EngineDecision engineDecision = {};

@@ -1,0 +1,3 @@
+#include "game_score.h"
+
+GameScore gameScore = {};

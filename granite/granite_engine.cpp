@@ -1,0 +1,54 @@
+#include "granite_engine.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "end_score_distribution.h"
+#include "geometry.h"
+#include "sheet.h"
+#include "shot_plan.h"
+
+namespace granite {
+
+namespace {
+
+// Bounds that keep the arithmetic of ends and leads far from overflow.
+constexpr int MAX_END_INDEX = 1000;
+constexpr int MAX_POINTS = 1000;
+// The first stones of an end get this share of the think time, the last four all of it.
+constexpr double EARLY_STONE_SHARE = 0.6;
+constexpr int LATE_STONES_FROM = 12;
+
+GameSituation Situation(const GameState &state, const GameScore &score)
+{
+    GameSituation situation;
+    situation.currentEnd = std::clamp(state.currentEnd, 0, MAX_END_INDEX);
+    situation.lastEnd = std::clamp(state.lastEnd, 0, MAX_END_INDEX);
+    situation.hammer = state.sideFlag != 0;
+    situation.lead = std::clamp(score.own, -MAX_POINTS, MAX_POINTS) - std::clamp(score.other, -MAX_POINTS, MAX_POINTS);
+    return situation;
+}
+
+ShotVector DrawToTee()
+{
+    const std::optional<ShotVector> vector = BuildVector(ShotPlan{ShotPlan::DRAW, TEE_X, TEE_Y, 0, 0.0f});
+    return vector.value_or(ShotVector{});
+}
+
+}  // namespace
+
+Engine::Engine(const SearchLimits &limits) : limits_(limits), table_(MEASURED_END_SCORES) {}
+
+ShotVector Engine::DecideShot(const GameState &state, const GameScore &score) const
+{
+    try {
+        const GameState root = Sanitized(state);
+        SearchLimits limits = limits_;
+        if (root.shotIndex < LATE_STONES_FROM) limits.thinkSeconds *= EARLY_STONE_SHARE;
+        return SearchShot(root, Situation(state, score), table_, limits).vector;
+    } catch (...) {
+        return DrawToTee();  // out of memory or threads: still a legal answer
+    }
+}
+
+}  // namespace granite

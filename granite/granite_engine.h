@@ -1,0 +1,27 @@
+#pragma once
+
+#include "game_score.h"
+#include "shot_search.h"
+#include "tessival.h"
+#include "win_table.h"
+
+namespace granite {
+
+// granite itself: its search limits, set once from the command line, and its
+// win table, built once. It holds nothing of the game between two GOs.
+class Engine {
+public:
+    explicit Engine(const SearchLimits &limits);
+
+    // The shot for the side to move in state (as the match manager sent it,
+    // sanitized here) with the game's score; the first twelve stones of an end
+    // get a share of the think time. A draw to the tee when the search runs out
+    // of memory or threads.
+    ShotVector DecideShot(const GameState &state, const GameScore &score) const;
+
+private:
+    SearchLimits limits_;
+    WinTable table_;
+};
+
+}  // namespace granite
