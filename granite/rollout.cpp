@@ -29,6 +29,8 @@ ShotPlan HitAndRollOut(const GameState &state, int stone, int spin)
     return {ShotPlan::HIT, state.stones[stone][0] + offset, state.stones[stone][1], spin, PEEL_POWER};
 }
 
+}  // namespace
+
 ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMix &choices)
 {
     const int side = state.shotIndex % 2;
@@ -41,6 +43,8 @@ ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMi
     return {ShotPlan::DRAW, TEE_X + DRAW_SPREAD * choices.Symmetric(), TEE_Y + DRAW_SPREAD * choices.Symmetric(),
             spin, 0.0f};
 }
+
+namespace {
 
 std::vector<ShotPlan> LastStoneOptions(const GameState &state, int spin)
 {

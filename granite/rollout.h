@@ -3,6 +3,7 @@
 #include <array>
 
 #include "end_score_distribution.h"
+#include "shot_plan.h"
 #include "split_mix.h"
 #include "tessival.h"
 
@@ -24,6 +25,10 @@ struct RolloutPolicy {
     // shot: play-outs whose hammer threw its stones away undervalued it.)
     bool hammerKeepsHouseClean = false;
 };
+
+// The policy's plan for a stone before the last of the end, its spin drawn
+// from choices.
+ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMix &choices);
 
 // Plays the remaining stones of the end on state with the thrower's error
 // drawn from generator, and returns the number of throws made.

@@ -110,21 +110,5 @@ const TacticalCase CASES[] = {
 
 INSTANTIATE_TEST_SUITE_P(Positions, TacticalSuite, ::testing::ValuesIn(CASES), CaseName);
 
-// Within a budget of throws, the answer is the same whatever the threads.
-TEST(SearchShot, ThreadsDoNotChangeTheChoice)
-{
-    const TacticalCase &c = CASES[2];
-    const GameState root = Sanitized(Position(c));
-    const WinTable table(MEASURED_END_SCORES);
-    SearchLimits limits;
-    limits.throws = SEARCH_THROWS;
-    const SearchResult alone = SearchShot(root, c.situation, table, limits);
-    limits.threads = 3;
-    const SearchResult together = SearchShot(root, c.situation, table, limits);
-    EXPECT_EQ(std::memcmp(&alone.vector, &together.vector, sizeof alone.vector), 0);
-    EXPECT_EQ(alone.value, together.value);
-    EXPECT_EQ(alone.throws, together.throws);
-}
-
 }  // namespace
 }  // namespace granite
