@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "record/game_record.h"
-#include "game/player.h"
+#include "protocol/player.h"
 
 struct GameSettings {
     int number = 1;          // counts from 1
