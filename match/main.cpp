@@ -8,7 +8,7 @@
 #endif
 
 #include "process/interrupt.h"
-#include "match_options.h"
+#include "setup/match_options.h"
 #include "match_runner.h"
 
 namespace {

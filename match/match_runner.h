@@ -1,6 +1,6 @@
 #pragma once
 
-#include "match_options.h"
+#include "setup/match_options.h"
 
 // Plays the games of a match (those missing from the record with --resume),
 // prints each line score and the summary, and writes the record and the

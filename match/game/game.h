@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 #include "protocol/player.h"
 
 struct GameSettings {

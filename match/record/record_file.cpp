@@ -8,8 +8,6 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "game/line_score.h"
-
 using nlohmann::json;
 
 namespace {

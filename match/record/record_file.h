@@ -7,9 +7,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "match_setup.h"
-#include "record/game_record.h"
+#include "game/game_record.h"
 #include "record/record_json.h"
+#include "setup/match_setup.h"
 
 // The record file, version 2, is JSON Lines: a header line with the match
 // setup, then one line per finished game (GameToJson), each synced to disk as

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "match_setup.h"
-#include "record/game_record.h"
+#include "game/game_record.h"
+#include "setup/match_setup.h"
 #include "statistics/sprt.h"
 
 // Results of a match from engine A's side.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 
 // The match as one self-contained HTML page: the line score of every game
 // and a view of the playing end in which every end can be stepped through

@@ -204,8 +204,6 @@ TEST(LineScore, ShowsEndsTotalsAndTheHammer)
               "A pebble |  0   0*  0* |     0\n"
               "B other  |  2*  0   1  |     3\n"
               "(* hammer)  B other wins 3-0\n");
-    EXPECT_EQ(EngineName("'/opt/engines/pebble' --fast"), "pebble");
-    EXPECT_EQ(EngineName("./bin/engine"), "engine");
 }
 
 } // namespace

@@ -8,8 +8,8 @@
 
 #include "record/record_file.h"
 #include "run_program.h"
-#include "schedule/engine_names.h"
 #include "schedule/game_schedule.h"
+#include "setup/engine_names.h"
 
 namespace {
 
@@ -82,6 +82,8 @@ TEST(EngineNames, LabelsOrExecutablesMadeUnique)
     EXPECT_EQ(engines[1].command, "build/bin/pebble --level 2");
     EXPECT_EQ(engines[2].name, "pebble-2");
     EXPECT_EQ(engines[3].name, "pebble-3");
+    EXPECT_EQ(EngineName("'/opt/engines/pebble' --fast"), "pebble");
+    EXPECT_EQ(EngineName("./bin/engine"), "engine");
 }
 
 class MatchAtScale : public testing::Test {

@@ -1,4 +1,4 @@
-#include "match_options.h"
+#include "setup/match_options.h"
 
 #include <charconv>
 #include <cstdio>
@@ -8,7 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "schedule/engine_names.h"
+#include "setup/engine_names.h"
 #include "statistics/sprt.h"
 
 namespace {
