@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <mutex>
 #include <set>
 
 #include "game/game.h"
@@ -33,14 +32,6 @@ constexpr int ENGINE_NOT_STARTED = 3;
 struct EngineNotStarted : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-// The physics library serves one thread at a time.
-bool LockedThrow(GameState &state, const ShotVector &shot, float error, uint32_t seed, std::vector<PathPoint> &path)
-{
-    static std::mutex library;
-    std::lock_guard<std::mutex> guard(library);
-    return TraceThrow(state, shot, error, seed, path);
-}
 
 PerSide<std::string> Names(const MatchSetup &setup, const GameRecord &game)
 {
@@ -115,8 +106,7 @@ public:
 
     GameRecord Play(const ScheduledGame &scheduled)
     {
-        GameSettings settings{scheduled.number,          setup_.ends,   scheduled.firstHammer, setup_.seed,
-                              static_cast<float>(setup_.error), scheduled.pair, scheduled.players};
+        GameSettings settings{scheduled.number, setup_.ends, scheduled.firstHammer, scheduled.pair, scheduled.players};
         auto timeout = std::chrono::milliseconds(static_cast<long long>(setup_.timeoutSeconds * 1000.0));
         PerSide<std::string> names = {Engine(scheduled.players[0]).name, Engine(scheduled.players[1]).name};
         EngineClient a(Engine(scheduled.players[0]).command, timeout, EngineLabel(Side::A, names));
@@ -131,7 +121,8 @@ public:
             }
             started_[static_cast<std::size_t>(engine)] = true;
         }
-        return PlayGame(settings, {&a, &b}, LockedThrow);
+        Thrower thrower(setup_.seed, scheduled.pair, static_cast<float>(setup_.error));
+        return PlayGame(settings, {&a, &b}, thrower);
     }
 
     // Called for one game at a time.
