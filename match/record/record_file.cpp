@@ -8,6 +8,8 @@
 #include <fstream>
 #include <unistd.h>
 
+#include "statistics/sprt.h"
+
 using nlohmann::json;
 
 namespace {
@@ -48,6 +50,16 @@ GameRecord CheckPlayers(GameRecord game, std::size_t engines, const std::string 
     if (game.players[0] == game.players[1])
         throw RecordError(where + " plays an engine against itself");
     return game;
+}
+
+// The test the header's SPRT text gives.
+SprtTest HeaderSprt(const std::string &text)
+{
+    std::string error;
+    std::optional<SprtTest> test = ParseSprt(text, error);
+    if (!test)
+        throw RecordError("the header's sprt \"" + text + "\" is no test: " + error);
+    return *test;
 }
 
 bool IsVersion2Header(const json &header)
@@ -93,6 +105,8 @@ MatchSetup HeaderFromJson(const json &header)
         setup.shard = {header.at("shard").at(0).get<int>(), header.at("shard").at(1).get<int>()};
         if (!header.at("sprt").is_null())
             setup.sprt = header.at("sprt").get<std::string>();
+        if (!setup.sprt.empty())
+            setup.sprtTest = HeaderSprt(setup.sprt);
         if (!header.at("anchor").is_null())
             setup.anchor = header.at("anchor").get<std::string>();
         return setup;

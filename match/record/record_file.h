@@ -16,6 +16,8 @@
 // the game ends. A finished run leaves the games in game-number order.
 
 nlohmann::json HeaderToJson(const MatchSetup &setup);
+// The setup a header holds, its SPRT text parsed. Throws RecordError for what
+// is no header of version 2, and for an SPRT text that is no test.
 MatchSetup HeaderFromJson(const nlohmann::json &header);
 
 struct RecordContents {

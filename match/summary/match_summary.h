@@ -6,7 +6,6 @@
 
 #include "game/game_record.h"
 #include "setup/match_setup.h"
-#include "statistics/sprt.h"
 
 // Results of a match from engine A's side.
 struct MatchTally {
@@ -19,9 +18,6 @@ struct MatchTally {
     void Add(const GameRecord &game);
     int Games() const { return wins + losses + draws; }
 };
-
-// The setup's SPRT, none without --sprt; throws std::invalid_argument for a bad test.
-std::optional<SprtTest> SetupSprt(const MatchSetup &setup);
 
 // The pair at which the setup's SPRT decided, counting the pairs in order as
 // long as every game of each is among games; none while it goes on.
