@@ -115,6 +115,28 @@ MatchSetup HeaderFromJson(const json &header)
     }
 }
 
+std::string HeaderDifference(const json &recorded, const json &wanted)
+{
+    for (const auto &[key, value] : wanted.items())
+        if (!recorded.contains(key) || recorded.at(key) != value)
+            return key + " is " + (recorded.contains(key) ? recorded.at(key).dump() : "missing") + " there, " + value.dump() + " here";
+    return "";
+}
+
+MatchRecord MatchRecordOf(const MatchSetup &setup)
+{
+    MatchRecord record;
+    for (const EngineEntry &engine : setup.engines) {
+        record.engines.push_back(engine.command);
+        record.names.push_back(engine.name);
+    }
+    record.seed = setup.seed;
+    record.error = static_cast<float>(setup.error);
+    record.ends = setup.ends;
+    record.timeoutSeconds = setup.timeoutSeconds;
+    return record;
+}
+
 RecordContents ReadRecordLines(const std::string &path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -159,15 +181,7 @@ MatchRecord ReadRecordFile(const std::string &path)
         return RecordFromJson(document);
     }
     RecordContents contents = ReadRecordLines(path);
-    MatchRecord record;
-    for (const EngineEntry &engine : contents.setup.engines) {
-        record.engines.push_back(engine.command);
-        record.names.push_back(engine.name);
-    }
-    record.seed = contents.setup.seed;
-    record.error = static_cast<float>(contents.setup.error);
-    record.ends = contents.setup.ends;
-    record.timeoutSeconds = contents.setup.timeoutSeconds;
+    MatchRecord record = MatchRecordOf(contents.setup);
     record.games = std::move(contents.games);
     return record;
 }

@@ -20,6 +20,13 @@ nlohmann::json HeaderToJson(const MatchSetup &setup);
 // is no header of version 2, and for an SPRT text that is no test.
 MatchSetup HeaderFromJson(const nlohmann::json &header);
 
+// The first option that differs between two headers, in words ("seed is 7
+// there, 8 here"), in the order of wanted's keys; empty when none does.
+std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted);
+
+// The engines and settings of a setup as a record without games.
+MatchRecord MatchRecordOf(const MatchSetup &setup);
+
 struct RecordContents {
     nlohmann::json header;
     MatchSetup setup;

@@ -142,6 +142,12 @@ std::optional<int> SprtDecisionPair(const MatchSetup &setup, const std::vector<G
     return std::nullopt;
 }
 
+void DropShots(GameRecord &game)
+{
+    for (EndRecord &end : game.ends)
+        std::vector<ShotRecord>().swap(end.shots);
+}
+
 std::vector<GameRecord> SummarisedGames(const MatchSetup &setup, std::vector<GameRecord> games)
 {
     std::optional<int> decided = SprtDecisionPair(setup, games);

@@ -23,6 +23,10 @@ struct MatchTally {
 // long as every game of each is among games; none while it goes on.
 std::optional<int> SprtDecisionPair(const MatchSetup &setup, const std::vector<GameRecord> &games);
 
+// Empties a game's ends of their shots, which no summary reads, so that a long
+// match is summed up in little memory.
+void DropShots(GameRecord &game);
+
 // The games a summary counts, in game-number order: all of them, or with
 // --sprt those up to the pair at which the test decided.
 std::vector<GameRecord> SummarisedGames(const MatchSetup &setup, std::vector<GameRecord> games);

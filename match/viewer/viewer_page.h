@@ -14,3 +14,7 @@ std::string ViewerPage(const MatchRecord &record);
 // Throws std::runtime_error when a shot rests otherwise or the file cannot
 // be written.
 void WriteViewerPage(MatchRecord &record, const std::string &path);
+
+// WriteViewerPage, then "Viewer: path" on standard output, or why the page
+// was not written on standard error. False when it was not.
+bool ShowViewerPage(MatchRecord &record, const std::string &path);

@@ -1,4 +1,4 @@
-#include "match_runner.h"
+#include "run/match_mode.h"
 
 #include <algorithm>
 #include <atomic>
@@ -18,7 +18,6 @@
 #include "process/engine_client.h"
 #include "process/interrupt.h"
 #include "record/record_file.h"
-#include "record/replay.h"
 #include "run/game_pool.h"
 #include "schedule/game_schedule.h"
 #include "summary/match_summary.h"
@@ -50,13 +49,6 @@ bool PrepareDirectory(const std::string &directory)
     return true;
 }
 
-// The record file holds no paths, and the summary needs no shots.
-void DropShots(GameRecord &game)
-{
-    for (EndRecord &end : game.ends)
-        std::vector<ShotRecord>().swap(end.shots);
-}
-
 std::string HoursMinutesSeconds(double seconds)
 {
     long whole = static_cast<long>(seconds + 0.5);
@@ -78,18 +70,6 @@ bool CanWriteFile(const std::string &path)
     if (!writable)
         std::cerr << "pebble-match: cannot write " << path << ": " << std::strerror(reason) << "\n";
     return writable;
-}
-
-bool WritePage(MatchRecord &record, const std::string &path)
-{
-    try {
-        WriteViewerPage(record, path);
-        std::cout << "Viewer: " << path << "\n";
-        return true;
-    } catch (const std::exception &error) {
-        std::cerr << "pebble-match: " << error.what() << "\n";
-        return false;
-    }
 }
 
 // Plays the games of a run and keeps what they give: the record, the
@@ -160,15 +140,7 @@ public:
     // The page of this run's games among the summarised ones (numbers ascending).
     bool WritePageOf(const std::vector<GameRecord> &summarised)
     {
-        MatchRecord record;
-        for (const EngineEntry &engine : setup_.engines) {
-            record.engines.push_back(engine.command);
-            record.names.push_back(engine.name);
-        }
-        record.seed = setup_.seed;
-        record.error = static_cast<float>(setup_.error);
-        record.ends = setup_.ends;
-        record.timeoutSeconds = setup_.timeoutSeconds;
+        MatchRecord record = MatchRecordOf(setup_);
         std::set<int> kept;
         for (const GameRecord &game : summarised)
             kept.insert(game.number);
@@ -176,7 +148,7 @@ public:
             if (kept.contains(game.number))
                 record.games.push_back(std::move(game));
         std::sort(record.games.begin(), record.games.end(), [](const GameRecord &a, const GameRecord &b) { return a.number < b.number; });
-        return WritePage(record, options_.htmlPath);
+        return ShowViewerPage(record, options_.htmlPath);
     }
 
 private:
@@ -224,15 +196,6 @@ private:
     int played_ = 0;
     bool picturesWritten_ = true;
 };
-
-// The first option that differs between two headers, in words; empty when none does.
-std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted)
-{
-    for (const auto &[key, value] : wanted.items())
-        if (!recorded.contains(key) || recorded.at(key) != value)
-            return key + " is " + (recorded.contains(key) ? recorded.at(key).dump() : "missing") + " there, " + value.dump() + " here";
-    return "";
-}
 
 // The games the record of an interrupted run holds, its writer continuing it.
 std::vector<GameRecord> ResumeRecord(const MatchOptions &options, std::unique_ptr<RecordWriter> &writer)
@@ -329,70 +292,4 @@ int RunMatch(const MatchOptions &options)
     }
     bool pageWritten = options.htmlPath.empty() || run.WritePageOf(summarised);
     return run.PicturesWritten() && pageWritten ? 0 : 1;
-}
-
-int RunReplay(const MatchOptions &options)
-{
-    MatchRecord record;
-    try {
-        record = ReadRecordFile(options.replayPath);
-    } catch (const RecordError &error) {
-        std::cerr << "pebble-match: cannot replay " << options.replayPath << ": " << error.what() << "\n";
-        return 1;
-    }
-    if (record.games.empty()) {
-        std::cerr << "pebble-match: nothing to replay: " << options.replayPath << " holds no finished game\n";
-        return 1;
-    }
-    ReplayReport report = ReplayMatch(record);
-    for (const std::string &difference : report.differences)
-        std::cout << difference << "\n";
-    if (!report.differences.empty()) {
-        std::cout << "Replay of " << report.shots << " shots: " << report.differences.size() << " differ from the record\n";
-        return 1;
-    }
-    std::cout << "Replay of " << report.shots << " shots in " << record.games.size()
-              << " games: every resting position is identical\n";
-    if (!options.htmlPath.empty() && !WritePage(record, options.htmlPath))
-        return 1;
-    return 0;
-}
-
-int RunSummary(const MatchOptions &options)
-{
-    std::vector<RecordContents> records;
-    try {
-        for (const std::string &path : options.summaryPaths)
-            records.push_back(ReadRecordLines(path));
-    } catch (const RecordError &error) {
-        std::cerr << "pebble-match: " << error.what() << "\n";
-        return 1;
-    }
-    nlohmann::json match = records.front().header;
-    match.erase("shard");
-    std::set<int> numbers;
-    std::vector<GameRecord> games;
-    for (std::size_t k = 0; k < records.size(); ++k) {
-        nlohmann::json header = records[k].header;
-        header.erase("shard");
-        std::string difference = HeaderDifference(header, match);
-        if (!difference.empty()) {
-            std::cerr << "pebble-match: " << options.summaryPaths[k] << " belongs to another match than "
-                      << options.summaryPaths.front() << ": " << difference << "\n";
-            return 1;
-        }
-        for (GameRecord &game : records[k].games) {
-            if (!numbers.insert(game.number).second) {
-                std::cerr << "pebble-match: game " << game.number << " appears twice, the second time in " << options.summaryPaths[k]
-                          << "\n";
-                return 1;
-            }
-            DropShots(game);
-            games.push_back(std::move(game));
-        }
-    }
-    MatchSetup setup = records.front().setup;
-    setup.shard = {};
-    std::cout << SummaryText(setup, SummarisedGames(setup, std::move(games)));
-    return 0;
 }
