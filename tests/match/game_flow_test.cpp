@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <thread>
 #include <vector>
 
 #include "game/game.h"
@@ -236,6 +237,35 @@ TEST(Thrower, AGameThrownThroughTheLibraryReplaysFromItsRecord)
     EXPECT_EQ(replay.shots, 16 * static_cast<int>(played.ends.size()));
     EXPECT_EQ(replay.differences, std::vector<std::string>{});
     EXPECT_EQ(record.games[0].ends.back().shots.back().path, played.ends.back().shots.back().path);
+}
+
+// Where the first stone of each of many ends comes to rest, every one a draw
+// to the button from the empty sheet, thrown as the games of pair throw.
+std::vector<PathPoint> DrawsOfPair(int pair)
+{
+    ShotVector draw{};
+    EXPECT_EQ(CreateShot({2.375f, 4.88f, 0}, &draw), 1);
+    Thrower thrower(2026, pair, 0.145f);
+    std::vector<PathPoint> rests;
+    std::vector<PathPoint> path;
+    for (int end = 0; end < 400; ++end) {
+        GameState state{};
+        EXPECT_TRUE(thrower.Throw(state, draw, thrower.Seed(end, 0), path));
+        rests.push_back({state.stones[0][0], state.stones[0][1]});
+    }
+    return rests;
+}
+
+TEST(ConcurrentThrowers, EachGameThrowsAsItWouldAlone)
+{
+    const std::vector<PathPoint> alone[2] = {DrawsOfPair(1), DrawsOfPair(2)};
+    ASSERT_NE(alone[0], alone[1]);
+    std::vector<PathPoint> together[2];
+    std::thread other([&] { together[1] = DrawsOfPair(2); });
+    together[0] = DrawsOfPair(1);
+    other.join();
+    EXPECT_EQ(together[0], alone[0]);
+    EXPECT_EQ(together[1], alone[1]);
 }
 
 TEST(LineScore, ShowsEndsTotalsAndTheHammer)

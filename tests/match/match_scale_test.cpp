@@ -110,7 +110,7 @@ protected:
     std::string directory_;
 };
 
-TEST_F(MatchAtScale, RecordsAreTheSameForAnyConcurrencyAndPairsShareTheirSeeds)
+TEST_F(MatchAtScale, ConcurrentRunsWriteTheSameRecordsAndPairsShareTheirSeeds)
 {
     ProgramRun one = RunProgram(Match("one.jsonl", {"--concurrency", "1"}), 120s);
     ProgramRun four = RunProgram(Match("four.jsonl", {"--concurrency", "4"}), 120s);
@@ -137,7 +137,7 @@ TEST_F(MatchAtScale, RecordsAreTheSameForAnyConcurrencyAndPairsShareTheirSeeds)
     EXPECT_NE(seeds(1), seeds(2));
 }
 
-TEST_F(MatchAtScale, AKilledRunResumesToTheRecordOfAnUninterruptedOne)
+TEST_F(MatchAtScale, AKilledConcurrentRunResumesToTheRecordOfAnUninterruptedOne)
 {
     ProgramRun whole = RunProgram(Match("whole.jsonl", {}), 120s);
     ASSERT_EQ(whole.status, 0) << whole.err;
@@ -201,7 +201,7 @@ class SprtThroughTheRunner : public testing::TestWithParam<SprtCase> {};
 
 // One end per game: steady draws to the tee, weak throws short of play,
 // terminated answers as steady does.
-TEST_P(SprtThroughTheRunner, StopsAtTheDecisionAndSaysWhich)
+TEST_P(SprtThroughTheRunner, StopsConcurrentGamesAtTheDecisionAndSaysWhich)
 {
     std::string record = testing::TempDir() + "sprt-" + std::to_string(getpid()) + GetParam().weaker + ".jsonl";
     ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "400", "--concurrency", "3", "--sprt", "elo0=0 elo1=50",
