@@ -22,7 +22,7 @@ public:
 
     // Throws shot from state with seed, leaving the resting position in state
     // and the thrown stone's path in path. False when the library refused the
-    // shot.
+    // shot. Virtual so that a test can script where its stones come to rest.
     virtual bool Throw(GameState &state, const ShotVector &shot, uint32_t seed, std::vector<PathPoint> &path);
 
 private:
