@@ -8,8 +8,10 @@
 #endif
 
 #include "process/interrupt.h"
-#include "match_options.h"
-#include "match_runner.h"
+#include "run/match_mode.h"
+#include "run/replay_mode.h"
+#include "run/summary_mode.h"
+#include "setup/match_options.h"
 
 namespace {
 

@@ -2,12 +2,10 @@
 
 #include "end_evaluation.h"
 #include "game/game_flow.h"
-#include "game/shot_seed.h"
 
 namespace {
 
 constexpr int STONES_PER_END = 16;
-constexpr int PATH_CAPACITY = 512;
 
 void Finish(GameRecord &game, const GameFlow &flow)
 {
@@ -34,7 +32,7 @@ GameRecord NewGame(const GameSettings &settings)
 
 int SideFlag(int shotIndex) { return shotIndex % 2; }
 
-GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, const ThrowFunction &throwShot)
+GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thrower &thrower)
 {
     GameRecord game = NewGame(settings);
     GameFlow flow(settings.ends, settings.firstHammer);
@@ -63,8 +61,8 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, con
                 return game;
             }
             shot.shot = answer.shot;
-            shot.seed = ShotSeed(settings.seed, settings.pair, end.index, shotIndex);
-            if (!throwShot(state, answer.shot, settings.error, shot.seed, shot.path)) {
+            shot.seed = thrower.Seed(end.index, shotIndex);
+            if (!thrower.Throw(state, answer.shot, shot.seed, shot.path)) {
                 game.forfeit = Forfeit{shot.engine, "answered a shot the physics library refused"};
                 Finish(game, flow);
                 return game;
@@ -87,15 +85,4 @@ GameRecord ForfeitedGame(const GameSettings &settings, Side engine, std::string 
     game.forfeit = Forfeit{engine, std::move(reason)};
     game.winner = Other(engine);
     return game;
-}
-
-bool TraceThrow(GameState &state, const ShotVector &shot, float error, uint32_t seed, std::vector<PathPoint> &path)
-{
-    static float points[PATH_CAPACITY][2];
-    int32_t length = 0;
-    int done = SimulationTrace(&state, shot, error, seed, -1, points, PATH_CAPACITY, &length);
-    path.clear();
-    for (int32_t i = 0; done && i < length && i < PATH_CAPACITY; ++i)
-        path.push_back({points[i][0], points[i][1]});
-    return done != 0;
 }

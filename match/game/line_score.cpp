@@ -38,18 +38,6 @@ std::string EngineLabel(Side side, const PerSide<std::string> &names)
     return label;
 }
 
-std::string EngineName(const std::string &command)
-{
-    std::size_t start = command.find_first_not_of(" \t");
-    if (start == std::string::npos)
-        return command;
-    std::size_t end = command.find_first_of(" \t", start);
-    std::string word = command.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    std::erase_if(word, [](char c) { return c == '\'' || c == '"'; });
-    std::size_t slash = word.find_last_of('/');
-    return slash == std::string::npos ? word : word.substr(slash + 1);
-}
-
 std::string FormatLineScore(const GameRecord &game, const PerSide<std::string> &names)
 {
     PerSide<std::string> labels = {EngineLabel(Side::A, names), EngineLabel(Side::B, names)};

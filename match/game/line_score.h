@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 
 // The game as a curling scoreboard: a row per engine, a column per end
 // (extra ends marked X1, X2, ...), the total; a '*' after an end's score marks
@@ -14,6 +14,3 @@ std::string FormatResult(const GameRecord &game, const PerSide<std::string> &nam
 
 // "A pebble": the engine's letter and name.
 std::string EngineLabel(Side side, const PerSide<std::string> &names);
-
-// A short label for an engine command: the last path component of its first word.
-std::string EngineName(const std::string &command);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 
 // The picture of one end: the playing end to scale with the house rings and
 // lines, the stones in play when the end finished, coloured by engine and

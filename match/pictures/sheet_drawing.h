@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 #include "sheet_constants.h"
 #include "pictures/svg_writer.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "process/child_process.h"
-#include "game/player.h"
+#include "protocol/player.h"
 
 // An engine process spoken to over the text protocol.
 class EngineClient : public Player {

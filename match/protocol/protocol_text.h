@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/player.h"
+#include "protocol/player.h"
 #include "tessival.h"
 
 // The command lines the runner sends, each ending in a line feed. Coordinates

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "game/line_score.h"
+#include "statistics/sprt.h"
 
 using nlohmann::json;
 
@@ -50,6 +50,16 @@ GameRecord CheckPlayers(GameRecord game, std::size_t engines, const std::string 
     if (game.players[0] == game.players[1])
         throw RecordError(where + " plays an engine against itself");
     return game;
+}
+
+// The test the header's SPRT text gives.
+SprtTest HeaderSprt(const std::string &text)
+{
+    std::string error;
+    std::optional<SprtTest> test = ParseSprt(text, error);
+    if (!test)
+        throw RecordError("the header's sprt \"" + text + "\" is no test: " + error);
+    return *test;
 }
 
 bool IsVersion2Header(const json &header)
@@ -95,12 +105,36 @@ MatchSetup HeaderFromJson(const json &header)
         setup.shard = {header.at("shard").at(0).get<int>(), header.at("shard").at(1).get<int>()};
         if (!header.at("sprt").is_null())
             setup.sprt = header.at("sprt").get<std::string>();
+        if (!setup.sprt.empty())
+            setup.sprtTest = HeaderSprt(setup.sprt);
         if (!header.at("anchor").is_null())
             setup.anchor = header.at("anchor").get<std::string>();
         return setup;
     } catch (const json::exception &error) {
         throw RecordError(std::string("the header: ") + error.what());
     }
+}
+
+std::string HeaderDifference(const json &recorded, const json &wanted)
+{
+    for (const auto &[key, value] : wanted.items())
+        if (!recorded.contains(key) || recorded.at(key) != value)
+            return key + " is " + (recorded.contains(key) ? recorded.at(key).dump() : "missing") + " there, " + value.dump() + " here";
+    return "";
+}
+
+MatchRecord MatchRecordOf(const MatchSetup &setup)
+{
+    MatchRecord record;
+    for (const EngineEntry &engine : setup.engines) {
+        record.engines.push_back(engine.command);
+        record.names.push_back(engine.name);
+    }
+    record.seed = setup.seed;
+    record.error = static_cast<float>(setup.error);
+    record.ends = setup.ends;
+    record.timeoutSeconds = setup.timeoutSeconds;
+    return record;
 }
 
 RecordContents ReadRecordLines(const std::string &path)
@@ -147,15 +181,7 @@ MatchRecord ReadRecordFile(const std::string &path)
         return RecordFromJson(document);
     }
     RecordContents contents = ReadRecordLines(path);
-    MatchRecord record;
-    for (const EngineEntry &engine : contents.setup.engines) {
-        record.engines.push_back(engine.command);
-        record.names.push_back(engine.name);
-    }
-    record.seed = contents.setup.seed;
-    record.error = static_cast<float>(contents.setup.error);
-    record.ends = contents.setup.ends;
-    record.timeoutSeconds = contents.setup.timeoutSeconds;
+    MatchRecord record = MatchRecordOf(contents.setup);
     record.games = std::move(contents.games);
     return record;
 }

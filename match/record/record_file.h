@@ -7,16 +7,25 @@
 
 #include <nlohmann/json.hpp>
 
-#include "match_setup.h"
-#include "record/game_record.h"
+#include "game/game_record.h"
 #include "record/record_json.h"
+#include "setup/match_setup.h"
 
 // The record file, version 2, is JSON Lines: a header line with the match
 // setup, then one line per finished game (GameToJson), each synced to disk as
 // the game ends. A finished run leaves the games in game-number order.
 
 nlohmann::json HeaderToJson(const MatchSetup &setup);
+// The setup a header holds, its SPRT text parsed. Throws RecordError for what
+// is no header of version 2, and for an SPRT text that is no test.
 MatchSetup HeaderFromJson(const nlohmann::json &header);
+
+// The first option that differs between two headers, in words ("seed is 7
+// there, 8 here"), in the order of wanted's keys; empty when none does.
+std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted);
+
+// The engines and settings of a setup as a record without games.
+MatchRecord MatchRecordOf(const MatchSetup &setup);
 
 struct RecordContents {
     nlohmann::json header;

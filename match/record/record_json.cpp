@@ -1,6 +1,6 @@
 #include "record/record_json.h"
 
-#include "game/line_score.h"
+#include "setup/engine_names.h"
 
 using nlohmann::json;
 

@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 
 struct RecordError : std::runtime_error {
     using std::runtime_error::runtime_error;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/game.h"
+#include "game/thrower.h"
 
 namespace {
 
@@ -36,6 +36,7 @@ ReplayReport ReplayMatch(MatchRecord &record)
 {
     ReplayReport report;
     for (GameRecord &game : record.games) {
+        Thrower thrower(record.seed, game.pair, record.error);
         for (EndRecord &end : game.ends) {
             GameState state{};
             for (ShotRecord &shot : end.shots) {
@@ -47,7 +48,7 @@ ReplayReport ReplayMatch(MatchRecord &record)
                                                  std::to_string(sentDiffers + 1) + ": recorded " + Stone(shot.sent, sentDiffers) +
                                                  ", replayed " + Stone(state, sentDiffers));
                 state = shot.sent;
-                bool played = TraceThrow(state, shot.shot, record.error, shot.seed, shot.path);
+                bool played = thrower.Throw(state, shot.shot, shot.seed, shot.path);
                 ++report.shots;
                 int restingDiffers = FirstDifference(state, shot.resting);
                 if (!played)

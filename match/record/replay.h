@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 
 struct ReplayReport {
     int shots = 0;                    // shots played again

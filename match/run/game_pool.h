@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 #include "schedule/game_schedule.h"
 
 // Plays games in their order on up to `workers` threads at once. finished

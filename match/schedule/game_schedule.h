@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "game/side.h"
-#include "match_setup.h"
+#include "setup/match_setup.h"
 
 struct ScheduledGame {
     int number = 1;              // counts from 1 over the whole match

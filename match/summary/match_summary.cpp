@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <map>
-#include <stdexcept>
 
 #include "schedule/game_schedule.h"
 #include "statistics/end_statistics.h"
 #include "statistics/pentanomial.h"
 #include "statistics/rating_table.h"
+#include "statistics/sprt.h"
 
 namespace {
 
@@ -72,8 +72,8 @@ std::string TwoEngines(const MatchSetup &setup, const std::vector<GameRecord> &g
     text += FormatElo(PentanomialElo(pairs)) + " for A over B, from the results of " + Plural(pairCount, "pair", "pairs") +
             " (pairs scoring 0, 1/2, 1, 3/2, 2: " + std::to_string(pairs[0]) + " " + std::to_string(pairs[1]) + " " +
             std::to_string(pairs[2]) + " " + std::to_string(pairs[3]) + " " + std::to_string(pairs[4]) + ")\n";
-    if (std::optional<SprtTest> test = SetupSprt(setup))
-        text += FormatSprt(*test, EvaluateSprt(*test, pairs)) + "\n";
+    if (setup.sprtTest)
+        text += FormatSprt(*setup.sprtTest, EvaluateSprt(*setup.sprtTest, pairs)) + "\n";
     return text;
 }
 
@@ -118,21 +118,9 @@ void MatchTally::Add(const GameRecord &game)
     pointsAgainst += game.totals[1];
 }
 
-std::optional<SprtTest> SetupSprt(const MatchSetup &setup)
-{
-    if (setup.sprt.empty())
-        return std::nullopt;
-    std::string error;
-    std::optional<SprtTest> test = ParseSprt(setup.sprt, error);
-    if (!test)
-        throw std::invalid_argument(error);
-    return test;
-}
-
 std::optional<int> SprtDecisionPair(const MatchSetup &setup, const std::vector<GameRecord> &games)
 {
-    std::optional<SprtTest> test = SetupSprt(setup);
-    if (!test)
+    if (!setup.sprtTest)
         return std::nullopt;
     std::map<int, int> pairSizes;
     for (const ScheduledGame &game : MatchSchedule(setup))
@@ -148,10 +136,16 @@ std::optional<int> SprtDecisionPair(const MatchSetup &setup, const std::vector<G
         std::vector<const GameRecord *> members = found->second;
         std::sort(members.begin(), members.end(), [](const GameRecord *a, const GameRecord *b) { return a->number < b->number; });
         ++counts[static_cast<std::size_t>(PentanomialIndex(ScoreOfA(*members[0]), ScoreOfA(*members[1])))];
-        if (EvaluateSprt(*test, counts).decision != SprtDecision::Continue)
+        if (EvaluateSprt(*setup.sprtTest, counts).decision != SprtDecision::Continue)
             return pair;
     }
     return std::nullopt;
+}
+
+void DropShots(GameRecord &game)
+{
+    for (EndRecord &end : game.ends)
+        std::vector<ShotRecord>().swap(end.shots);
 }
 
 std::vector<GameRecord> SummarisedGames(const MatchSetup &setup, std::vector<GameRecord> games)
@@ -178,7 +172,7 @@ std::string ProgressLine(const MatchSetup &setup, const std::vector<GameRecord> 
         tally.Add(game);
     line += ": " + std::to_string(tally.wins) + "-" + std::to_string(tally.losses) + "-" + std::to_string(tally.draws) +
             " (W-L-D for A " + setup.engines[0].name + ")";
-    if (std::optional<SprtTest> test = SetupSprt(setup))
-        line += ", " + FormatSprt(*test, EvaluateSprt(*test, PairCounts(games)));
+    if (setup.sprtTest)
+        line += ", " + FormatSprt(*setup.sprtTest, EvaluateSprt(*setup.sprtTest, PairCounts(games)));
     return line;
 }

@@ -4,9 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "match_setup.h"
-#include "record/game_record.h"
-#include "statistics/sprt.h"
+#include "game/game_record.h"
+#include "setup/match_setup.h"
 
 // Results of a match from engine A's side.
 struct MatchTally {
@@ -20,12 +19,13 @@ struct MatchTally {
     int Games() const { return wins + losses + draws; }
 };
 
-// The setup's SPRT, none without --sprt; throws std::invalid_argument for a bad test.
-std::optional<SprtTest> SetupSprt(const MatchSetup &setup);
-
 // The pair at which the setup's SPRT decided, counting the pairs in order as
 // long as every game of each is among games; none while it goes on.
 std::optional<int> SprtDecisionPair(const MatchSetup &setup, const std::vector<GameRecord> &games);
+
+// Empties a game's ends of their shots, which no summary reads, so that a long
+// match is summed up in little memory.
+void DropShots(GameRecord &game);
 
 // The games a summary counts, in game-number order: all of them, or with
 // --sprt those up to the pair at which the test decided.

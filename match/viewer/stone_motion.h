@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 
 // A stone that the throw set moving, other than the thrown one.
 struct StoneMove {

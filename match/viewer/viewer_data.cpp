@@ -4,6 +4,7 @@
 
 #include "end_evaluation.h"
 #include "game/line_score.h"
+#include "setup/engine_names.h"
 #include "viewer/stone_motion.h"
 
 using nlohmann::json;

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 #include "pictures/sheet_drawing.h"
 
 // What the viewer page shows, as JSON: the engines, the view of the sheet and

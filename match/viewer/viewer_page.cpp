@@ -1,6 +1,7 @@
 #include "viewer/viewer_page.h"
 
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <stdexcept>
 
@@ -107,4 +108,16 @@ void WriteViewerPage(MatchRecord &record, const std::string &path)
     file.close();
     if (!file)
         throw std::runtime_error("cannot write " + path);
+}
+
+bool ShowViewerPage(MatchRecord &record, const std::string &path)
+{
+    try {
+        WriteViewerPage(record, path);
+        std::cout << "Viewer: " << path << "\n";
+        return true;
+    } catch (const std::exception &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return false;
+    }
 }

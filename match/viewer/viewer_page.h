@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "record/game_record.h"
+#include "game/game_record.h"
 
 // The match as one self-contained HTML page: the line score of every game
 // and a view of the playing end in which every end can be stepped through
@@ -14,3 +14,7 @@ std::string ViewerPage(const MatchRecord &record);
 // Throws std::runtime_error when a shot rests otherwise or the file cannot
 // be written.
 void WriteViewerPage(MatchRecord &record, const std::string &path);
+
+// WriteViewerPage, then "Viewer: path" on standard output, or why the page
+// was not written on standard error. False when it was not.
+bool ShowViewerPage(MatchRecord &record, const std::string &path);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "statistics/elo.h"
+#include "statistics/sprt.h"
 #include "summary/match_summary.h"
 
 namespace {
@@ -78,6 +79,34 @@ TEST(MatchSummary, CountsFromEngineAsSide)
     std::string summary = SummaryText(setup, games);
     EXPECT_NE(summary.find("after 4 games: 2 wins, 1 loss, 1 draw; points for 16, against 16"), std::string::npos) << summary;
     EXPECT_NE(summary.find("Elo difference: "), std::string::npos);
+}
+
+TEST(MatchSummary, TheSprtStopsAtThePairWhereItDecides)
+{
+    MatchSetup setup;
+    setup.engines = {{"a", "a"}, {"b", "b"}};
+    setup.games = 100;
+    setup.sprt = "elo0=0 elo1=50";
+    std::string error;
+    setup.sprtTest = ParseSprt(setup.sprt, error);
+    // A wins every game: the test accepts H1 at the 23rd pair.
+    std::vector<GameRecord> games;
+    for (int number = 60; number >= 1; --number) {
+        GameRecord game;
+        game.number = number;
+        game.pair = (number + 1) / 2;
+        game.winner = Side::A;
+        games.push_back(game);
+    }
+    EXPECT_EQ(SprtDecisionPair(setup, games), 23);
+    std::vector<GameRecord> summarised = SummarisedGames(setup, games);
+    ASSERT_EQ(summarised.size(), 46u);
+    EXPECT_EQ(summarised.back().number, 46);
+    EXPECT_NE(SummaryText(setup, summarised).find(", H1 accepted\n"), std::string::npos);
+    EXPECT_NE(ProgressLine(setup, summarised, 100).find(", H1 accepted"), std::string::npos);
+
+    games.erase(games.begin() + 20); // game 40, of pair 20
+    EXPECT_FALSE(SprtDecisionPair(setup, games).has_value()) << "a pair counts once all its games are in";
 }
 
 } // namespace

@@ -2,12 +2,14 @@
 
 #include <cstring>
 #include <map>
+#include <thread>
 #include <vector>
 
 #include "game/game.h"
 #include "game/game_flow.h"
 #include "game/line_score.h"
-#include "game/shot_seed.h"
+#include "game/thrower.h"
+#include "record/replay.h"
 
 namespace {
 
@@ -51,19 +53,19 @@ TEST(GameFlow, ExtraEndsBreakATieThenTheGameIsDrawn)
     EXPECT_FALSE(drawn.Winner().has_value());
 }
 
-TEST(ShotSeed, IsReproducibleDistinctAndNeverZero)
+TEST(Thrower, SeedsAreReproducibleDistinctAndNeverZero)
 {
-    EXPECT_EQ(ShotSeed(7, 1, 2, 3), ShotSeed(7, 1, 2, 3));
+    EXPECT_EQ(Thrower(7, 1, 0.0f).Seed(2, 3), Thrower(7, 1, 0.145f).Seed(2, 3));
     std::map<uint32_t, int> seen;
-    for (int game = 1; game <= 3; ++game)
+    for (int pair = 1; pair <= 3; ++pair)
         for (int end = 0; end < 11; ++end)
             for (int shot = 0; shot < 16; ++shot) {
-                uint32_t seed = ShotSeed(7, game, end, shot);
+                uint32_t seed = Thrower(7, pair, 0.0f).Seed(end, shot);
                 EXPECT_NE(seed, 0u);
                 ++seen[seed];
             }
     EXPECT_EQ(seen.size(), 3u * 11u * 16u);
-    EXPECT_NE(ShotSeed(7, 1, 0, 0), ShotSeed(8, 1, 0, 0));
+    EXPECT_NE(Thrower(7, 1, 0.0f).Seed(0, 0), Thrower(8, 1, 0.0f).Seed(0, 0));
 }
 
 // A player that records what it is sent and answers a fixed shot, or fails
@@ -93,12 +95,15 @@ private:
 
 // Throws that make every end come out as hammerScores[end] says: the
 // scoring side's first stones rest ever nearer the tee, all others leave play.
-ThrowFunction ScriptedThrows(std::vector<int> hammerScores)
-{
-    return [hammerScores](GameState &state, const ShotVector &, float, uint32_t seed, std::vector<PathPoint> &path) {
-        EXPECT_NE(seed, 0u);
+class ScriptedThrower : public Thrower {
+public:
+    explicit ScriptedThrower(std::vector<int> hammerScores) : Thrower(99, 1, 0.0f), hammerScores_(std::move(hammerScores)) {}
+
+    bool Throw(GameState &state, const ShotVector &, uint32_t seed, std::vector<PathPoint> &path) override
+    {
+        EXPECT_EQ(seed, Seed(state.currentEnd, state.shotIndex));
         int end = state.currentEnd;
-        int score = end < static_cast<int>(hammerScores.size()) ? hammerScores[static_cast<std::size_t>(end)] : 0;
+        int score = end < static_cast<int>(hammerScores_.size()) ? hammerScores_[static_cast<std::size_t>(end)] : 0;
         int shot = state.shotIndex;
         bool hammerStone = shot % 2 == 1;
         int needed = hammerStone ? score : -score;
@@ -108,15 +113,18 @@ ThrowFunction ScriptedThrows(std::vector<int> hammerScores)
         state.shotIndex = shot + 1;
         path = {{2.375f, 33.0f}, {state.stones[shot][0], state.stones[shot][1]}};
         return true;
-    };
-}
+    }
+
+private:
+    std::vector<int> hammerScores_;
+};
 
 TEST(PlayGame, SendsEachSideItsStonesWithTheStateOfTheEnd)
 {
     ScriptedPlayer a;
     ScriptedPlayer b;
-    GameSettings settings{1, 2, Side::B, 99, 0.145f};
-    GameRecord game = PlayGame(settings, {&a, &b}, ScriptedThrows({3, -1}));
+    ScriptedThrower thrower({3, -1});
+    GameRecord game = PlayGame({1, 2, Side::B}, {&a, &b}, thrower);
 
     ASSERT_EQ(game.ends.size(), 2u);
     EXPECT_EQ(game.ends[0].points, (PerSide<int>{0, 3}));
@@ -158,7 +166,8 @@ TEST(PlayGame, ATiedGameGoesToExtraEnds)
 {
     ScriptedPlayer a;
     ScriptedPlayer b;
-    GameRecord decided = PlayGame({1, 2, Side::B, 1, 0.0f}, {&a, &b}, ScriptedThrows({1, 1, 0, 2}));
+    ScriptedThrower extraEnds({1, 1, 0, 2});
+    GameRecord decided = PlayGame({1, 2, Side::B}, {&a, &b}, extraEnds);
     ASSERT_EQ(decided.ends.size(), 4u);
     EXPECT_EQ(decided.ends[3].index, 3);
     EXPECT_EQ(decided.ends[3].hammer, Side::B);
@@ -168,7 +177,8 @@ TEST(PlayGame, ATiedGameGoesToExtraEnds)
 
     ScriptedPlayer c;
     ScriptedPlayer d;
-    GameRecord drawn = PlayGame({1, 1, Side::B, 1, 0.0f}, {&c, &d}, ScriptedThrows({0}));
+    ScriptedThrower blanks({0});
+    GameRecord drawn = PlayGame({1, 1, Side::B}, {&c, &d}, blanks);
     EXPECT_EQ(drawn.ends.size(), 1u + MAX_EXTRA_ENDS);
     EXPECT_FALSE(drawn.winner.has_value());
     EXPECT_NE(FormatResult(drawn, {"x", "y"}).find("draw 0-0"), std::string::npos);
@@ -178,7 +188,8 @@ TEST(PlayGame, AFailingPlayerForfeitsAndTheGameStops)
 {
     ScriptedPlayer a(11); // its 12th shot: end 2, after one whole end
     ScriptedPlayer b;
-    GameRecord game = PlayGame({1, 8, Side::B, 1, 0.0f}, {&a, &b}, ScriptedThrows({-2}));
+    ScriptedThrower thrower({-2});
+    GameRecord game = PlayGame({1, 8, Side::B}, {&a, &b}, thrower);
     ASSERT_TRUE(game.forfeit.has_value());
     EXPECT_EQ(game.forfeit->engine, Side::A);
     EXPECT_EQ(game.forfeit->reason, "did something odd");
@@ -193,19 +204,82 @@ TEST(PlayGame, AFailingPlayerForfeitsAndTheGameStops)
     EXPECT_NE(score.find("A x forfeits, B y wins"), std::string::npos) << score;
 }
 
+// A player that draws to the button with every stone.
+class DrawingPlayer : public Player {
+public:
+    ShotAnswer RequestShot(const GameState &, const GamePoints &) override
+    {
+        ShotAnswer answer;
+        answer.ok = CreateShot({2.375f, 4.88f, 0}, &answer.shot) == 1;
+        answer.reply = "BESTSHOT";
+        return answer;
+    }
+};
+
+TEST(Thrower, AGameThrownThroughTheLibraryReplaysFromItsRecord)
+{
+    DrawingPlayer a;
+    DrawingPlayer b;
+    Thrower thrower(2026, 3, 0.145f);
+    MatchRecord record;
+    record.seed = 2026;
+    record.error = 0.145f;
+    record.games.push_back(PlayGame({5, 1, Side::B, 3}, {&a, &b}, thrower));
+    const GameRecord played = record.games[0];
+    ASSERT_FALSE(played.forfeit.has_value());
+    for (const EndRecord &end : played.ends)
+        for (const ShotRecord &shot : end.shots) {
+            EXPECT_EQ(shot.seed, thrower.Seed(end.index, shot.shotIndex));
+            EXPECT_FALSE(shot.path.empty());
+        }
+
+    ReplayReport replay = ReplayMatch(record);
+    EXPECT_EQ(replay.shots, 16 * static_cast<int>(played.ends.size()));
+    EXPECT_EQ(replay.differences, std::vector<std::string>{});
+    EXPECT_EQ(record.games[0].ends.back().shots.back().path, played.ends.back().shots.back().path);
+}
+
+// Where the first stone of each of many ends comes to rest, every one a draw
+// to the button from the empty sheet, thrown as the games of pair throw.
+std::vector<PathPoint> DrawsOfPair(int pair)
+{
+    ShotVector draw{};
+    EXPECT_EQ(CreateShot({2.375f, 4.88f, 0}, &draw), 1);
+    Thrower thrower(2026, pair, 0.145f);
+    std::vector<PathPoint> rests;
+    std::vector<PathPoint> path;
+    for (int end = 0; end < 400; ++end) {
+        GameState state{};
+        EXPECT_TRUE(thrower.Throw(state, draw, thrower.Seed(end, 0), path));
+        rests.push_back({state.stones[0][0], state.stones[0][1]});
+    }
+    return rests;
+}
+
+TEST(ConcurrentThrowers, EachGameThrowsAsItWouldAlone)
+{
+    const std::vector<PathPoint> alone[2] = {DrawsOfPair(1), DrawsOfPair(2)};
+    ASSERT_NE(alone[0], alone[1]);
+    std::vector<PathPoint> together[2];
+    std::thread other([&] { together[1] = DrawsOfPair(2); });
+    together[0] = DrawsOfPair(1);
+    other.join();
+    EXPECT_EQ(together[0], alone[0]);
+    EXPECT_EQ(together[1], alone[1]);
+}
+
 TEST(LineScore, ShowsEndsTotalsAndTheHammer)
 {
     ScriptedPlayer a;
     ScriptedPlayer b;
-    GameRecord game = PlayGame({1, 3, Side::B, 1, 0.0f}, {&a, &b}, ScriptedThrows({2, 0, -1}));
+    ScriptedThrower thrower({2, 0, -1});
+    GameRecord game = PlayGame({1, 3, Side::B}, {&a, &b}, thrower);
     std::string score = FormatLineScore(game, {"pebble", "other"});
     EXPECT_EQ(score,
               "End      |  1   2   3  | Total\n"
               "A pebble |  0   0*  0* |     0\n"
               "B other  |  2*  0   1  |     3\n"
               "(* hammer)  B other wins 3-0\n");
-    EXPECT_EQ(EngineName("'/opt/engines/pebble' --fast"), "pebble");
-    EXPECT_EQ(EngineName("./bin/engine"), "engine");
 }
 
 } // namespace

@@ -8,8 +8,8 @@
 
 #include "record/record_file.h"
 #include "run_program.h"
-#include "schedule/engine_names.h"
 #include "schedule/game_schedule.h"
+#include "setup/engine_names.h"
 
 namespace {
 
@@ -82,6 +82,8 @@ TEST(EngineNames, LabelsOrExecutablesMadeUnique)
     EXPECT_EQ(engines[1].command, "build/bin/pebble --level 2");
     EXPECT_EQ(engines[2].name, "pebble-2");
     EXPECT_EQ(engines[3].name, "pebble-3");
+    EXPECT_EQ(EngineName("'/opt/engines/pebble' --fast"), "pebble");
+    EXPECT_EQ(EngineName("./bin/engine"), "engine");
 }
 
 class MatchAtScale : public testing::Test {
@@ -108,7 +110,7 @@ protected:
     std::string directory_;
 };
 
-TEST_F(MatchAtScale, RecordsAreTheSameForAnyConcurrencyAndPairsShareTheirSeeds)
+TEST_F(MatchAtScale, ConcurrentRunsWriteTheSameRecordsAndPairsShareTheirSeeds)
 {
     ProgramRun one = RunProgram(Match("one.jsonl", {"--concurrency", "1"}), 120s);
     ProgramRun four = RunProgram(Match("four.jsonl", {"--concurrency", "4"}), 120s);
@@ -135,7 +137,7 @@ TEST_F(MatchAtScale, RecordsAreTheSameForAnyConcurrencyAndPairsShareTheirSeeds)
     EXPECT_NE(seeds(1), seeds(2));
 }
 
-TEST_F(MatchAtScale, AKilledRunResumesToTheRecordOfAnUninterruptedOne)
+TEST_F(MatchAtScale, AKilledConcurrentRunResumesToTheRecordOfAnUninterruptedOne)
 {
     ProgramRun whole = RunProgram(Match("whole.jsonl", {}), 120s);
     ASSERT_EQ(whole.status, 0) << whole.err;
@@ -199,7 +201,7 @@ class SprtThroughTheRunner : public testing::TestWithParam<SprtCase> {};
 
 // One end per game: steady draws to the tee, weak throws short of play,
 // terminated answers as steady does.
-TEST_P(SprtThroughTheRunner, StopsAtTheDecisionAndSaysWhich)
+TEST_P(SprtThroughTheRunner, StopsConcurrentGamesAtTheDecisionAndSaysWhich)
 {
     std::string record = testing::TempDir() + "sprt-" + std::to_string(getpid()) + GetParam().weaker + ".jsonl";
     ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "400", "--concurrency", "3", "--sprt", "elo0=0 elo1=50",

@@ -111,6 +111,29 @@ TEST(Record, RefusesGamesOfEnginesTheHeaderDoesNotList)
     }
 }
 
+TEST(Record, TheHeaderKeepsTheSprtTextAndReadsItBackAsItsTest)
+{
+    MatchSetup setup;
+    setup.engines = {{"a", "a"}, {"b", "b"}};
+    setup.sprt = " elo1=50\telo0=-5 ";
+    nlohmann::json header = HeaderToJson(setup);
+    EXPECT_EQ(header.at("sprt"), " elo1=50\telo0=-5 ") << "written as given, so that --resume compares the text";
+    MatchSetup back = HeaderFromJson(header);
+    EXPECT_EQ(back.sprt, setup.sprt);
+    ASSERT_TRUE(back.sprtTest.has_value());
+    EXPECT_EQ(back.sprtTest->elo0, -5.0);
+    EXPECT_EQ(back.sprtTest->elo1, 50.0);
+    EXPECT_FALSE(HeaderFromJson(HeaderToJson(MatchSetup{})).sprtTest.has_value());
+
+    header["sprt"] = "elo0=50 elo1=0";
+    try {
+        HeaderFromJson(header);
+        ADD_FAILURE() << "a header whose SPRT is no test was read";
+    } catch (const RecordError &error) {
+        EXPECT_EQ(std::string(error.what()), "the header's sprt \"elo0=50 elo1=0\" is no test: elo1 must be greater than elo0");
+    }
+}
+
 TEST(Record, RefusesWhatIsNoRecord)
 {
     EXPECT_THROW(RecordFromJson(nlohmann::json::parse("[1, 2]")), RecordError);

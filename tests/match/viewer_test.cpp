@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "game/game.h"
+#include "game/thrower.h"
 #include "sheet_constants.h"
 #include "viewer/stone_motion.h"
 #include "viewer/viewer_page.h"
@@ -36,6 +36,7 @@ MatchRecord ThreeShotMatch()
     ShotVector hit{};
     EXPECT_EQ(CreateHitShot({2.375f, 4.88f, 0}, 12.0f, &hit), 1);
     const ShotVector shots[3] = {Draw(1.2f, 8.0f), Draw(2.375f, 4.88f), hit};
+    Thrower thrower(0, 1, ERROR);
     for (int k = 0; k < 3; ++k) {
         ShotRecord shot;
         shot.shotIndex = k;
@@ -44,7 +45,7 @@ MatchRecord ThreeShotMatch()
         shot.sent = state;
         shot.shot = shots[k];
         shot.seed = 77u + static_cast<uint32_t>(k);
-        shot.played = TraceThrow(state, shot.shot, ERROR, shot.seed, shot.path);
+        shot.played = thrower.Throw(state, shot.shot, shot.seed, shot.path);
         shot.resting = state;
         shot.path.clear();
         end.shots.push_back(shot);

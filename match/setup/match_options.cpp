@@ -1,4 +1,4 @@
-#include "match_options.h"
+#include "setup/match_options.h"
 
 #include <charconv>
 #include <cstdio>
@@ -8,7 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "schedule/engine_names.h"
+#include "setup/engine_names.h"
 #include "statistics/sprt.h"
 
 namespace {
@@ -139,13 +139,20 @@ std::string Conflicts(const MatchOptions &options)
     return "";
 }
 
+// Parses the --sprt text into setup.sprtTest; the message, if it is no test for these engines.
+std::string ReadSprt(MatchSetup &setup)
+{
+    if (setup.sprt.empty())
+        return "";
+    if (setup.engines.size() != 2)
+        return "--sprt needs exactly two engines";
+    std::string error;
+    setup.sprtTest = ParseSprt(setup.sprt, error);
+    return setup.sprtTest ? "" : "--sprt: " + error;
+}
+
 std::string AnchorConflict(const MatchSetup &setup)
 {
-    if (!setup.sprt.empty() && setup.engines.size() != 2)
-        return "--sprt needs exactly two engines";
-    std::string sprtError;
-    if (!setup.sprt.empty() && !ParseSprt(setup.sprt, sprtError))
-        return "--sprt: " + sprtError;
     if (!setup.anchor)
         return "";
     for (const EngineEntry &engine : setup.engines)
@@ -238,7 +245,10 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     while (engines.size() < 2)
         engines.push_back(Quote(defaultEngine));
     setup.engines = NameEngines(engines);
-    if (std::string conflict = AnchorConflict(setup); !conflict.empty()) {
+    std::string conflict = ReadSprt(setup);
+    if (conflict.empty())
+        conflict = AnchorConflict(setup);
+    if (!conflict.empty()) {
         std::cerr << "pebble-match: " << conflict << "\n";
         return 2;
     }

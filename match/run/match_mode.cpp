@@ -1,4 +1,4 @@
-#include "match_runner.h"
+#include "run/match_mode.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <mutex>
 #include <set>
 
 #include "game/game.h"
@@ -19,7 +18,6 @@
 #include "process/engine_client.h"
 #include "process/interrupt.h"
 #include "record/record_file.h"
-#include "record/replay.h"
 #include "run/game_pool.h"
 #include "schedule/game_schedule.h"
 #include "summary/match_summary.h"
@@ -33,14 +31,6 @@ constexpr int ENGINE_NOT_STARTED = 3;
 struct EngineNotStarted : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-// The physics library serves one thread at a time.
-bool LockedThrow(GameState &state, const ShotVector &shot, float error, uint32_t seed, std::vector<PathPoint> &path)
-{
-    static std::mutex library;
-    std::lock_guard<std::mutex> guard(library);
-    return TraceThrow(state, shot, error, seed, path);
-}
 
 PerSide<std::string> Names(const MatchSetup &setup, const GameRecord &game)
 {
@@ -57,13 +47,6 @@ bool PrepareDirectory(const std::string &directory)
         return false;
     }
     return true;
-}
-
-// The record file holds no paths, and the summary needs no shots.
-void DropShots(GameRecord &game)
-{
-    for (EndRecord &end : game.ends)
-        std::vector<ShotRecord>().swap(end.shots);
 }
 
 std::string HoursMinutesSeconds(double seconds)
@@ -89,18 +72,6 @@ bool CanWriteFile(const std::string &path)
     return writable;
 }
 
-bool WritePage(MatchRecord &record, const std::string &path)
-{
-    try {
-        WriteViewerPage(record, path);
-        std::cout << "Viewer: " << path << "\n";
-        return true;
-    } catch (const std::exception &error) {
-        std::cerr << "pebble-match: " << error.what() << "\n";
-        return false;
-    }
-}
-
 // Plays the games of a run and keeps what they give: the record, the
 // pictures, the output, the progress.
 class MatchRun {
@@ -115,8 +86,7 @@ public:
 
     GameRecord Play(const ScheduledGame &scheduled)
     {
-        GameSettings settings{scheduled.number,          setup_.ends,   scheduled.firstHammer, setup_.seed,
-                              static_cast<float>(setup_.error), scheduled.pair, scheduled.players};
+        GameSettings settings{scheduled.number, setup_.ends, scheduled.firstHammer, scheduled.pair, scheduled.players};
         auto timeout = std::chrono::milliseconds(static_cast<long long>(setup_.timeoutSeconds * 1000.0));
         PerSide<std::string> names = {Engine(scheduled.players[0]).name, Engine(scheduled.players[1]).name};
         EngineClient a(Engine(scheduled.players[0]).command, timeout, EngineLabel(Side::A, names));
@@ -131,7 +101,8 @@ public:
             }
             started_[static_cast<std::size_t>(engine)] = true;
         }
-        return PlayGame(settings, {&a, &b}, LockedThrow);
+        Thrower thrower(setup_.seed, scheduled.pair, static_cast<float>(setup_.error));
+        return PlayGame(settings, {&a, &b}, thrower);
     }
 
     // Called for one game at a time.
@@ -169,15 +140,7 @@ public:
     // The page of this run's games among the summarised ones (numbers ascending).
     bool WritePageOf(const std::vector<GameRecord> &summarised)
     {
-        MatchRecord record;
-        for (const EngineEntry &engine : setup_.engines) {
-            record.engines.push_back(engine.command);
-            record.names.push_back(engine.name);
-        }
-        record.seed = setup_.seed;
-        record.error = static_cast<float>(setup_.error);
-        record.ends = setup_.ends;
-        record.timeoutSeconds = setup_.timeoutSeconds;
+        MatchRecord record = MatchRecordOf(setup_);
         std::set<int> kept;
         for (const GameRecord &game : summarised)
             kept.insert(game.number);
@@ -185,7 +148,7 @@ public:
             if (kept.contains(game.number))
                 record.games.push_back(std::move(game));
         std::sort(record.games.begin(), record.games.end(), [](const GameRecord &a, const GameRecord &b) { return a.number < b.number; });
-        return WritePage(record, options_.htmlPath);
+        return ShowViewerPage(record, options_.htmlPath);
     }
 
 private:
@@ -233,15 +196,6 @@ private:
     int played_ = 0;
     bool picturesWritten_ = true;
 };
-
-// The first option that differs between two headers, in words; empty when none does.
-std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted)
-{
-    for (const auto &[key, value] : wanted.items())
-        if (!recorded.contains(key) || recorded.at(key) != value)
-            return key + " is " + (recorded.contains(key) ? recorded.at(key).dump() : "missing") + " there, " + value.dump() + " here";
-    return "";
-}
 
 // The games the record of an interrupted run holds, its writer continuing it.
 std::vector<GameRecord> ResumeRecord(const MatchOptions &options, std::unique_ptr<RecordWriter> &writer)
@@ -338,70 +292,4 @@ int RunMatch(const MatchOptions &options)
     }
     bool pageWritten = options.htmlPath.empty() || run.WritePageOf(summarised);
     return run.PicturesWritten() && pageWritten ? 0 : 1;
-}
-
-int RunReplay(const MatchOptions &options)
-{
-    MatchRecord record;
-    try {
-        record = ReadRecordFile(options.replayPath);
-    } catch (const RecordError &error) {
-        std::cerr << "pebble-match: cannot replay " << options.replayPath << ": " << error.what() << "\n";
-        return 1;
-    }
-    if (record.games.empty()) {
-        std::cerr << "pebble-match: nothing to replay: " << options.replayPath << " holds no finished game\n";
-        return 1;
-    }
-    ReplayReport report = ReplayMatch(record);
-    for (const std::string &difference : report.differences)
-        std::cout << difference << "\n";
-    if (!report.differences.empty()) {
-        std::cout << "Replay of " << report.shots << " shots: " << report.differences.size() << " differ from the record\n";
-        return 1;
-    }
-    std::cout << "Replay of " << report.shots << " shots in " << record.games.size()
-              << " games: every resting position is identical\n";
-    if (!options.htmlPath.empty() && !WritePage(record, options.htmlPath))
-        return 1;
-    return 0;
-}
-
-int RunSummary(const MatchOptions &options)
-{
-    std::vector<RecordContents> records;
-    try {
-        for (const std::string &path : options.summaryPaths)
-            records.push_back(ReadRecordLines(path));
-    } catch (const RecordError &error) {
-        std::cerr << "pebble-match: " << error.what() << "\n";
-        return 1;
-    }
-    nlohmann::json match = records.front().header;
-    match.erase("shard");
-    std::set<int> numbers;
-    std::vector<GameRecord> games;
-    for (std::size_t k = 0; k < records.size(); ++k) {
-        nlohmann::json header = records[k].header;
-        header.erase("shard");
-        std::string difference = HeaderDifference(header, match);
-        if (!difference.empty()) {
-            std::cerr << "pebble-match: " << options.summaryPaths[k] << " belongs to another match than "
-                      << options.summaryPaths.front() << ": " << difference << "\n";
-            return 1;
-        }
-        for (GameRecord &game : records[k].games) {
-            if (!numbers.insert(game.number).second) {
-                std::cerr << "pebble-match: game " << game.number << " appears twice, the second time in " << options.summaryPaths[k]
-                          << "\n";
-                return 1;
-            }
-            DropShots(game);
-            games.push_back(std::move(game));
-        }
-    }
-    MatchSetup setup = records.front().setup;
-    setup.shard = {};
-    std::cout << SummaryText(setup, SummarisedGames(setup, std::move(games)));
-    return 0;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "statistics/sprt.h"
+
 struct EngineEntry {
     std::string name;
     std::string command;
@@ -28,6 +30,7 @@ struct MatchSetup {
     double error = 0.145;        // as the user gave it; the physics library takes it as a float
     double timeoutSeconds = 60.0;
     Shard shard;
-    std::string sprt;            // the --sprt text, empty without a test
+    std::string sprt;            // the --sprt text as given, empty without a test
+    std::optional<SprtTest> sprtTest; // the text parsed, wherever a setup is read
     std::optional<std::string> anchor;
 };

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "match_setup.h"
+#include "setup/match_setup.h"
 
 struct MatchOptions {
     MatchSetup setup;

@@ -3,7 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "match_setup.h"
+#include "setup/match_setup.h"
+
+// A short label for an engine command: the last path component of its first word.
+std::string EngineName(const std::string &command);
 
 // The engines of the command line: "name=LABEL COMMAND" names an engine
 // LABEL, any other argument is a command named by its executable's base name;

@@ -1,8 +1,6 @@
-#include "schedule/engine_names.h"
+#include "setup/engine_names.h"
 
 #include <algorithm>
-
-#include "game/line_score.h"
 
 namespace {
 
@@ -24,6 +22,18 @@ bool Taken(const std::vector<EngineEntry> &engines, const std::string &name)
 }
 
 } // namespace
+
+std::string EngineName(const std::string &command)
+{
+    std::size_t start = command.find_first_not_of(" \t");
+    if (start == std::string::npos)
+        return command;
+    std::size_t end = command.find_first_of(" \t", start);
+    std::string word = command.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::erase_if(word, [](char c) { return c == '\'' || c == '"'; });
+    std::size_t slash = word.find_last_of('/');
+    return slash == std::string::npos ? word : word.substr(slash + 1);
+}
 
 std::vector<EngineEntry> NameEngines(const std::vector<std::string> &arguments)
 {

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "setup/match_options.h"
+
+// Replays a record and reports the outcome; writes the viewer page from it
+// when one is asked for. Returns the exit status.
+int RunReplay(const MatchOptions &options);

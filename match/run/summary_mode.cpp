@@ -1,0 +1,46 @@
+#include "run/summary_mode.h"
+
+#include <iostream>
+#include <set>
+
+#include "record/record_file.h"
+#include "summary/match_summary.h"
+
+int RunSummary(const MatchOptions &options)
+{
+    std::vector<RecordContents> records;
+    try {
+        for (const std::string &path : options.summaryPaths)
+            records.push_back(ReadRecordLines(path));
+    } catch (const RecordError &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return 1;
+    }
+    nlohmann::json match = records.front().header;
+    match.erase("shard");
+    std::set<int> numbers;
+    std::vector<GameRecord> games;
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        nlohmann::json header = records[k].header;
+        header.erase("shard");
+        std::string difference = HeaderDifference(header, match);
+        if (!difference.empty()) {
+            std::cerr << "pebble-match: " << options.summaryPaths[k] << " belongs to another match than "
+                      << options.summaryPaths.front() << ": " << difference << "\n";
+            return 1;
+        }
+        for (GameRecord &game : records[k].games) {
+            if (!numbers.insert(game.number).second) {
+                std::cerr << "pebble-match: game " << game.number << " appears twice, the second time in " << options.summaryPaths[k]
+                          << "\n";
+                return 1;
+            }
+            DropShots(game);
+            games.push_back(std::move(game));
+        }
+    }
+    MatchSetup setup = records.front().setup;
+    setup.shard = {};
+    std::cout << SummaryText(setup, SummarisedGames(setup, std::move(games)));
+    return 0;
+}

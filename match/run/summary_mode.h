@@ -1,0 +1,7 @@
+#pragma once
+
+#include "setup/match_options.h"
+
+// Prints the summary of a match from its records (whole or shards). Returns
+// the exit status.
+int RunSummary(const MatchOptions &options);
