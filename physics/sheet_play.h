@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "free_motion.h"
+#include "tessival.h"
 
 namespace tessival {
 
-inline constexpr int STONE_COUNT = 16;
+inline constexpr int STONE_COUNT = TESSIVAL_STONE_COUNT;
 
 struct SheetStone {
     FreeRun run;

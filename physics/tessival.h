@@ -15,12 +15,16 @@
  *   Metres, seconds, m/s. x runs across the sheet, y along it; thrown stones
  *   travel toward smaller y. A ShotVector is a launch velocity (vx, vy) in m/s
  *   at the release with its spin (0 or 1); a ShotTarget a point and a spin.
- *     side lines      x = 0 and x = 4.75
- *     tee             (2.375, 4.88), house radius 1.83
- *     stone radius    0.145 (every stone is a disc of this radius)
- *     back line       y = 3.05
- *     hog line        y = 11.28
- *     release         (2.375, 33.227): every thrown stone starts here
+ *     side lines      x = 0 and x = 4.75                  TESSIVAL_SHEET_WIDTH
+ *     tee             (2.375, 4.88), house radius 1.83    TESSIVAL_TEE_X, _TEE_Y, _HOUSE_RADIUS
+ *     stone radius    0.145 (every stone is a disc)       TESSIVAL_STONE_RADIUS
+ *     back line       y = 3.05                            TESSIVAL_BACK_LINE_Y
+ *     hog line        y = 11.28                           TESSIVAL_HOG_LINE_Y
+ *     release         (2.375, 33.227): every thrown       TESSIVAL_RELEASE_X, _RELEASE_Y
+ *                     stone starts here
+ *   These and the numbers the rules below use (TESSIVAL_HOUSE_REACH,
+ *   TESSIVAL_STONE_COUNT, TESSIVAL_FREE_GUARD_ZONE_LAST_STONE) are defined
+ *   after this comment as double (or int) constants of C and C++.
  *   A stone is on the sheet while its centre lies in 0.145 < x < 4.605 and
  *   2.905 < y < 33.227. A stone at (0, 0) (both coordinates equal to zero) is
  *   out of play: it takes no part in a throw and comes back exactly as given.
@@ -119,6 +123,24 @@
 
 #include <stddef.h>
 #include <stdint.h>
+
+/* The sheet, in metres (UNITS AND FRAME). */
+#define TESSIVAL_SHEET_WIDTH 4.75
+#define TESSIVAL_TEE_X 2.375
+#define TESSIVAL_TEE_Y 4.88
+#define TESSIVAL_HOUSE_RADIUS 1.83
+#define TESSIVAL_STONE_RADIUS 0.145
+#define TESSIVAL_BACK_LINE_Y 3.05
+#define TESSIVAL_HOG_LINE_Y 11.28
+#define TESSIVAL_RELEASE_X 2.375
+#define TESSIVAL_RELEASE_Y 33.227
+/* No part of a stone farther than this from the tee is over the house:
+ * TESSIVAL_HOUSE_RADIUS + TESSIVAL_STONE_RADIUS. */
+#define TESSIVAL_HOUSE_REACH 1.975
+/* Stones of an end, both sides: GameState.stones, indices 0 to 15. */
+#define TESSIVAL_STONE_COUNT 16
+/* Rule 6 protects guards while the delivered stone's index is at most this. */
+#define TESSIVAL_FREE_GUARD_ZONE_LAST_STONE 4
 
 #ifdef __cplusplus
 extern "C" {
