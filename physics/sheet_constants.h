@@ -9,7 +9,6 @@ namespace tessival {
 inline constexpr double SHEET_WIDTH = TESSIVAL_SHEET_WIDTH;
 inline constexpr double TEE_X = TESSIVAL_TEE_X;
 inline constexpr double TEE_Y = TESSIVAL_TEE_Y;
-inline constexpr double HOUSE_RADIUS = TESSIVAL_HOUSE_RADIUS;
 inline constexpr double STONE_RADIUS = TESSIVAL_STONE_RADIUS;
 inline constexpr double BACK_LINE_Y = TESSIVAL_BACK_LINE_Y;
 inline constexpr double HOG_LINE_Y = TESSIVAL_HOG_LINE_Y;
@@ -18,9 +17,6 @@ inline constexpr double RELEASE_Y = TESSIVAL_RELEASE_Y;
 
 // A stone lies wholly past the hog line while its centre is below this.
 inline constexpr double HOG_LIMIT_Y = HOG_LINE_Y - STONE_RADIUS;
-// No part of a stone farther than this from the tee is over the house.
-inline constexpr double HOUSE_REACH = TESSIVAL_HOUSE_REACH;
-static_assert(HOUSE_REACH == HOUSE_RADIUS + STONE_RADIUS);
 
 inline constexpr double DECELERATION = 0.08;       // m/s^2 along the motion
 inline constexpr double CURL_ACCELERATION = 0.006; // m/s^2 across the motion
