@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "in_play.h"
+
 namespace {
 
 PathPoint Point(const float stone[2]) { return {stone[0], stone[1]}; }
@@ -74,13 +76,13 @@ ShotMotion DescribeMotion(const ShotRecord &shot, double farY)
     for (int k = 0; k < 16; ++k) {
         const float *from = shot.sent.stones[k];
         const float *to = shot.resting.stones[k];
-        if (k == shot.shotIndex || !InPlay(from) || (from[0] == to[0] && from[1] == to[1]))
+        if (k == shot.shotIndex || !rules::InPlay(from) || (from[0] == to[0] && from[1] == to[1]))
             continue;
         StoneMove move;
         move.stone = k;
         std::size_t contact = ContactPoint(shot.path, Point(from));
         move.start = motion.step * static_cast<double>(contact);
-        move.removed = !InPlay(to);
+        move.removed = !rules::InPlay(to);
         if (move.removed)
             SetOff(move, shot.path, contact, Point(from), motion.step);
         else
