@@ -93,7 +93,7 @@ RandomStream StreamForThrow(const RandomStream &current, std::uint32_t seed) {
 }
 
 ThrowOutcome PlayThrow(const GameState &state, ShotVector shot, float randomError, const RandomStream &stream,
-                       int delivered, DeliveredPath *path) {
+                       int delivered, ThrowTrace *trace) {
     ThrowOutcome outcome{};
     outcome.stream = stream;
     const Complex velocity = LaunchVelocity(shot, randomError, outcome.stream);
@@ -102,7 +102,7 @@ ThrowOutcome PlayThrow(const GameState &state, ShotVector shot, float randomErro
     StonesBeforeThrow(state, delivered, before);
     Sheet sheet;
     sheet.delivered = delivered;
-    sheet.path = path;
+    sheet.trace = trace;
     for (int k = 0; k < STONE_COUNT; ++k) {
         if (k == delivered || !rules::InPlay(before[k])) continue;
         PlaceAtRest(sheet.stones[k], ToComplex(before[k]));
