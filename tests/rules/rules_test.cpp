@@ -91,16 +91,6 @@ TEST(EndScore, NaNAndOutOfPlayStonesNeitherScoreNorBlock)
     EXPECT_EQ(EvenScore(state), 1);
 }
 
-TEST(EndScore, AnyOtherSideHasEveryPointAgainstIt)
-{
-    GameState state = Empty();
-    Place(state, 7, rules::TEE_X, rules::TEE_Y);
-    Place(state, 9, rules::TEE_X, rules::TEE_Y + 0.2f);
-    EXPECT_EQ(rules::EndScore(state, 1), 2);
-    EXPECT_EQ(rules::EndScore(state, 2), -2);
-    EXPECT_EQ(rules::EndScore(state, -1), -2);
-}
-
 // The zone is tested in double precision: 4.88f lies above 4.88 and 11.28f
 // below 11.28, so both are in it.
 TEST(FreeGuardZone, ItsEdgesAreTheDoublePrecisionLines)
