@@ -1,9 +1,11 @@
 // Arbitrary states, vectors and arguments for the calls of the physics
-// library (SimulationWithGenerator beside Simulation), checked against what the library promises every caller: unusable
-// arguments give 0 and write nothing; a throw leaves finite coordinates, every
-// stone on the sheet or at (0, 0), no new overlaps and the other fields as they
-// were; shot making is finite, deterministic and exact for draws into the house.
+// library (SimulationWithGenerator and SimulationTraceWithGenerator beside Simulation), checked against what the
+// library promises every caller: unusable arguments give 0 and write nothing; a throw leaves finite coordinates,
+// every stone on the sheet or at (0, 0), no new overlaps and the other fields as they were; a traced throw plays
+// as the untraced one and traces finite paths of 0 or capacity points and its contacts in time order; shot making
+// is finite, deterministic and exact for draws into the house.
 // Bounded time is the fuzzer's -timeout.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -247,6 +249,134 @@ void CheckThrow(const GameState &given, const GameState &after, int delivered) {
     }
 }
 
+// The caller's side of a traced throw: buffers filled with a pattern no call
+// writes, and a description of what the call may do with them.
+struct TraceBuffers {
+    static constexpr float MARK = -12345.0f;
+    std::int32_t capacity = 2;
+    std::int32_t contactCapacity = 0;
+    bool nullTrace = false;
+    bool nullPoints = false;
+    bool nullContacts = false;
+    float points[16 * 41][2];
+    TessivalContact contacts[8];
+    TessivalTrace trace;
+
+    explicit TraceBuffers(FuzzBytes &in) {
+        const std::uint8_t size = in.Byte();
+        capacity = size < 224 ? 2 + size % 40 : static_cast<std::int32_t>(size % 3) - 1;
+        const std::uint8_t room = in.Byte();
+        contactCapacity = room < 240 ? room % 9 : -1;
+        const std::uint8_t nulls = in.Byte();
+        nullTrace = nulls == 255;
+        nullPoints = nulls == 254;
+        nullContacts = nulls == 253 || (contactCapacity == 0 && nulls % 2 == 1);
+        for (auto &point : points) point[0] = point[1] = MARK;
+        for (TessivalContact &contact : contacts) contact = TessivalContact{MARK, -1, -1};
+        std::memset(&trace, 0xA5, sizeof trace);
+        trace.capacity = capacity;
+        trace.contactCapacity = contactCapacity;
+        trace.points = nullPoints ? nullptr : points;
+        trace.contacts = nullContacts ? nullptr : contacts;
+    }
+
+    bool Usable() const {
+        return !nullTrace && !nullPoints && capacity >= 2 && contactCapacity >= 0 &&
+               (!nullContacts || contactCapacity == 0);
+    }
+    bool Marked(const float point[2]) const { return point[0] == MARK && point[1] == MARK; }
+    const float *Point(int stone, std::int32_t j) const { return points[stone * capacity + j]; }
+};
+
+void CheckTracedPaths(const TraceBuffers &buffers, int delivered) {
+    const TessivalTrace &trace = buffers.trace;
+    for (int k = 0; k < 16; ++k) {
+        const TessivalStonePath &stone = trace.stones[k];
+        Require(stone.length == 0 || stone.length == buffers.capacity, "a stone's path has 0 or capacity points");
+        Require(stone.leftSheet == 0 || stone.leftSheet == 1, "leftSheet is 0 or 1");
+        for (std::int32_t j = 0; j < buffers.capacity; ++j) {
+            const float *point = buffers.Point(k, j);
+            if (stone.length == 0)
+                Require(buffers.Marked(point), "the points of a stone never set moving are left alone");
+            else
+                Require(std::isfinite(point[0]) && std::isfinite(point[1]), "traced points are finite");
+        }
+        if (stone.length == 0) continue;
+        Require(std::isfinite(stone.startTime) && std::isfinite(stone.endTime) && stone.startTime >= 0.0f &&
+                    stone.startTime <= stone.endTime,
+                "a path runs forward in time from the release on");
+    }
+    Require(trace.stones[delivered].length == buffers.capacity && trace.stones[delivered].startTime == 0.0f,
+            "the delivered stone's path starts at the release");
+}
+
+void CheckTracedContacts(const TraceBuffers &buffers) {
+    const TessivalTrace &trace = buffers.trace;
+    Require(trace.contactCount >= 0, "the contact count is not negative");
+    const std::int32_t written = std::min(trace.contactCount, buffers.contactCapacity);
+    for (std::int32_t c = 0; c < buffers.contactCapacity; ++c) {
+        const TessivalContact &contact = buffers.contacts[c];
+        if (c >= written) {
+            Require(contact.time == TraceBuffers::MARK && contact.first == -1,
+                    "contacts beyond the count are left alone");
+            continue;
+        }
+        Require(contact.first >= 0 && contact.first < contact.second && contact.second < 16,
+                "a contact names two stones, first < second");
+        Require(trace.stones[contact.first].length > 0 && trace.stones[contact.second].length > 0,
+                "stones in contact were set moving");
+        Require(c == 0 || buffers.contacts[c - 1].time <= contact.time, "contacts come in time order");
+    }
+}
+
+// The traced throw with the same arguments on a generator from the input: it
+// accepts what SimulationWithGenerator accepts and a usable trace, and plays as
+// it does; with a seed its delivered path is SimulationTrace's.
+void FuzzTrace(FuzzBytes &in, const GameState &given, const ShotVector &shot, float randomError, std::uint32_t seed,
+               std::int32_t stoneIndex, bool nullState) {
+    TessivalGenerator generator;
+    for (std::uint64_t &word : generator.words) word = in.Raw<std::uint64_t>();
+    TraceBuffers buffers(in);
+    const std::size_t described = std::strlen(callText);
+    std::snprintf(callText + described, sizeof callText - described,
+                  "\ntraced: capacity %d, contactCapacity %d, null trace %d, points %d, contacts %d", buffers.capacity,
+                  buffers.contactCapacity, buffers.nullTrace, buffers.nullPoints, buffers.nullContacts);
+
+    GameState plain = given;
+    TessivalGenerator plainGenerator = generator;
+    const int plainResult = SimulationWithGenerator(nullState ? nullptr : &plain, shot, randomError, seed,
+                                                    &plainGenerator, stoneIndex);
+    GameState traced = given;
+    TessivalGenerator tracedGenerator = generator;
+    const TessivalTrace sent = buffers.trace;
+    const int result = SimulationTraceWithGenerator(nullState ? nullptr : &traced, shot, randomError, seed,
+                                                    &tracedGenerator, stoneIndex,
+                                                    buffers.nullTrace ? nullptr : &buffers.trace);
+    Require(result == (plainResult == 1 && buffers.Usable() ? 1 : 0),
+            "SimulationTraceWithGenerator accepts what SimulationWithGenerator accepts, with a usable trace");
+    if (result == 0) {
+        Require(Same(&traced, &given, sizeof traced), "a call that gives 0 writes nothing");
+        Require(Same(&tracedGenerator, &generator, sizeof generator), "a call that gives 0 leaves the generator");
+        Require(Same(&buffers.trace, &sent, sizeof sent), "a call that gives 0 leaves the trace");
+        for (const auto &point : buffers.points) Require(buffers.Marked(point), "a call that gives 0 writes no point");
+        return;
+    }
+    Require(Same(&traced, &plain, sizeof plain), "a traced throw plays as SimulationWithGenerator");
+    Require(Same(&tracedGenerator, &plainGenerator, sizeof generator),
+            "a traced throw draws as SimulationWithGenerator");
+    const int delivered = stoneIndex == -1 ? given.shotIndex : stoneIndex;
+    CheckTracedPaths(buffers, delivered);
+    CheckTracedContacts(buffers);
+    if (seed == 0) return;
+    float path[41][2];
+    std::int32_t length = 0;
+    GameState viaTrace = given;
+    Require(SimulationTrace(&viaTrace, shot, randomError, seed, stoneIndex, path, buffers.capacity, &length) == 1,
+            "SimulationTrace accepts what the traced throw accepts");
+    Require(Same(path, buffers.Point(delivered, 0), sizeof(float) * 2 * static_cast<std::size_t>(length)),
+            "the delivered stone's path is SimulationTrace's");
+}
+
 void FuzzSimulation(FuzzBytes &in) {
     const GameState given = State(in);
     const ShotVector shot = Vector(in);
@@ -268,6 +398,7 @@ void FuzzSimulation(FuzzBytes &in) {
     const int viaGeneratorResult = SimulationWithGenerator(nullState ? nullptr : &viaGenerator, shot, randomError,
                                                            seed, &generator, stoneIndex);
     Require(viaGeneratorResult == result, "SimulationWithGenerator accepts what Simulation accepts");
+    FuzzTrace(in, given, shot, randomError, seed, stoneIndex, nullState);
     if (!usable || result == 0) {
         Require(result == 0, "unusable arguments give 0");
         Require(usable == false, "usable arguments give 1");

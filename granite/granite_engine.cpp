@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "end_score_distribution.h"
-#include "geometry.h"
 #include "sheet.h"
 #include "shot_plan.h"
 

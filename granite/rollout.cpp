@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "end_evaluation.h"
+#include "end_score.h"
 #include "sheet.h"
 #include "shot_plan.h"
 
@@ -72,7 +72,7 @@ ShotPlan BestLastStone(const GameState &state, const RolloutPolicy &policy, Spli
         GameState tried = state;
         if (!vector || SimulationWithGenerator(&tried, *vector, 0.0f, 0, &generator, -1) == 0) continue;
         ++throws;
-        const double value = policy.endValue[static_cast<std::size_t>(EvaluateEnd(tried, policy.rootSide) + MAX_END_SCORE)];
+        const double value = policy.endValue[static_cast<std::size_t>(rules::EndScore(tried, policy.rootSide) + MAX_END_SCORE)];
         const double worth = forRoot ? value : -value;
         if (worth > bestWorth) {
             best = option;

@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace granite {
+#include "in_play.h"
 
-bool InPlay(const GameState &state, int stone)
-{
-    const float x = state.stones[stone][0];
-    const float y = state.stones[stone][1];
-    return std::isfinite(x) && std::isfinite(y) && !(x == 0.0f && y == 0.0f);
-}
+namespace granite {
 
 float TeeDistance(const GameState &state, int stone)
 {
@@ -20,9 +15,9 @@ float TeeDistance(const GameState &state, int stone)
 int ShotStone(const GameState &state)
 {
     int nearest = -1;
-    float nearestDistance = static_cast<float>(HOUSE_REACH);
+    float nearestDistance = HOUSE_REACH;
     for (int stone = 0; stone < STONE_COUNT; ++stone) {
-        if (!InPlay(state, stone)) continue;
+        if (!rules::InPlay(state, stone)) continue;
         const float distance = TeeDistance(state, stone);
         if (distance < nearestDistance) {
             nearest = stone;
@@ -37,7 +32,8 @@ GameState Sanitized(const GameState &state)
     GameState clean = state;
     clean.shotIndex = std::clamp(state.shotIndex, 0, STONE_COUNT - 1);
     for (int stone = 0; stone < STONE_COUNT; ++stone) {
-        if (stone >= clean.shotIndex || !InPlay(state, stone)) {
+        const bool finite = std::isfinite(state.stones[stone][0]) && std::isfinite(state.stones[stone][1]);
+        if (stone >= clean.shotIndex || !finite || !rules::InPlay(state, stone)) {
             clean.stones[stone][0] = 0.0f;
             clean.stones[stone][1] = 0.0f;
         }

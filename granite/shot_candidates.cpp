@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "in_play.h"
 #include "sheet.h"
 
 namespace granite {
@@ -40,7 +41,7 @@ std::vector<int> StonesByTeeDistance(const GameState &state)
 {
     std::vector<int> stones;
     for (int stone = 0; stone < STONE_COUNT; ++stone)
-        if (InPlay(state, stone)) stones.push_back(stone);
+        if (rules::InPlay(state, stone)) stones.push_back(stone);
     std::sort(stones.begin(), stones.end(),
               [&](int a, int b) { return TeeDistance(state, a) < TeeDistance(state, b); });
     return stones;

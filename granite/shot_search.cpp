@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "end_evaluation.h"
+#include "end_score.h"
 #include "rollout.h"
 #include "sheet.h"
 #include "shot_candidates.h"
@@ -151,7 +151,7 @@ private:
         const int throws = 1 + PlayOut(state, policy_, generator, mix);
         throws_ += throws;
         ++samples_;
-        return policy_.endValue[static_cast<std::size_t>(EvaluateEnd(state, side_) + MAX_END_SCORE)];
+        return policy_.endValue[static_cast<std::size_t>(rules::EndScore(state, side_) + MAX_END_SCORE)];
     }
 
     static void Halve(std::vector<Arm *> &alive)

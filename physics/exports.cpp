@@ -1,10 +1,12 @@
 // The C entry points: argument checks, then the shared computations, then the writes.
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
-#include <vector>
 
 #include "free_motion.h"
 #include "sheet_constants.h"
+#include "sheet_play.h"
 #include "tessival.h"
 #include "throw_outcome.h"
 
@@ -37,18 +39,55 @@ void CommitThrow(GameState *state, const ThrowOutcome &outcome, int delivered, R
     stream = outcome.stream;
 }
 
-// The delivered stone's place at `count` instants evenly spaced from release to its end.
-std::vector<float> SamplePath(const DeliveredPath &path, std::int32_t count) {
-    std::vector<float> points(2 * static_cast<std::size_t>(count));
+RandomStream StreamOf(const TessivalGenerator &generator) {
+    RandomStream stream;
+    std::memcpy(stream.words, generator.words, sizeof stream.words);
+    return stream;
+}
+
+void StoreStream(const RandomStream &stream, TessivalGenerator *generator) {
+    std::memcpy(generator->words, stream.words, sizeof stream.words);
+}
+
+// A stone's place at `count` instants evenly spaced from its first start to its
+// end. The stone must have been set moving (runs not empty).
+void SamplePath(const StoneRuns &stone, std::int32_t count, float (*points)[2]) {
+    const double start = stone.runs.front().startTime;
     std::size_t run = 0;
     for (std::int32_t j = 0; j < count; ++j) {
-        const double time = j == count - 1 ? path.endTime : path.endTime * j / (count - 1);
-        while (run + 1 < path.runs.size() && path.runs[run + 1].startTime <= time) ++run;
-        const Complex position = KinematicsAt(path.runs[run], time).position;
-        points[2 * static_cast<std::size_t>(j)] = static_cast<float>(position.real());
-        points[2 * static_cast<std::size_t>(j) + 1] = static_cast<float>(position.imag());
+        const double time = j == count - 1 ? stone.endTime : start + (stone.endTime - start) * j / (count - 1);
+        while (run + 1 < stone.runs.size() && stone.runs[run + 1].startTime <= time) ++run;
+        const Complex position = KinematicsAt(stone.runs[run], time).position;
+        points[j][0] = static_cast<float>(position.real());
+        points[j][1] = static_cast<float>(position.imag());
     }
-    return points;
+}
+
+bool UsableTrace(const TessivalTrace *trace) {
+    return trace != nullptr && trace->capacity >= 2 && trace->points != nullptr && trace->contactCapacity >= 0 &&
+           (trace->contacts != nullptr || trace->contactCapacity == 0);
+}
+
+TessivalStonePath StonePath(const StoneRuns &stone, std::int32_t capacity) {
+    if (stone.runs.empty()) return TessivalStonePath{0.0f, 0.0f, 0, 0};
+    return TessivalStonePath{static_cast<float>(stone.runs.front().startTime), static_cast<float>(stone.endTime),
+                             capacity, stone.removed ? 1 : 0};
+}
+
+// Fills the caller's side of a trace; takes nothing from the heap.
+void WriteTrace(const ThrowTrace &recorded, TessivalTrace &trace) {
+    for (int k = 0; k < STONE_COUNT; ++k) {
+        const StoneRuns &stone = recorded.stones[static_cast<std::size_t>(k)];
+        trace.stones[k] = StonePath(stone, trace.capacity);
+        if (!stone.runs.empty())
+            SamplePath(stone, trace.capacity, trace.points + static_cast<std::ptrdiff_t>(k) * trace.capacity);
+    }
+    const std::size_t written = std::min(recorded.contacts.size(), static_cast<std::size_t>(trace.contactCapacity));
+    for (std::size_t c = 0; c < written; ++c) {
+        const ContactEvent &contact = recorded.contacts[c];
+        trace.contacts[c] = TessivalContact{static_cast<float>(contact.time), contact.first, contact.second};
+    }
+    trace.contactCount = static_cast<std::int32_t>(recorded.contacts.size());
 }
 
 }  // namespace
@@ -87,12 +126,33 @@ TESSIVAL_API int TESSIVAL_CALL SimulationWithGenerator(GameState *state, ShotVec
     if (state == nullptr || generator == nullptr || !UsableVector(shot) || !UsableError(randomError)) return 0;
     const int delivered = DeliveredIndex(*state, stoneIndex);
     if (delivered < 0) return 0;
-    RandomStream stream;
-    std::memcpy(stream.words, generator->words, sizeof stream.words);
+    RandomStream stream = StreamOf(*generator);
     CommitThrow(state, PlayThrow(*state, shot, randomError, StreamForThrow(stream, seed), delivered, nullptr),
                 delivered, stream);
-    std::memcpy(generator->words, stream.words, sizeof stream.words);
+    StoreStream(stream, generator);
     return 1;
+}
+
+TESSIVAL_API int TESSIVAL_CALL SimulationTraceWithGenerator(GameState *state, ShotVector shot, float randomError,
+                                                            uint32_t seed, TessivalGenerator *generator,
+                                                            int32_t stoneIndex, TessivalTrace *trace) {
+    if (state == nullptr || generator == nullptr || !UsableTrace(trace)) return 0;
+    if (!UsableVector(shot) || !UsableError(randomError)) return 0;
+    const int delivered = DeliveredIndex(*state, stoneIndex);
+    if (delivered < 0) return 0;
+    try {
+        ThrowTrace recorded;
+        RandomStream stream = StreamOf(*generator);
+        const ThrowOutcome outcome =
+            PlayThrow(*state, shot, randomError, StreamForThrow(stream, seed), delivered, &recorded);
+        // Nothing from here on allocates or fails: every write is made, or none.
+        CommitThrow(state, outcome, delivered, stream);
+        StoreStream(stream, generator);
+        WriteTrace(recorded, *trace);
+        return 1;
+    } catch (...) {
+        return 0;  // out of memory for the trace: nothing written
+    }
 }
 
 TESSIVAL_API int TESSIVAL_CALL SimulationTrace(GameState *state, ShotVector shot, float randomError, uint32_t seed,
@@ -103,17 +163,17 @@ TESSIVAL_API int TESSIVAL_CALL SimulationTrace(GameState *state, ShotVector shot
     const int delivered = DeliveredIndex(*state, stoneIndex);
     if (delivered < 0) return 0;
     try {
-        DeliveredPath recorded;
+        ThrowTrace recorded;
         RandomStream &stream = ProcessStream();
         const ThrowOutcome outcome =
             PlayThrow(*state, shot, randomError, StreamForThrow(stream, seed), delivered, &recorded);
-        const std::vector<float> points = SamplePath(recorded, capacity);
+        // Nothing from here on allocates or fails: every write is made, or none.
         CommitThrow(state, outcome, delivered, stream);
-        std::memcpy(path, points.data(), points.size() * sizeof(float));
+        SamplePath(recorded.stones[static_cast<std::size_t>(delivered)], capacity, path);
         *length = capacity;
         return 1;
     } catch (...) {
-        return 0;  // out of memory for the path: nothing written
+        return 0;  // out of memory for the trace: nothing written
     }
 }
 

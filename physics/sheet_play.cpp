@@ -264,7 +264,7 @@ void RefreshStone(Sheet &sheet, int index, int skipped) {
 }
 
 void Record(Sheet &sheet, int index) {
-    if (sheet.path != nullptr && index == sheet.delivered) sheet.path->runs.push_back(sheet.stones[index].run);
+    if (sheet.trace != nullptr) sheet.trace->stones[index].runs.push_back(sheet.stones[index].run);
 }
 
 void Restart(Sheet &sheet, int index, Complex velocity) {
@@ -287,9 +287,9 @@ void Remove(Sheet &sheet, int index) {
     SetMoving(sheet, index, false);
     SetLeave(sheet, index, NEVER);
     for (int j = 0; j < STONE_COUNT; ++j) SetPair(sheet, index, j, NEVER);
-    if (sheet.path != nullptr && index == sheet.delivered) {
-        sheet.path->removed = true;
-        sheet.path->endTime = sheet.time;
+    if (sheet.trace != nullptr) {
+        sheet.trace->stones[index].removed = true;
+        sheet.trace->stones[index].endTime = sheet.time;
     }
 }
 
@@ -310,6 +310,9 @@ void Collide(Sheet &sheet, const Contact &contact) {
     Restart(sheet, contact.first, va + (newA - na) * contact.normal);
     Restart(sheet, contact.second, vb + (newB - nb) * contact.normal);
     if (contact.first == sheet.delivered || contact.second == sheet.delivered) sheet.deliveredTouched = true;
+    if (sheet.trace != nullptr)
+        sheet.trace->contacts.push_back({sheet.time, std::min(contact.first, contact.second),
+                                         std::max(contact.first, contact.second)});
     // The pair itself is scheduled once, by the second refresh.
     RefreshStone(sheet, contact.first, contact.second);
     RefreshStone(sheet, contact.second, -1);
@@ -421,7 +424,9 @@ void PlayUntilRest(Sheet &sheet) {
         }
     }
     FreezeMoving(sheet);
-    if (sheet.path != nullptr && !sheet.path->removed) sheet.path->endTime = sheet.path->runs.back().stopTime;
+    if (sheet.trace == nullptr) return;
+    for (StoneRuns &stone : sheet.trace->stones)
+        if (!stone.removed && !stone.runs.empty()) stone.endTime = stone.runs.back().stopTime;
 }
 
 }  // namespace tessival

@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "free_motion.h"
+#include "tessival.h"
 
 namespace tessival {
 
-inline constexpr int STONE_COUNT = 16;
+inline constexpr int STONE_COUNT = TESSIVAL_STONE_COUNT;
 
 struct SheetStone {
     FreeRun run;
@@ -21,11 +22,23 @@ struct SheetStone {
     bool disturbed;  // set moving at some point of the throw
 };
 
-// The runs of the delivered stone, for drawing its path.
-struct DeliveredPath {
+// How one stone moved in a throw: its runs, empty for a stone never set moving.
+struct StoneRuns {
     std::vector<FreeRun> runs;  // in order of start time
-    double endTime = 0.0;       // when it came to rest or was removed
-    bool removed = false;
+    double endTime = 0.0;       // when it came to rest for the last time or was removed
+    bool removed = false;       // left the sheet during the play
+};
+
+struct ContactEvent {
+    double time;
+    int first;   // the lower index of the pair
+    int second;
+};
+
+// What a traced throw records of its play.
+struct ThrowTrace {
+    std::array<StoneRuns, STONE_COUNT> stones;
+    std::vector<ContactEvent> contacts;  // in the order they acted, so in time order
 };
 
 struct Sheet {
@@ -36,7 +49,7 @@ struct Sheet {
     // Bit k set while stones[k].moving, kept by the event loop so that its
     // scans visit the moving stones only.
     std::uint32_t movingMask = 0;
-    DeliveredPath *path = nullptr;  // recorded only when set; never read by the play
+    ThrowTrace *trace = nullptr;  // recorded only when set; never read by the play
     // Before these times a pair cannot touch and a stone cannot leave the sheet.
     double pairSafeUntil[STONE_COUNT][STONE_COUNT];
     double leaveSafeUntil[STONE_COUNT];

@@ -4,8 +4,8 @@
  * tessival plays curling throws: it turns target points into launch vectors and
  * plays a vector on a position until every stone rests. It is a shared library
  * (libtessival.so; Tessival.dll on Windows, cdecl) with C linkage, exporting
- * CreateShot, CreateHitShot, Simulation, SimulationTrace and
- * SimulationWithGenerator. This header is the
+ * CreateShot, CreateHitShot, Simulation, SimulationTrace,
+ * SimulationWithGenerator and SimulationTraceWithGenerator. This header is the
  * one definition of the records that cross the interface. Layouts are
  * little-endian with 32-bit signed integers and IEEE 754 single precision
  * floats; sizes and offsets are checked below. Inside, all arithmetic is double
@@ -15,12 +15,16 @@
  *   Metres, seconds, m/s. x runs across the sheet, y along it; thrown stones
  *   travel toward smaller y. A ShotVector is a launch velocity (vx, vy) in m/s
  *   at the release with its spin (0 or 1); a ShotTarget a point and a spin.
- *     side lines      x = 0 and x = 4.75
- *     tee             (2.375, 4.88), house radius 1.83
- *     stone radius    0.145 (every stone is a disc of this radius)
- *     back line       y = 3.05
- *     hog line        y = 11.28
- *     release         (2.375, 33.227): every thrown stone starts here
+ *     side lines      x = 0 and x = 4.75                  TESSIVAL_SHEET_WIDTH
+ *     tee             (2.375, 4.88), house radius 1.83    TESSIVAL_TEE_X, _TEE_Y, _HOUSE_RADIUS
+ *     stone radius    0.145 (every stone is a disc)       TESSIVAL_STONE_RADIUS
+ *     back line       y = 3.05                            TESSIVAL_BACK_LINE_Y
+ *     hog line        y = 11.28                           TESSIVAL_HOG_LINE_Y
+ *     release         (2.375, 33.227): every thrown       TESSIVAL_RELEASE_X, _RELEASE_Y
+ *                     stone starts here
+ *   These and the numbers the rules below use (TESSIVAL_HOUSE_REACH,
+ *   TESSIVAL_STONE_COUNT, TESSIVAL_FREE_GUARD_ZONE_LAST_STONE) are defined
+ *   after this comment as double (or int) constants of C and C++.
  *   A stone is on the sheet while its centre lies in 0.145 < x < 4.605 and
  *   2.905 < y < 33.227. A stone at (0, 0) (both coordinates equal to zero) is
  *   out of play: it takes no part in a throw and comes back exactly as given.
@@ -94,10 +98,11 @@
  *   recorded game can be replayed; 0 continues the stream. Calls that return
  *   0 leave the generator untouched. The generator is not locked: call
  *   Simulation and SimulationTrace from one thread at a time.
- *   SimulationWithGenerator draws from a generator the caller owns instead
- *   (a TessivalGenerator: the four state words of xoshiro256**) and never
- *   touches the process's: calls on distinct states and generators may run
- *   in any threads at once. CreateShot and CreateHitShot are reentrant.
+ *   SimulationWithGenerator and SimulationTraceWithGenerator draw from a
+ *   generator the caller owns instead (a TessivalGenerator: the four state
+ *   words of xoshiro256**) and never touch the process's: calls on distinct
+ *   states, generators and traces may run in any threads at once. CreateShot
+ *   and CreateHitShot are reentrant.
  *
  * DETERMINISM
  *   The same arguments and generator state give bit-identical results on the
@@ -119,6 +124,24 @@
 
 #include <stddef.h>
 #include <stdint.h>
+
+/* The sheet, in metres (UNITS AND FRAME). */
+#define TESSIVAL_SHEET_WIDTH 4.75
+#define TESSIVAL_TEE_X 2.375
+#define TESSIVAL_TEE_Y 4.88
+#define TESSIVAL_HOUSE_RADIUS 1.83
+#define TESSIVAL_STONE_RADIUS 0.145
+#define TESSIVAL_BACK_LINE_Y 3.05
+#define TESSIVAL_HOG_LINE_Y 11.28
+#define TESSIVAL_RELEASE_X 2.375
+#define TESSIVAL_RELEASE_Y 33.227
+/* No part of a stone farther than this from the tee is over the house:
+ * TESSIVAL_HOUSE_RADIUS + TESSIVAL_STONE_RADIUS. */
+#define TESSIVAL_HOUSE_REACH 1.975
+/* Stones of an end, both sides: GameState.stones, indices 0 to 15. */
+#define TESSIVAL_STONE_COUNT 16
+/* Rule 6 protects guards while the delivered stone's index is at most this. */
+#define TESSIVAL_FREE_GUARD_ZONE_LAST_STONE 4
 
 #ifdef __cplusplus
 extern "C" {
@@ -192,6 +215,51 @@ TESSIVAL_API int TESSIVAL_CALL SimulationWithGenerator(GameState *state, ShotVec
                                                        uint32_t seed, TessivalGenerator *generator,
                                                        int32_t stoneIndex);
 
+/* One contact of a traced throw. */
+typedef struct TessivalContact {
+    float time;             /* s after the release */
+    int32_t first, second;  /* the stones that touched, first < second */
+} TessivalContact;          /* 12 bytes */
+
+/* How one stone moved in a traced throw. */
+typedef struct TessivalStonePath {
+    float startTime;        /* s after the release when it was first set moving */
+    float endTime;          /* when it came to rest for the last time, or left the sheet */
+    int32_t length;         /* points written for it: 0 for a stone never set moving, else capacity */
+    int32_t leftSheet;      /* 1 when it left the sheet during the throw (rule 4), else 0 */
+} TessivalStonePath;        /* 16 bytes */
+
+/* The caller's buffers for a traced throw and what the call reports in them. */
+typedef struct TessivalTrace {
+    int32_t capacity;              /* in: points per stone path, at least 2 */
+    int32_t contactCapacity;       /* in: room in contacts, 0 or more */
+    float (*points)[2];            /* in: room for 16 * capacity points; stone k's from points + k * capacity */
+    TessivalContact *contacts;     /* in: room for contactCapacity contacts (may be null when that is 0) */
+    TessivalStonePath stones[16];  /* out */
+    int32_t contactCount;          /* out: every contact of the throw; the first contactCapacity are written */
+} TessivalTrace;
+
+/* SimulationWithGenerator that also records how every stone moved: state and
+ * *generator come out exactly as from SimulationWithGenerator with the same
+ * arguments (the same code plays both). Stone k set moving during the throw
+ * gets capacity points (x, y) at times startTime + (endTime - startTime) j /
+ * (capacity - 1), j = 0 .. capacity - 1, from where it lay (the release for the
+ * delivered stone, whose startTime is 0) to where it came to rest for the last
+ * time or left the sheet; a stone stopped and struck again shows its rest in
+ * between. The delivered stone's path is exactly SimulationTrace's with the
+ * process's generator in the same state. Stones never set moving get length 0
+ * and their points are left alone. The contacts are in the order they acted,
+ * which is time order; contactCount counts them all, the first contactCapacity
+ * are written. Removals after all rest (rules 5 and 6) are not part of the
+ * paths: the state shows them. Beyond SimulationWithGenerator's, a null trace,
+ * a capacity below 2, null points, a contactCapacity below 0, or null contacts
+ * with a contactCapacity above 0 is unusable: 0, nothing written, *trace and
+ * *generator included; out of memory inside gives 0 the same way. Reentrant:
+ * no buffer but the caller's is written. */
+TESSIVAL_API int TESSIVAL_CALL SimulationTraceWithGenerator(GameState *state, ShotVector shot, float randomError,
+                                                            uint32_t seed, TessivalGenerator *generator,
+                                                            int32_t stoneIndex, TessivalTrace *trace);
+
 /* The same entry points as pointer types, for callers that load the library at run time. */
 typedef int (TESSIVAL_CALL *CreateShotFunction)(ShotTarget target, ShotVector *shot);
 typedef int (TESSIVAL_CALL *CreateHitShotFunction)(ShotTarget target, float power, ShotVector *shot);
@@ -221,5 +289,10 @@ TESSIVAL_STATIC_ASSERT(sizeof(ShotVector) == 12, "ShotVector is 12 bytes");
 TESSIVAL_STATIC_ASSERT(offsetof(ShotVector, vx) == 0, "ShotVector.vx at 0");
 TESSIVAL_STATIC_ASSERT(offsetof(ShotVector, vy) == 4, "ShotVector.vy at 4");
 TESSIVAL_STATIC_ASSERT(offsetof(ShotVector, spin) == 8, "ShotVector.spin at 8");
+TESSIVAL_STATIC_ASSERT(sizeof(TessivalContact) == 12, "TessivalContact is 12 bytes");
+TESSIVAL_STATIC_ASSERT(sizeof(TessivalStonePath) == 16, "TessivalStonePath is 16 bytes");
+TESSIVAL_STATIC_ASSERT(offsetof(TessivalTrace, points) == 8, "TessivalTrace.points at 8");
+TESSIVAL_STATIC_ASSERT(offsetof(TessivalTrace, stones) == 8 + 2 * sizeof(void *),
+                       "TessivalTrace.stones after the two pointers");
 
 #endif /* TESSIVAL_H */

@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "free_guard_zone.h"
+#include "in_play.h"
 #include "sheet_constants.h"
 
 namespace tessival {
 namespace {
-
-bool OutOfPlay(const float position[2]) { return position[0] == 0.0f && position[1] == 0.0f; }
 
 Complex ToComplex(const float position[2]) {
     return {static_cast<double>(position[0]), static_cast<double>(position[1])};
@@ -35,15 +35,6 @@ void StoreOnSheet(Complex position, float stored[2]) {
     stored[1] = y;
 }
 
-bool InFreeGuardZone(const float position[2]) {
-    if (OutOfPlay(position)) return false;
-    const auto x = static_cast<double>(position[0]);
-    const auto y = static_cast<double>(position[1]);
-    const double dx = x - TEE_X;
-    const double dy = y - TEE_Y;
-    return y > TEE_Y && y < HOG_LINE_Y && dx * dx + dy * dy > HOUSE_REACH * HOUSE_REACH;
-}
-
 Complex LaunchVelocity(ShotVector shot, float randomError, RandomStream &stream) {
     const Complex velocity(static_cast<double>(shot.vx), static_cast<double>(shot.vy));
     if (!(randomError > 0.0f)) return velocity;
@@ -60,7 +51,7 @@ void StonesBeforeThrow(const GameState &state, int delivered, float before[STONE
     std::memcpy(before, state.stones, sizeof state.stones);
     SetRemoved(before[delivered]);
     for (int k = 0; k < STONE_COUNT; ++k) {
-        if (OutOfPlay(before[k])) continue;
+        if (!rules::InPlay(before[k])) continue;
         const bool finite = std::isfinite(before[k][0]) && std::isfinite(before[k][1]);
         if (!finite || !OnSheet(ToComplex(before[k]))) SetRemoved(before[k]);
     }
@@ -75,9 +66,9 @@ void ApplyHogLine(const Sheet &sheet, float stones[STONE_COUNT][2]) {
 // While the delivered stone is one of the first five, removing a guard of the
 // other side puts every stone back and removes the delivered one instead.
 void ApplyFreeGuardZone(int delivered, const float before[STONE_COUNT][2], float stones[STONE_COUNT][2]) {
-    if (delivered > 4) return;
     for (int k = 0; k < STONE_COUNT; ++k) {
-        if (k % 2 == delivered % 2 || !InFreeGuardZone(before[k]) || !OutOfPlay(stones[k])) continue;
+        if (!rules::FreeGuardZoneProtects(delivered, k) || !rules::InFreeGuardZone(before[k])) continue;
+        if (rules::InPlay(stones[k])) continue;
         std::memcpy(stones, before, sizeof(float) * STONE_COUNT * 2);
         SetRemoved(stones[delivered]);
         return;
@@ -102,7 +93,7 @@ RandomStream StreamForThrow(const RandomStream &current, std::uint32_t seed) {
 }
 
 ThrowOutcome PlayThrow(const GameState &state, ShotVector shot, float randomError, const RandomStream &stream,
-                       int delivered, DeliveredPath *path) {
+                       int delivered, ThrowTrace *trace) {
     ThrowOutcome outcome{};
     outcome.stream = stream;
     const Complex velocity = LaunchVelocity(shot, randomError, outcome.stream);
@@ -111,9 +102,9 @@ ThrowOutcome PlayThrow(const GameState &state, ShotVector shot, float randomErro
     StonesBeforeThrow(state, delivered, before);
     Sheet sheet;
     sheet.delivered = delivered;
-    sheet.path = path;
+    sheet.trace = trace;
     for (int k = 0; k < STONE_COUNT; ++k) {
-        if (k == delivered || OutOfPlay(before[k])) continue;
+        if (k == delivered || !rules::InPlay(before[k])) continue;
         PlaceAtRest(sheet.stones[k], ToComplex(before[k]));
     }
     Launch(sheet, delivered, {RELEASE_X, RELEASE_Y}, velocity, CurlOfSpin(shot.spin));
@@ -128,7 +119,8 @@ ThrowOutcome PlayThrow(const GameState &state, ShotVector shot, float randomErro
     }
     // Out-of-play stones come back exactly as given.
     for (int k = 0; k < STONE_COUNT; ++k)
-        if (k != delivered && OutOfPlay(state.stones[k])) std::memcpy(outcome.stones[k], state.stones[k], sizeof(float) * 2);
+        if (k != delivered && !rules::InPlay(state.stones[k]))
+            std::memcpy(outcome.stones[k], state.stones[k], sizeof(float) * 2);
     ApplyHogLine(sheet, outcome.stones);
     ApplyFreeGuardZone(delivered, before, outcome.stones);
     return outcome;

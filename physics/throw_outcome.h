@@ -1,5 +1,5 @@
 // One throw from a game state: the checks, the play and the rules of the game,
-// computed without writing to the caller. Simulation and SimulationTrace share it.
+// computed without writing to the caller. Every Simulation call shares it.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +24,8 @@ struct ThrowOutcome {
 RandomStream StreamForThrow(const RandomStream &current, std::uint32_t seed);
 
 // The arguments must be usable. `stream` is the stream before the throw (StreamForThrow);
-// `path`, when set, receives the delivered stone's runs.
+// `trace`, when set, receives every stone's runs and every contact.
 ThrowOutcome PlayThrow(const GameState &state, ShotVector shot, float randomError, const RandomStream &stream,
-                       int delivered, DeliveredPath *path);
+                       int delivered, ThrowTrace *trace);
 
 }  // namespace tessival

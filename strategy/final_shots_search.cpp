@@ -2,6 +2,7 @@
 
 #include "end_evaluation.h"
 #include "geometry.h"
+#include "in_play.h"
 
 namespace {
 
@@ -12,12 +13,6 @@ struct SearchParameters {
     float randomError;
     int side;
 };
-
-// The search's own test: out of play only when both coordinates are 0.
-bool InPlay(const GameState &state, int stone)
-{
-    return !(state.stones[stone][0] == 0.0f && state.stones[stone][1] == 0.0f);
-}
 
 ShotTarget HitTarget(const GameState &state, int stone, int spin)
 {
@@ -39,7 +34,7 @@ void PlayPass(const GameState &state, const SearchParameters &parameters,
               float scores[SCORE_TABLE_SIZE])
 {
     for (int stone = 0; stone < FINAL_SHOT_INDEX; ++stone) {
-        if (!InPlay(state, stone)) {
+        if (!rules::InPlay(state, stone)) {
             scores[2 * stone] = NO_SHOT_SCORE;
             scores[2 * stone + 1] = NO_SHOT_SCORE;
             continue;

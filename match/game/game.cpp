@@ -1,6 +1,6 @@
 #include "game/game.h"
 
-#include "end_evaluation.h"
+#include "end_score.h"
 #include "game/game_flow.h"
 
 namespace {
@@ -70,8 +70,8 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thr
             shot.played = true;
             shot.resting = state;
         }
-        // The hammer side throws the odd stones, side 1 of the end evaluation.
-        flow.FinishEnd(EvaluateEnd(state, 1));
+        // The hammer side throws the odd stones, side 1 of the end's score.
+        flow.FinishEnd(rules::EndScore(state, 1));
         end.points = flow.Ends().back().points;
         end.complete = true;
     }

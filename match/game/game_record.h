@@ -59,6 +59,3 @@ struct MatchRecord {
     double timeoutSeconds = 60.0;
     std::vector<GameRecord> games;
 };
-
-// The stones of a position that are in play (not at the origin).
-inline bool InPlay(const float stone[2]) { return stone[0] != 0.0f || stone[1] != 0.0f; }

@@ -1,5 +1,7 @@
 #include "pictures/sheet_drawing.h"
 
+#include "in_play.h"
+
 namespace {
 
 const char *RING_FILLS[4] = {"#4f8fd6", "#ffffff", "#e0706e", "#ffffff"};
@@ -49,7 +51,7 @@ void DrawStones(SvgWriter &svg, const SheetView &view, const GameState &position
     Side firstThrower = Other(end.hammer);
     for (int k = 0; k < 16; ++k) {
         const float *stone = position.stones[k];
-        if (!InPlay(stone))
+        if (!rules::InPlay(stone))
             continue;
         Side owner = k % 2 == 0 ? firstThrower : end.hammer;
         double cx = view.X(stone[0]);

@@ -4,18 +4,18 @@
 #include <vector>
 
 #include "game/game_record.h"
-#include "sheet_constants.h"
 #include "pictures/svg_writer.h"
+#include "tessival.h"
 
 // Sheet geometry in metres: the very constants the physics library plays on.
-using tessival::BACK_LINE_Y;
-using tessival::HOG_LINE_Y;
-using tessival::SHEET_WIDTH;
-using tessival::STONE_RADIUS;
-constexpr double HOUSE_CENTRE_X = tessival::TEE_X;
-constexpr double HOUSE_CENTRE_Y = tessival::TEE_Y;
+constexpr double BACK_LINE_Y = TESSIVAL_BACK_LINE_Y;
+constexpr double HOG_LINE_Y = TESSIVAL_HOG_LINE_Y;
+constexpr double SHEET_WIDTH = TESSIVAL_SHEET_WIDTH;
+constexpr double STONE_RADIUS = TESSIVAL_STONE_RADIUS;
+constexpr double HOUSE_CENTRE_X = TESSIVAL_TEE_X;
+constexpr double HOUSE_CENTRE_Y = TESSIVAL_TEE_Y;
 // 12-foot, 8-foot and 4-foot rings and the button.
-constexpr double RING_RADII[4] = {1.83, 1.22, 0.61, 0.15};
+constexpr double RING_RADII[4] = {TESSIVAL_HOUSE_RADIUS, 1.22, 0.61, 0.15};
 // The playing end as a picture of an end shows it: from just behind the back
 // line to beyond the hog line.
 constexpr double PLAYING_END_NEAR_Y = 2.45;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "sheet_constants.h"
+#include "in_play.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ std::size_t ContactPoint(const std::vector<PathPoint> &path, const PathPoint &st
 {
     std::size_t closest = 0;
     for (std::size_t i = 0; i < path.size(); ++i) {
-        double reach = 2.0 * tessival::STONE_RADIUS;
+        double reach = 2.0 * TESSIVAL_STONE_RADIUS;
         if (i + 1 < path.size())
             reach += Distance(path[i], path[i + 1]);
         if (Distance(stone, path[i]) <= reach)
@@ -62,7 +62,7 @@ void SetOff(StoneMove &move, const std::vector<PathPoint> &path, std::size_t con
                         static_cast<float>((static_cast<double>(stone[1]) - static_cast<double>(at[1])) / apart)};
     if (contact + 1 < path.size() && step > 0.0)
         move.speed = Distance(at, path[contact + 1]) / step;
-    move.run = move.speed / tessival::DECELERATION;
+    move.run = move.speed / FREE_DECELERATION;
 }
 
 } // namespace
@@ -76,17 +76,17 @@ ShotMotion DescribeMotion(const ShotRecord &shot, double farY)
     for (int k = 0; k < 16; ++k) {
         const float *from = shot.sent.stones[k];
         const float *to = shot.resting.stones[k];
-        if (k == shot.shotIndex || !InPlay(from) || (from[0] == to[0] && from[1] == to[1]))
+        if (k == shot.shotIndex || !rules::InPlay(from) || (from[0] == to[0] && from[1] == to[1]))
             continue;
         StoneMove move;
         move.stone = k;
         std::size_t contact = ContactPoint(shot.path, Point(from));
         move.start = motion.step * static_cast<double>(contact);
-        move.removed = !InPlay(to);
+        move.removed = !rules::InPlay(to);
         if (move.removed)
             SetOff(move, shot.path, contact, Point(from), motion.step);
         else
-            move.run = std::sqrt(2.0 * Distance(Point(from), Point(to)) / tessival::DECELERATION);
+            move.run = std::sqrt(2.0 * Distance(Point(from), Point(to)) / FREE_DECELERATION);
         motion.moves.push_back(move);
     }
     return motion;

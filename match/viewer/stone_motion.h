@@ -14,7 +14,10 @@ struct StoneMove {
     double speed = 0.0;    // m/s with which a stone that left play set off
 };
 
-// How a throw is shown moving. The library traces the thrown stone only: a
+// m/s^2: how a free stone slows on the library's ice (tessival.h, FREE MOTION).
+inline constexpr double FREE_DECELERATION = 0.08;
+
+// How a throw is shown moving. The runner traces the thrown stone only: a
 // struck stone is shown running straight from the moment the thrown stone
 // reached it, slowing as a free stone does, to its rest, or, when it left
 // play, away from the thrown stone at the speed that one had.

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "end_evaluation.h"
+#include "end_score.h"
 #include "game/line_score.h"
 #include "setup/engine_names.h"
 #include "viewer/stone_motion.h"
@@ -47,8 +47,8 @@ json Moves(const std::vector<StoneMove> &moves)
 // The points each side would score if the end finished with position.
 json EndScore(const GameState &position, Side hammer)
 {
-    // Side 1 of the evaluation is the hammer's, which throws the odd stones.
-    int score = EvaluateEnd(position, 1);
+    // Side 1 of the end's score is the hammer's, which throws the odd stones.
+    int score = rules::EndScore(position, 1);
     json points = {0, 0};
     if (score > 0)
         points[static_cast<std::size_t>(Index(hammer))] = score;

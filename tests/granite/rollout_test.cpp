@@ -9,9 +9,9 @@
 #include <optional>
 #include <vector>
 
-#include "end_evaluation.h"
-#include "geometry.h"
+#include "end_score.h"
 #include "rollout.h"
+#include "sheet.h"
 
 namespace granite {
 namespace {
@@ -59,7 +59,7 @@ std::vector<int> EndScores(const GameState &state, const RolloutPolicy &policy, 
         TessivalGenerator generator = Seeded(static_cast<std::uint32_t>(play) + 1u);
         SplitMix choices{static_cast<std::uint64_t>(play)};
         PlayOut(after, policy, generator, choices);
-        scores.push_back(EvaluateEnd(after, side));
+        scores.push_back(rules::EndScore(after, side));
     }
     return scores;
 }
@@ -134,10 +134,10 @@ TEST(PolicyPlan, AHammerKeepingTheHouseCleanRollsOut)
         SplitMix choices{seed};
         policy.hammerKeepsHouseClean = true;
         // Nothing in the house: a blank, whoever counts.
-        EXPECT_EQ(EvaluateEnd(Thrown(hammerToThrow, PolicyPlan(hammerToThrow, policy, choices)), 1), 0) << seed;
+        EXPECT_EQ(rules::EndScore(Thrown(hammerToThrow, PolicyPlan(hammerToThrow, policy, choices)), 1), 0) << seed;
         policy.hammerKeepsHouseClean = false;
         const GameState stays = Thrown(hammerToThrow, PolicyPlan(hammerToThrow, policy, choices));
-        EXPECT_EQ(EvaluateEnd(stays, 1), 1) << seed;
+        EXPECT_EQ(rules::EndScore(stays, 1), 1) << seed;
     }
 }
 
@@ -148,13 +148,13 @@ TEST(PolicyPlan, OnlyTheHammerRollsOutAndALyingShotDrawsIn)
     GameState firstToThrow = Empty(12);
     Place(firstToThrow, 1, TEE_X, TEE_Y);
     SplitMix choices{3};
-    EXPECT_EQ(EvaluateEnd(Thrown(firstToThrow, PolicyPlan(firstToThrow, policy, choices)), 0), 1);
+    EXPECT_EQ(rules::EndScore(Thrown(firstToThrow, PolicyPlan(firstToThrow, policy, choices)), 0), 1);
 
     GameState lyingShot = Empty(12);
     Place(lyingShot, 0, TEE_X + 1.0f, TEE_Y);
     for (std::uint64_t seed = 0; seed < 4; ++seed) {
         SplitMix draws{seed};
-        EXPECT_EQ(EvaluateEnd(Thrown(lyingShot, PolicyPlan(lyingShot, policy, draws)), 0), 2) << seed;
+        EXPECT_EQ(rules::EndScore(Thrown(lyingShot, PolicyPlan(lyingShot, policy, draws)), 0), 2) << seed;
     }
 }
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "geometry.h"
+#include "sheet.h"
 #include "shot_candidates.h"
 
 namespace granite {

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "end_evaluation.h"
+#include "end_score.h"
+#include "in_play.h"
 #include "sheet.h"
 #include "shot_search.h"
 #include "win_table.h"
@@ -54,7 +55,7 @@ GameState Position(const TacticalCase &c)
 bool OtherSideOutOfTheHouse(const GameState &after, int side)
 {
     for (int stone = 1 - side; stone < STONE_COUNT; stone += 2)
-        if (InPlay(after, stone) && TeeDistance(after, stone) < static_cast<float>(HOUSE_REACH)) return false;
+        if (rules::InPlay(after, stone) && TeeDistance(after, stone) < HOUSE_REACH) return false;
     return true;
 }
 
@@ -91,12 +92,12 @@ const TacticalCase CASES[] = {
     // it away and keep the hammer rather than take one.
     {"BlankTheEarlyEndRatherThanTakeOne", 15, {1, 7, true, 0},
      {{0, 2.375f, 7.6f}, {2, 1.6f, 8.2f}, {1, 3.1f, 7.9f}},
-     [](const GameState &after, int side) { return EvaluateEnd(after, side) == 0; }, 0.95},
+     [](const GameState &after, int side) { return rules::EndScore(after, side) == 0; }, 0.95},
     // Last end, one down, the other side shot and an own stone second: take
     // it out and stay for two.
     {"TakeOutAndStayForTwoInTheLastEnd", 15, {7, 7, true, -1},
      {{0, 2.40f, 4.95f}, {1, 2.05f, 5.45f}, {2, 3.3f, 8.5f}},
-     [](const GameState &after, int side) { return EvaluateEnd(after, side) >= 2; }, 0.7},
+     [](const GameState &after, int side) { return rules::EndScore(after, side) >= 2; }, 0.7},
     // Last end, one up, without the hammer, the other side shot: clear the
     // house so that its last stone can score one at most.
     {"KeepTheHouseCleanOneUpWithoutTheHammer", 14, {7, 7, false, 1},
@@ -105,7 +106,7 @@ const TacticalCase CASES[] = {
     // Last end, tied, the hammer's last stone, an open house: draw for the win.
     {"DrawForTheWinInTheLastEnd", 15, {7, 7, true, 0},
      {{0, 2.375f, 7.9f}, {2, 1.4f, 7.2f}},
-     [](const GameState &after, int side) { return EvaluateEnd(after, side) >= 1; }, 0.95},
+     [](const GameState &after, int side) { return rules::EndScore(after, side) >= 1; }, 0.95},
 };
 
 INSTANTIATE_TEST_SUITE_P(Positions, TacticalSuite, ::testing::ValuesIn(CASES), CaseName);

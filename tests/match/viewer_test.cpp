@@ -7,7 +7,6 @@
 #include <nlohmann/json.hpp>
 
 #include "game/thrower.h"
-#include "sheet_constants.h"
 #include "viewer/stone_motion.h"
 #include "viewer/viewer_page.h"
 
@@ -125,7 +124,7 @@ TEST(Viewer, MotionTimesTheThrowAndTheStonesItStrikes)
     const ShotRecord &draw = end.shots[1];
     ShotMotion free = DescribeMotion(draw, FAR_Y);
     double speed = std::hypot(static_cast<double>(draw.shot.vx), static_cast<double>(draw.shot.vy));
-    EXPECT_NEAR(free.duration, speed / tessival::DECELERATION, 0.01 * free.duration);
+    EXPECT_NEAR(free.duration, speed / FREE_DECELERATION, 0.01 * free.duration);
     EXPECT_GT(static_cast<double>(draw.path[static_cast<std::size_t>(free.firstPoint)][1]), FAR_Y);
     EXPECT_LE(static_cast<double>(draw.path[static_cast<std::size_t>(free.firstPoint) + 1][1]), FAR_Y);
     EXPECT_TRUE(free.moves.empty());
@@ -138,6 +137,6 @@ TEST(Viewer, MotionTimesTheThrowAndTheStonesItStrikes)
     const PathPoint &at = end.shots[2].path[contact];
     const float *struck = end.shots[2].sent.stones[1];
     EXPECT_NEAR(std::hypot(static_cast<double>(at[0] - struck[0]), static_cast<double>(at[1] - struck[1])),
-                2.0 * tessival::STONE_RADIUS, 0.1);
+                2.0 * TESSIVAL_STONE_RADIUS, 0.1);
     std::filesystem::remove(TempPath("viewer_test_motion.html"));
 }

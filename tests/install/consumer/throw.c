@@ -7,7 +7,7 @@
 
 int main(void)
 {
-    ShotTarget tee = {2.375f, 4.88f, 0};
+    ShotTarget tee = {(float)TESSIVAL_TEE_X, (float)TESSIVAL_TEE_Y, 0};
     ShotVector shot;
     GameState state;
     memset(&state, 0, sizeof state);
