@@ -11,11 +11,12 @@
 
 #include "bench_processes.h"
 #include "fixed_positions.h"
-#include "sheet.h"
-#include "shot_search.h"
-#include "win_table.h"
+#include "search/sheet.h"
+#include "search/shot_search.h"
+#include "value/win_table.h"
 
-using namespace granite;
+using namespace granite::search;
+using namespace granite::value;
 
 namespace {
 

@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <optional>
 
-#include "end_score_distribution.h"
-#include "sheet.h"
-#include "shot_plan.h"
+#include "search/sheet.h"
+#include "search/shot_plan.h"
+#include "value/end_score_distribution.h"
 
 namespace granite {
+
+using search::BuildVector;
+using search::SearchLimits;
+using search::ShotPlan;
+using value::GameSituation;
 
 namespace {
 
@@ -30,21 +35,21 @@ GameSituation Situation(const GameState &state, const GameScore &score)
 
 ShotVector DrawToTee()
 {
-    const std::optional<ShotVector> vector = BuildVector(ShotPlan{ShotPlan::DRAW, TEE_X, TEE_Y, 0, 0.0f});
+    const std::optional<ShotVector> vector = BuildVector(ShotPlan{ShotPlan::DRAW, search::TEE_X, search::TEE_Y, 0, 0.0f});
     return vector.value_or(ShotVector{});
 }
 
 }  // namespace
 
-Engine::Engine(const SearchLimits &limits) : limits_(limits), table_(MEASURED_END_SCORES) {}
+Engine::Engine(const SearchLimits &limits) : limits_(limits), table_(value::MEASURED_END_SCORES) {}
 
 ShotVector Engine::DecideShot(const GameState &state, const GameScore &score) const
 {
     try {
-        const GameState root = Sanitized(state);
+        const GameState root = search::Sanitized(state);
         SearchLimits limits = limits_;
         if (root.shotIndex < LATE_STONES_FROM) limits.thinkSeconds *= EARLY_STONE_SHARE;
-        return SearchShot(root, Situation(state, score), table_, limits).vector;
+        return search::SearchShot(root, Situation(state, score), table_, limits).vector;
     } catch (...) {
         return DrawToTee();  // out of memory or threads: still a legal answer
     }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "game_score.h"
-#include "shot_search.h"
+#include "search/shot_search.h"
 #include "tessival.h"
-#include "win_table.h"
+#include "value/win_table.h"
 
 namespace granite {
 
@@ -11,7 +11,7 @@ namespace granite {
 // win table, built once. It holds nothing of the game between two GOs.
 class Engine {
 public:
-    explicit Engine(const SearchLimits &limits);
+    explicit Engine(const search::SearchLimits &limits);
 
     // The shot for the side to move in state (as the match manager sent it,
     // sanitized here) with the game's score; the first twelve stones of an end
@@ -20,8 +20,8 @@ public:
     ShotVector DecideShot(const GameState &state, const GameScore &score) const;
 
 private:
-    SearchLimits limits_;
-    WinTable table_;
+    search::SearchLimits limits_;
+    value::WinTable table_;
 };
 
 }  // namespace granite

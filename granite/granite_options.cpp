@@ -14,7 +14,7 @@ constexpr double MS_PER_SECOND = 1000.0;
 
 }  // namespace
 
-std::optional<int> ParseOptions(int argc, char **argv, SearchLimits &limits)
+std::optional<int> ParseOptions(int argc, char **argv, search::SearchLimits &limits)
 {
     CLI::App app{"granite: a curling engine that plays to win the game. It speaks the engine protocol\n"
                  "on standard input and output, as pebble does, and also reads SCORE own other."};

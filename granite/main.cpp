@@ -9,7 +9,7 @@
 
 int main(int argc, char **argv)
 {
-    granite::SearchLimits limits;
+    granite::search::SearchLimits limits;
     if (const std::optional<int> status = granite::ParseOptions(argc, argv, limits)) return *status;
     granite::Engine engine(limits);
     engineDecision = granite::DecisionOf(engine);

@@ -6,10 +6,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The match runner's folders, bottom to top: each may include those before it.
-MATCH_LAYERS=(protocol process statistics game setup record schedule summary pictures viewer run)
+# Products in folders of their own, bottom to top: each may include those
+# before it; the product's top files (main.cpp and the like) may include all.
+declare -A SUBLAYERS=(
+  [granite]="value search"
+  [match]="protocol process statistics game setup record schedule summary pictures viewer run"
+)
 
-# Outside match/: what each folder may include besides itself.
+# Outside those folders: what each may include besides itself.
 declare -A MAY_INCLUDE=(
   [interface]=""
   [rules]="interface"
@@ -21,43 +25,43 @@ declare -A MAY_INCLUDE=(
   [strategy]="interface rules engine simulator analysis"
   [pebble]="interface platform engine simulator strategy"
   [granite]="interface rules platform engine"
+  [match]="interface rules"
 )
 
 # The layer of a file: "interface" for the library's public header,
-# "match/NAME" for a folder of the runner, else its top folder.
+# "PRODUCT/FOLDER" or "PRODUCT/top" inside a layered product, else its top folder.
 layer_of() {
-  local path=$1
-  case $path in
-    physics/tessival.h) echo interface ;;
-    match/main.cpp) echo match/main ;;
-    match/*/*) local rest=${path#match/}; echo "match/${rest%%/*}" ;;
-    *) echo "${path%%/*}" ;;
-  esac
+  local path=$1 top=${1%%/*}
+  if [[ $path == physics/tessival.h ]]; then
+    echo interface
+  elif [[ -n ${SUBLAYERS[$top]-} ]]; then
+    local rest=${path#"$top"/}
+    [[ $rest == */* ]] && echo "$top/${rest%%/*}" || echo "$top/top"
+  else
+    echo "$top"
+  fi
 }
 
-# The folders a layer may include, its own among them.
+# The layers a layer may include, its own among them.
 allowed_for() {
-  local layer=$1
-  if [[ $layer == match/* ]]; then
-    local own=${layer#match/} allowed="interface rules $layer" name
-    for name in "${MATCH_LAYERS[@]}"; do
-      [[ $name == "$own" ]] && break
-      allowed+=" match/$name"
-    done
-    [[ $own == main ]] && allowed+=" match/run"
-    echo "$allowed"
-    return
-  fi
-  echo "$layer ${MAY_INCLUDE[$layer]-}"
+  local layer=$1 top=${1%%/*}
+  local allowed="$layer ${MAY_INCLUDE[$top]-}" name
+  [[ -z ${SUBLAYERS[$top]-} ]] && { echo "$allowed"; return; }
+  for name in ${SUBLAYERS[$top]}; do
+    [[ $layer == "$top/$name" ]] && break
+    allowed+=" $top/$name"
+  done
+  echo "$allowed"
 }
 
 # Every project header, by the names it is included with: its base name and,
-# inside match/, its path below match/.
+# inside a layered product, its path below the product's folder.
 declare -A HEADER_LAYER=()
 while IFS= read -r header; do
   layer=$(layer_of "$header")
+  top=${header%%/*}
   HEADER_LAYER[$(basename "$header")]=$layer
-  [[ $header == match/*/* ]] && HEADER_LAYER[${header#match/}]=$layer
+  [[ -n ${SUBLAYERS[$top]-} ]] && HEADER_LAYER[${header#"$top"/}]=$layer
 done < <(find physics rules platform engine simulator analysis strategy pebble granite match -name '*.h' | sort)
 HEADER_LAYER[viewer_assets.h]=match/viewer  # generated from viewer/page/
 

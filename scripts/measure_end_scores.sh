@@ -3,7 +3,7 @@
 # GAMES games of ENGINE against itself through pebble-match (fixed seed) and
 # prints, for the side with the hammer, how many ends it scored k in, for
 # k = -8 .. 8 (negative: stolen), as the C++ initializer of
-# granite/end_score_counts.cpp.
+# granite/value/end_score_counts.cpp.
 #   scripts/measure_end_scores.sh [GAMES [ENGINE]]
 # Default: 40 games of "build/bin/granite --think 60".
 set -euo pipefail

@@ -53,7 +53,7 @@ protected:
 
 TEST_F(DecisionSeam, BothEnginesAnswerGoInOneProcess)
 {
-    granite::SearchLimits limits;
+    granite::search::SearchLimits limits;
     limits.throws = 600;
     granite::Engine graniteEngine(limits);
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "end_score.h"
-#include "rollout.h"
-#include "sheet.h"
+#include "search/rollout.h"
+#include "search/sheet.h"
 
-namespace granite {
+namespace granite::search {
 namespace {
 
 GameState Empty(int shotIndex)
@@ -35,8 +35,8 @@ RolloutPolicy PointsFor(int rootSide)
 {
     RolloutPolicy policy;
     policy.rootSide = rootSide;
-    for (int score = -MAX_END_SCORE; score <= MAX_END_SCORE; ++score)
-        policy.endValue[static_cast<std::size_t>(score + MAX_END_SCORE)] = score;
+    for (int score = -value::MAX_END_SCORE; score <= value::MAX_END_SCORE; ++score)
+        policy.endValue[static_cast<std::size_t>(score + value::MAX_END_SCORE)] = score;
     return policy;
 }
 
@@ -118,7 +118,7 @@ TEST(PlayOut, TheLastStoneBlanksWhenABlankIsWorthMore)
 {
     const GameState state = Empty(15);
     RolloutPolicy policy = PointsFor(1);
-    policy.endValue[MAX_END_SCORE] = 1.5;
+    policy.endValue[value::MAX_END_SCORE] = 1.5;
     const std::vector<int> scores = EndScores(state, policy, 1, 40);
     const auto blanks = std::count(scores.begin(), scores.end(), 0);
     EXPECT_GE(blanks, 38);
@@ -159,4 +159,4 @@ TEST(PolicyPlan, OnlyTheHammerRollsOutAndALyingShotDrawsIn)
 }
 
 }  // namespace
-}  // namespace granite
+}  // namespace granite::search

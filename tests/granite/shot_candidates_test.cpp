@@ -9,10 +9,10 @@
 #include <optional>
 #include <vector>
 
-#include "sheet.h"
-#include "shot_candidates.h"
+#include "search/sheet.h"
+#include "search/shot_candidates.h"
 
-namespace granite {
+namespace granite::search {
 namespace {
 
 constexpr float HOG_LINE_Y = 11.28f;
@@ -185,4 +185,4 @@ TEST(RefinedAround, TheThrowAwayIsLeftAsItIs)
 }
 
 }  // namespace
-}  // namespace granite
+}  // namespace granite::search

@@ -5,17 +5,17 @@
 
 #include <cstring>
 
-#include "end_score_distribution.h"
-#include "sheet.h"
-#include "shot_search.h"
-#include "win_table.h"
+#include "value/end_score_distribution.h"
+#include "search/sheet.h"
+#include "search/shot_search.h"
+#include "value/win_table.h"
 
-namespace granite {
+namespace granite::search {
 namespace {
 
 struct SearchCase {
     int shotIndex;
-    GameSituation situation;
+    value::GameSituation situation;
     float stones[4][2];
 };
 
@@ -39,7 +39,7 @@ GameState Position(const SearchCase &c)
 
 TEST(SearchShotConcurrent, TheAnswerWithinABudgetIsTheSameWhateverTheThreads)
 {
-    const WinTable table(MEASURED_END_SCORES);
+    const value::WinTable table(value::MEASURED_END_SCORES);
     for (const SearchCase &c : CASES) {
         SearchLimits limits;
         limits.throws = 4000;
@@ -57,4 +57,4 @@ TEST(SearchShotConcurrent, TheAnswerWithinABudgetIsTheSameWhateverTheThreads)
 }
 
 }  // namespace
-}  // namespace granite
+}  // namespace granite::search

@@ -11,11 +11,11 @@
 
 #include "end_score.h"
 #include "in_play.h"
-#include "sheet.h"
-#include "shot_search.h"
-#include "win_table.h"
+#include "search/sheet.h"
+#include "search/shot_search.h"
+#include "value/win_table.h"
 
-namespace granite {
+namespace granite::search {
 namespace {
 
 constexpr long long SEARCH_THROWS = 20000;
@@ -30,7 +30,7 @@ struct Stone {
 struct TacticalCase {
     std::string name;
     int shotIndex;
-    GameSituation situation;
+    value::GameSituation situation;
     std::vector<Stone> stones;
     // Whether the position after granite's throw achieves the plan, for the side that threw.
     std::function<bool(const GameState &after, int side)> achieved;
@@ -69,7 +69,7 @@ TEST_P(TacticalSuite, ChosenShotAchievesThePlan)
 {
     const TacticalCase &c = GetParam();
     const GameState root = Sanitized(Position(c));
-    const WinTable table(MEASURED_END_SCORES);
+    const value::WinTable table(value::MEASURED_END_SCORES);
     SearchLimits limits;
     limits.throws = SEARCH_THROWS;
     limits.seed = 2026;
@@ -112,4 +112,4 @@ const TacticalCase CASES[] = {
 INSTANTIATE_TEST_SUITE_P(Positions, TacticalSuite, ::testing::ValuesIn(CASES), CaseName);
 
 }  // namespace
-}  // namespace granite
+}  // namespace granite::search

@@ -1,9 +1,9 @@
 // The win table's chances obey the game's rules whatever the end-score distribution.
 #include <gtest/gtest.h>
 
-#include "win_table.h"
+#include "value/win_table.h"
 
-namespace granite {
+namespace granite::value {
 namespace {
 
 // Hammer scores 1 most often; 2, blanks and steals of 1 sometimes.
@@ -46,4 +46,4 @@ TEST_P(WinTableRules, TheLastEndDecidesOrGoesToExtraEnds)
 INSTANTIATE_TEST_SUITE_P(Distributions, WinTableRules, ::testing::Values(SKEWED, MEASURED_END_SCORES));
 
 }  // namespace
-}  // namespace granite
+}  // namespace granite::value

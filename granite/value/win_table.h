@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <vector>
 
-#include "end_score_distribution.h"
-#include "game_situation.h"
+#include "value/end_score_distribution.h"
+#include "value/game_situation.h"
 
-namespace granite {
+namespace granite::value {
 
 // The chance of winning the game from its score, the ends left and the hammer,
 // by dynamic programming over one distribution of end scores for the side with
@@ -36,4 +36,4 @@ private:
     std::vector<double> chances_;
 };
 
-}  // namespace granite
+}  // namespace granite::value

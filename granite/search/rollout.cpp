@@ -1,13 +1,13 @@
-#include "rollout.h"
+#include "search/rollout.h"
 
 #include <optional>
 #include <vector>
 
 #include "end_score.h"
-#include "sheet.h"
-#include "shot_plan.h"
+#include "search/sheet.h"
+#include "search/shot_plan.h"
 
-namespace granite {
+namespace granite::search {
 
 namespace {
 
@@ -72,8 +72,9 @@ ShotPlan BestLastStone(const GameState &state, const RolloutPolicy &policy, Spli
         GameState tried = state;
         if (!vector || SimulationWithGenerator(&tried, *vector, 0.0f, 0, &generator, -1) == 0) continue;
         ++throws;
-        const double value = policy.endValue[static_cast<std::size_t>(rules::EndScore(tried, policy.rootSide) + MAX_END_SCORE)];
-        const double worth = forRoot ? value : -value;
+        const double worthForRoot =
+            policy.endValue[static_cast<std::size_t>(rules::EndScore(tried, policy.rootSide) + value::MAX_END_SCORE)];
+        const double worth = forRoot ? worthForRoot : -worthForRoot;
         if (worth > bestWorth) {
             best = option;
             bestWorth = worth;
@@ -97,4 +98,4 @@ int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &ge
     return throws;
 }
 
-}  // namespace granite
+}  // namespace granite::search

@@ -2,12 +2,12 @@
 
 #include <array>
 
-#include "end_score_distribution.h"
-#include "shot_plan.h"
-#include "split_mix.h"
+#include "value/end_score_distribution.h"
+#include "search/shot_plan.h"
+#include "search/split_mix.h"
 #include "tessival.h"
 
-namespace granite {
+namespace granite::search {
 
 // The fast policy that plays an end out after a candidate: remove the other
 // side's shot stone, else draw into the four-foot; a hammer side playing for a
@@ -18,8 +18,8 @@ namespace granite {
 // its side, with error.
 struct RolloutPolicy {
     int rootSide = 0;  // the side whose values endValue holds
-    // The value for rootSide of each end score k for it, at k + MAX_END_SCORE.
-    std::array<double, 2 * MAX_END_SCORE + 1> endValue{};
+    // The value for rootSide of each end score k for it, at k + value::MAX_END_SCORE.
+    std::array<double, 2 * value::MAX_END_SCORE + 1> endValue{};
     // The hammer side would rather blank than score one: its hits on the other
     // side's shot stone roll out of the house too. (It still draws when it lies
     // shot: play-outs whose hammer threw its stones away undervalued it.)
@@ -34,4 +34,4 @@ ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMi
 // drawn from generator, and returns the number of throws made.
 int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices);
 
-}  // namespace granite
+}  // namespace granite::search

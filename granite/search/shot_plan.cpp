@@ -1,8 +1,8 @@
-#include "shot_plan.h"
+#include "search/shot_plan.h"
 
 #include <cstdint>
 
-namespace granite {
+namespace granite::search {
 
 std::optional<ShotVector> BuildVector(const ShotPlan &plan)
 {
@@ -14,4 +14,4 @@ std::optional<ShotVector> BuildVector(const ShotPlan &plan)
     return vector;
 }
 
-}  // namespace granite
+}  // namespace granite::search

@@ -1,11 +1,11 @@
-#include "shot_candidates.h"
+#include "search/shot_candidates.h"
 
 #include <algorithm>
 
 #include "in_play.h"
-#include "sheet.h"
+#include "search/sheet.h"
 
-namespace granite {
+namespace granite::search {
 
 namespace {
 
@@ -103,4 +103,4 @@ std::vector<ShotPlan> RefinedAround(const ShotPlan &plan)
     return variants;
 }
 
-}  // namespace granite
+}  // namespace granite::search

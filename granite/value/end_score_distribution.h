@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace granite {
+namespace granite::value {
 
 // How often an end ends with each score for the side with the hammer: entry
 // k + MAX_END_SCORE counts the ends where it scored k (negative: the other side
@@ -14,4 +14,4 @@ using EndScoreCounts = std::array<int, 2 * MAX_END_SCORE + 1>;
 // granite against granite (see end_score_counts.cpp for the run).
 extern const EndScoreCounts MEASURED_END_SCORES;
 
-}  // namespace granite
+}  // namespace granite::value

@@ -1,11 +1,11 @@
-#include "sheet.h"
+#include "search/sheet.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "in_play.h"
 
-namespace granite {
+namespace granite::search {
 
 float TeeDistance(const GameState &state, int stone)
 {
@@ -41,4 +41,4 @@ GameState Sanitized(const GameState &state)
     return clean;
 }
 
-}  // namespace granite
+}  // namespace granite::search

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
-#include "game_situation.h"
-#include "shot_plan.h"
+#include "value/game_situation.h"
+#include "search/shot_plan.h"
 #include "tessival.h"
-#include "win_table.h"
+#include "value/win_table.h"
 
-namespace granite {
+namespace granite::search {
 
 struct SearchLimits {
     // The time to spend, when throws is 0; by default a whole 8-end game takes well under 20 s.
@@ -31,7 +31,7 @@ struct SearchResult {
 // end's score by its chance of winning the game, and keeps the better half;
 // after the first round the aim is refined around the three best. Within a
 // throw budget the result depends on the arguments alone, whatever the threads.
-SearchResult SearchShot(const GameState &state, const GameSituation &situation, const WinTable &table,
+SearchResult SearchShot(const GameState &state, const value::GameSituation &situation, const value::WinTable &table,
                         const SearchLimits &limits);
 
-}  // namespace granite
+}  // namespace granite::search

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace granite {
+namespace granite::search {
 
 // SplitMix64: a small, fast, seedable stream for the choices of rollouts and
 // for deriving the seeds of throws.
@@ -22,4 +22,4 @@ struct SplitMix {
     float Symmetric() { return static_cast<float>(static_cast<double>(Next() >> 11) * 0x1.0p-52 - 1.0); }
 };
 
-}  // namespace granite
+}  // namespace granite::search

@@ -1,4 +1,4 @@
-#include "shot_search.h"
+#include "search/shot_search.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "end_score.h"
-#include "rollout.h"
-#include "sheet.h"
-#include "shot_candidates.h"
-#include "split_mix.h"
+#include "search/rollout.h"
+#include "search/sheet.h"
+#include "search/shot_candidates.h"
+#include "search/split_mix.h"
 
-namespace granite {
+namespace granite::search {
 
 namespace {
 
@@ -44,12 +44,12 @@ struct Task {
 
 class Search {
 public:
-    Search(const GameState &state, const GameSituation &situation, const WinTable &table, const SearchLimits &limits)
+    Search(const GameState &state, const value::GameSituation &situation, const value::WinTable &table, const SearchLimits &limits)
         : root_(state), limits_(limits), side_(state.shotIndex % 2), start_(Clock::now())
     {
         policy_.rootSide = side_;
-        for (int score = -MAX_END_SCORE; score <= MAX_END_SCORE; ++score)
-            policy_.endValue[static_cast<std::size_t>(score + MAX_END_SCORE)] =
+        for (int score = -value::MAX_END_SCORE; score <= value::MAX_END_SCORE; ++score)
+            policy_.endValue[static_cast<std::size_t>(score + value::MAX_END_SCORE)] =
                 table.AfterEnd(situation, score) + END_SCORE_TIE_BREAK * score;
         const int hammerScoresOne = situation.hammer ? 1 : -1;
         policy_.hammerKeepsHouseClean = situation.hammer == (table.AfterEnd(situation, 0) >
@@ -151,7 +151,7 @@ private:
         const int throws = 1 + PlayOut(state, policy_, generator, mix);
         throws_ += throws;
         ++samples_;
-        return policy_.endValue[static_cast<std::size_t>(rules::EndScore(state, side_) + MAX_END_SCORE)];
+        return policy_.endValue[static_cast<std::size_t>(rules::EndScore(state, side_) + value::MAX_END_SCORE)];
     }
 
     static void Halve(std::vector<Arm *> &alive)
@@ -195,10 +195,10 @@ private:
 
 }  // namespace
 
-SearchResult SearchShot(const GameState &state, const GameSituation &situation, const WinTable &table,
+SearchResult SearchShot(const GameState &state, const value::GameSituation &situation, const value::WinTable &table,
                         const SearchLimits &limits)
 {
     return Search(state, situation, table, limits).Run();
 }
 
-}  // namespace granite
+}  // namespace granite::search

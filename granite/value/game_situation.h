@@ -1,6 +1,6 @@
 #pragma once
 
-namespace granite {
+namespace granite::value {
 
 // What granite knows of the game beyond the stones: the end, the hammer and the score.
 struct GameSituation {
@@ -10,4 +10,4 @@ struct GameSituation {
     int lead = 0;        // points of the side to move minus the other side's, so far
 };
 
-}  // namespace granite
+}  // namespace granite::value

@@ -1,9 +1,9 @@
-#include "win_table.h"
+#include "value/win_table.h"
 
 #include <algorithm>
 #include <cstddef>
 
-namespace granite {
+namespace granite::value {
 
 namespace {
 
@@ -74,4 +74,4 @@ std::size_t WinTable::Index(int regularLeft, int extraLeft, int lead, bool hamme
     return static_cast<std::size_t>(index);
 }
 
-}  // namespace granite
+}  // namespace granite::value

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "shot_plan.h"
+#include "search/shot_plan.h"
 #include "tessival.h"
 
-namespace granite {
+namespace granite::search {
 
 // The shots granite tries for the side to move in a sanitized state: draws
 // into the house and to guard spots, a throw-away, and for each of the stones
@@ -18,4 +18,4 @@ std::vector<ShotPlan> ShotCandidates(const GameState &state);
 // a lighter and a heavier weight.
 std::vector<ShotPlan> RefinedAround(const ShotPlan &plan);
 
-}  // namespace granite
+}  // namespace granite::search

@@ -3,7 +3,7 @@
 #include "house.h"
 #include "tessival.h"
 
-namespace granite {
+namespace granite::search {
 
 // The stones as granite reads them; the sheet's measures are the rules'.
 using rules::HOUSE_REACH;
@@ -25,4 +25,4 @@ int ShotStone(const GameState &state);
 // play (rules::InPlay) is finite.
 GameState Sanitized(const GameState &state);
 
-}  // namespace granite
+}  // namespace granite::search

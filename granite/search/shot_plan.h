@@ -4,7 +4,7 @@
 
 #include "tessival.h"
 
-namespace granite {
+namespace granite::search {
 
 // A shot as a thrower means it: a draw to rest at (x, y), or a hit through
 // (x, y) with power metres of run left there (tessival's CreateHitShot).
@@ -19,4 +19,4 @@ struct ShotPlan {
 // The launch vector of plan, or nothing when the library refuses its target.
 std::optional<ShotVector> BuildVector(const ShotPlan &plan);
 
-}  // namespace granite
+}  // namespace granite::search
