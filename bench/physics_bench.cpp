@@ -1,4 +1,4 @@
-// Throughput of the tessival calls, beside the tests' fixed-step reference
+// Throughput of the tessival calls, beside the fixed-step reference
 // integration of the same equations in the same run.
 #include <benchmark/benchmark.h>
 
