@@ -28,6 +28,7 @@ void AddPaths(const TessivalTrace &traced, const float (*points)[2], ShotTrace &
         path.endTime = stone.endTime;
         path.leftSheet = stone.leftSheet != 0;
         const float (*first)[2] = points + k * PATH_CAPACITY;
+        path.points.reserve(static_cast<std::size_t>(stone.length));
         for (int32_t i = 0; i < stone.length; ++i)
             path.points.push_back({first[i][0], first[i][1]});
     }

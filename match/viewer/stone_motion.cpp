@@ -1,7 +1,5 @@
 #include "viewer/stone_motion.h"
 
-#include <cmath>
-
 namespace {
 
 // The last point before the path first comes within the view.
@@ -28,7 +26,7 @@ bool EvenBetween(const std::vector<PathPoint> &points, std::size_t from, std::si
         const double share = static_cast<double>(i - from) / span;
         const double dx = Between(points[from][0], points[to][0], share) - static_cast<double>(points[i][0]);
         const double dy = Between(points[from][1], points[to][1], share) - static_cast<double>(points[i][1]);
-        if (std::hypot(dx, dy) > SHOWN_PATH_TOLERANCE)
+        if (dx * dx + dy * dy > SHOWN_PATH_TOLERANCE * SHOWN_PATH_TOLERANCE)
             return false;
     }
     return true;
