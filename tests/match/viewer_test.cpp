@@ -188,16 +188,3 @@ TEST(Viewer, DataCarriesEveryMovedStonesPathAndTheContacts)
     }
     EXPECT_EQ(data["games"][0]["ends"][0]["shots"][1]["contacts"], nlohmann::json::array()) << "the draw touches nothing";
 }
-
-TEST(Viewer, AStraightEvenRunIsShownByItsEndsFromJustBeforeTheView)
-{
-    StonePath thrown{3, 0.0f, 15.0f, false, {}};
-    for (int i = 0; i <= 15; ++i)
-        thrown.points.push_back({2.0f, 20.0f - static_cast<float>(i)}); // y 20 at 0 s down to 5 at 15 s
-    std::vector<ShownPoint> shown = ShownPath(thrown, 11.5);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].time, 8.0);
-    EXPECT_EQ(shown[0].at, (PathPoint{2.0f, 12.0f})) << "the last point beyond the view";
-    EXPECT_EQ(shown[1].time, 15.0);
-    EXPECT_EQ(shown[1].at, (PathPoint{2.0f, 5.0f}));
-}
