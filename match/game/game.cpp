@@ -62,7 +62,7 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thr
             }
             shot.shot = answer.shot;
             shot.seed = thrower.Seed(end.index, shotIndex);
-            if (!thrower.Throw(state, answer.shot, shot.seed, shot.path)) {
+            if (!thrower.Throw(state, answer.shot, shot.seed, shot.trace)) {
                 game.forfeit = Forfeit{shot.engine, "answered a shot the physics library refused"};
                 Finish(game, flow);
                 return game;

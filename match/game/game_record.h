@@ -11,6 +11,31 @@
 
 using PathPoint = std::array<float, 2>;
 
+// How one stone moved in a throw, as the physics library traced it.
+struct StonePath {
+    int stone = 0;
+    float startTime = 0.0f;         // s after the release when it was first set moving
+    float endTime = 0.0f;           // when it last came to rest or left the sheet
+    bool leftSheet = false;
+    std::vector<PathPoint> points;  // evenly spaced in time from startTime to endTime
+};
+
+// What a throw traced. Kept in memory for the pictures and the page; the
+// record file holds none of it.
+struct ShotTrace {
+    std::vector<StonePath> paths;          // every stone set moving, in stone order
+    std::vector<TessivalContact> contacts; // every contact, in time order
+
+    // The path of stone, or null when it did not move.
+    const StonePath *PathOf(int stone) const
+    {
+        for (const StonePath &path : paths)
+            if (path.stone == stone)
+                return &path;
+        return nullptr;
+    }
+};
+
 // One throw: what the engine was sent, what it answered and where the stones
 // came to rest.
 struct ShotRecord {
@@ -22,7 +47,7 @@ struct ShotRecord {
     ShotVector shot{};
     uint32_t seed = 0;      // the seed passed to the physics library
     GameState resting{};    // the position after the throw
-    std::vector<PathPoint> path; // the thrown stone's path, when traced
+    ShotTrace trace;        // when thrown or replayed in this run
 };
 
 struct EndRecord {

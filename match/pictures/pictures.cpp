@@ -93,7 +93,8 @@ std::string EndPicture(const GameRecord &game, const EndRecord &end, const PerSi
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "62"}, {"font-size", "10"}}, EngineLine(names, end.hammer));
     DrawSheet(svg, view, "sheet");
     for (const ShotRecord &shot : end.shots)
-        DrawPath(svg, view, shot.path, shot.engine, "sheet");
+        if (const StonePath *thrown = shot.trace.PathOf(shot.shotIndex))
+            DrawPath(svg, view, thrown->points, shot.engine, "sheet");
     DrawStones(svg, view, FinalPosition(end), end, true);
     return svg.Finish();
 }

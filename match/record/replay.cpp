@@ -48,7 +48,7 @@ ReplayReport ReplayMatch(MatchRecord &record)
                                                  std::to_string(sentDiffers + 1) + ": recorded " + Stone(shot.sent, sentDiffers) +
                                                  ", replayed " + Stone(state, sentDiffers));
                 state = shot.sent;
-                bool played = thrower.Throw(state, shot.shot, shot.seed, shot.path);
+                bool played = thrower.Throw(state, shot.shot, shot.seed, shot.trace);
                 ++report.shots;
                 int restingDiffers = FirstDifference(state, shot.resting);
                 if (!played)

@@ -13,5 +13,6 @@ struct ReplayReport {
 // Plays every recorded shot again through the physics library, each end from
 // the empty sheet with the recorded vectors, error and seeds, and compares
 // both the position each shot was played from and its resting position with
-// the record, bit for bit. Each played shot's path is traced into the record.
+// the record, bit for bit. What each played shot traced is kept in the record
+// (ShotRecord::trace).
 ReplayReport ReplayMatch(MatchRecord &record);

@@ -118,12 +118,10 @@ public:
         std::cout << FormatLineScore(game, names) << std::flush;
         if (!options_.svgDirectory.empty())
             WritePictures(game, names);
-        for (EndRecord &end : game.ends)
-            for (ShotRecord &shot : end.shots)
-                std::vector<PathPoint>().swap(shot.path);
         if (writer_)
             writer_->Write(game);
-        // Kept whole only for the page, so that a long match runs in little memory.
+        // Kept whole, with what its throws traced, only for the page, so that
+        // a long match runs in little memory.
         if (!options_.htmlPath.empty())
             pageGames_.push_back(game);
         DropShots(game);

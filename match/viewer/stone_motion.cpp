@@ -1,93 +1,56 @@
 #include "viewer/stone_motion.h"
 
-#include <cmath>
-
-#include "in_play.h"
-
 namespace {
 
-PathPoint Point(const float stone[2]) { return {stone[0], stone[1]}; }
-
-double Distance(const PathPoint &a, const PathPoint &b)
-{
-    return std::hypot(static_cast<double>(a[0]) - static_cast<double>(b[0]), static_cast<double>(a[1]) - static_cast<double>(b[1]));
-}
-
-// Seconds between path points. The points are evenly spaced in time and the
-// stone leaves the release at about the launch speed, so the first gap over
-// that speed is the time step.
-double TimeStep(const ShotRecord &shot)
-{
-    const double speed = std::hypot(static_cast<double>(shot.shot.vx), static_cast<double>(shot.shot.vy));
-    if (shot.path.size() < 2 || speed <= 0.0)
-        return 0.0;
-    return Distance(shot.path[0], shot.path[1]) / speed;
-}
-
 // The last point before the path first comes within the view.
-int FirstPointInView(const std::vector<PathPoint> &path, double farY)
+std::size_t FirstPointInView(const std::vector<PathPoint> &path, double farY)
 {
     for (std::size_t i = 0; i < path.size(); ++i)
         if (static_cast<double>(path[i][1]) <= farY)
-            return i == 0 ? 0 : static_cast<int>(i - 1);
-    return path.empty() ? 0 : static_cast<int>(path.size() - 1);
+            return i == 0 ? 0 : i - 1;
+    return path.empty() ? 0 : path.size() - 1;
 }
 
-// The first path point where the thrown stone touches a stone lying at
-// stone (within the gap the sampling can miss), or else its closest point:
-// a stone struck by another struck stone starts as the thrown one gets nearest.
-std::size_t ContactPoint(const std::vector<PathPoint> &path, const PathPoint &stone)
+double Between(float from, float to, double share)
 {
-    std::size_t closest = 0;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        double reach = 2.0 * TESSIVAL_STONE_RADIUS;
-        if (i + 1 < path.size())
-            reach += Distance(path[i], path[i + 1]);
-        if (Distance(stone, path[i]) <= reach)
-            return i;
-        if (Distance(stone, path[i]) < Distance(stone, path[closest]))
-            closest = i;
+    return static_cast<double>(from) + (static_cast<double>(to) - static_cast<double>(from)) * share;
+}
+
+// Whether even motion from points[from] to points[to] passes within the
+// tolerance of every point between them at its time (the points are evenly
+// spaced in time).
+bool EvenBetween(const std::vector<PathPoint> &points, std::size_t from, std::size_t to)
+{
+    const double span = static_cast<double>(to - from);
+    for (std::size_t i = from + 1; i < to; ++i) {
+        const double share = static_cast<double>(i - from) / span;
+        const double dx = Between(points[from][0], points[to][0], share) - static_cast<double>(points[i][0]);
+        const double dy = Between(points[from][1], points[to][1], share) - static_cast<double>(points[i][1]);
+        if (dx * dx + dy * dy > SHOWN_PATH_TOLERANCE * SHOWN_PATH_TOLERANCE)
+            return false;
     }
-    return closest;
-}
-
-// A stone knocked out of play sets off along the line from the thrown stone
-// at contact, with the speed the thrown stone had there.
-void SetOff(StoneMove &move, const std::vector<PathPoint> &path, std::size_t contact, const PathPoint &stone, double step)
-{
-    const PathPoint &at = path[contact];
-    const double apart = Distance(at, stone);
-    if (apart > 0.0)
-        move.heading = {static_cast<float>((static_cast<double>(stone[0]) - static_cast<double>(at[0])) / apart),
-                        static_cast<float>((static_cast<double>(stone[1]) - static_cast<double>(at[1])) / apart)};
-    if (contact + 1 < path.size() && step > 0.0)
-        move.speed = Distance(at, path[contact + 1]) / step;
-    move.run = move.speed / FREE_DECELERATION;
+    return true;
 }
 
 } // namespace
 
-ShotMotion DescribeMotion(const ShotRecord &shot, double farY)
+std::vector<ShownPoint> ShownPath(const StonePath &path, double farY)
 {
-    ShotMotion motion;
-    motion.step = TimeStep(shot);
-    motion.firstPoint = FirstPointInView(shot.path, farY);
-    motion.duration = shot.path.empty() ? 0.0 : motion.step * static_cast<double>(shot.path.size() - 1);
-    for (int k = 0; k < 16; ++k) {
-        const float *from = shot.sent.stones[k];
-        const float *to = shot.resting.stones[k];
-        if (k == shot.shotIndex || !rules::InPlay(from) || (from[0] == to[0] && from[1] == to[1]))
-            continue;
-        StoneMove move;
-        move.stone = k;
-        std::size_t contact = ContactPoint(shot.path, Point(from));
-        move.start = motion.step * static_cast<double>(contact);
-        move.removed = !rules::InPlay(to);
-        if (move.removed)
-            SetOff(move, shot.path, contact, Point(from), motion.step);
-        else
-            move.run = std::sqrt(2.0 * Distance(Point(from), Point(to)) / FREE_DECELERATION);
-        motion.moves.push_back(move);
-    }
-    return motion;
+    const std::vector<PathPoint> &points = path.points;
+    std::vector<ShownPoint> shown;
+    if (points.empty())
+        return shown;
+    const double start = static_cast<double>(path.startTime);
+    const double step = points.size() < 2 ? 0.0 : (static_cast<double>(path.endTime) - start) / static_cast<double>(points.size() - 1);
+    auto keep = [&](std::size_t i) { shown.push_back({start + step * static_cast<double>(i), points[i]}); };
+    std::size_t from = FirstPointInView(points, farY);
+    keep(from);
+    for (std::size_t to = from + 2; to < points.size(); ++to)
+        if (!EvenBetween(points, from, to)) {
+            from = to - 1;
+            keep(from);
+        }
+    if (from + 1 < points.size())
+        keep(points.size() - 1);
+    return shown;
 }

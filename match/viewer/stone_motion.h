@@ -4,29 +4,18 @@
 
 #include "game/game_record.h"
 
-// A stone that the throw set moving, other than the thrown one.
-struct StoneMove {
-    int stone = 0;
-    double start = 0.0;    // seconds after the release when it was struck
-    double run = 0.0;      // seconds it ran until it rested or left play
-    bool removed = false;  // it left play
-    PathPoint heading{};   // unit direction of a stone that left play: away from the thrown stone
-    double speed = 0.0;    // m/s with which a stone that left play set off
+// m: how far a shown path may stray from the traced one.
+inline constexpr double SHOWN_PATH_TOLERANCE = 0.001;
+
+// A point of a path as the page shows it.
+struct ShownPoint {
+    double time = 0.0; // s after the release
+    PathPoint at{};
 };
 
-// m/s^2: how a free stone slows on the library's ice (tessival.h, FREE MOTION).
-inline constexpr double FREE_DECELERATION = 0.08;
-
-// How a throw is shown moving. The runner traces the thrown stone only: a
-// struck stone is shown running straight from the moment the thrown stone
-// reached it, slowing as a free stone does, to its rest, or, when it left
-// play, away from the thrown stone at the speed that one had.
-struct ShotMotion {
-    double step = 0.0;     // seconds between the path's points
-    int firstPoint = 0;    // the path's first point that a view ending at farY needs
-    double duration = 0.0; // seconds from the release until the thrown stone stopped or left
-    std::vector<StoneMove> moves;
-};
-
-// The motion of a played shot whose path was traced.
-ShotMotion DescribeMotion(const ShotRecord &shot, double farY);
+// The part of a traced path that a view ending at farY shows, from the last
+// point before the stone first comes within it (the thrown stone's run from
+// the release lies beyond) to its end, keeping only the points that a stone
+// running straight at an even speed from each to the next needs to pass
+// within SHOWN_PATH_TOLERANCE of every traced point at its time.
+std::vector<ShownPoint> ShownPath(const StonePath &path, double farY);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "end_score.h"
+#include "in_play.h"
 #include "game/line_score.h"
 #include "setup/engine_names.h"
 #include "viewer/stone_motion.h"
@@ -13,35 +14,44 @@ namespace {
 
 std::string LetterOf(Side side) { return std::string(1, Letter(side)); }
 
-json Stones(const GameState &state)
+// The stones in play as [stone, x, y]: the page draws these and no others.
+json StonesInPlay(const GameState &state)
 {
     json stones = json::array();
-    for (const auto &stone : state.stones)
-        stones.push_back({stone[0], stone[1]});
+    for (int k = 0; k < TESSIVAL_STONE_COUNT; ++k)
+        if (rules::InPlay(state, k))
+            stones.push_back({k, state.stones[k][0], state.stones[k][1]});
     return stones;
 }
 
-double Millimetres(float metres) { return std::round(static_cast<double>(metres) * 1000.0) / 1000.0; }
+// Milliseconds and millimetres: plenty for drawing, and a third of the size.
+double Thousandths(double value) { return std::round(value * 1000.0) / 1000.0; }
 
-// Path points to the millimetre: plenty for drawing, and a third of the size.
-json Path(const std::vector<PathPoint> &path, int firstPoint)
+// Every stone the throw set moving, along its traced path as the view shows
+// it, each point as [time, x, y].
+json Paths(const ShotTrace &trace, double farY)
 {
-    json points = json::array();
-    for (std::size_t i = static_cast<std::size_t>(firstPoint); i < path.size(); ++i)
-        points.push_back({Millimetres(path[i][0]), Millimetres(path[i][1])});
-    return points;
+    json paths = json::array();
+    for (const StonePath &traced : trace.paths) {
+        json points = json::array();
+        for (const ShownPoint &point : ShownPath(traced, farY))
+            points.push_back({Thousandths(point.time), Thousandths(static_cast<double>(point.at[0])),
+                              Thousandths(static_cast<double>(point.at[1]))});
+        json path = {{"stone", traced.stone}, {"points", points}};
+        if (traced.leftSheet)
+            path["left"] = true;
+        paths.push_back(path);
+    }
+    return paths;
 }
 
-json Moves(const std::vector<StoneMove> &moves)
+// Each contact as [time, first stone, second stone].
+json Contacts(const ShotTrace &trace)
 {
-    json list = json::array();
-    for (const StoneMove &move : moves) {
-        json item = {{"stone", move.stone}, {"start", move.start}, {"run", move.run}, {"removed", move.removed}};
-        if (move.removed)
-            item.update({{"heading", {move.heading[0], move.heading[1]}}, {"speed", move.speed}});
-        list.push_back(item);
-    }
-    return list;
+    json contacts = json::array();
+    for (const TessivalContact &contact : trace.contacts)
+        contacts.push_back({Thousandths(static_cast<double>(contact.time)), contact.first, contact.second});
+    return contacts;
 }
 
 // The points each side would score if the end finished with position.
@@ -64,11 +74,9 @@ json Shot(const ShotRecord &shot, const EndRecord &end, double farY)
         item["score"] = EndScore(shot.sent, end.hammer);
         return item;
     }
-    ShotMotion motion = DescribeMotion(shot, farY);
     item.update({{"vx", shot.shot.vx}, {"vy", shot.shot.vy}, {"spin", shot.shot.spin}, {"seed", shot.seed},
-                 {"resting", Stones(shot.resting)}, {"score", EndScore(shot.resting, end.hammer)},
-                 {"path", Path(shot.path, motion.firstPoint)}, {"pathStart", motion.step * motion.firstPoint},
-                 {"step", motion.step}, {"duration", motion.duration}, {"moves", Moves(motion.moves)}});
+                 {"resting", StonesInPlay(shot.resting)}, {"score", EndScore(shot.resting, end.hammer)},
+                 {"paths", Paths(shot.trace, farY)}, {"contacts", Contacts(shot.trace)}});
     return item;
 }
 

@@ -7,7 +7,7 @@
 
 // What the viewer page shows, as JSON: the engines, the view of the sheet and
 // the stone colours, and for every game its result, its ends and every shot
-// with the reply, the vector, the seed, the resting position, the end's score
-// after it as rules::EndScore counts it, and its motion. Played shots must carry
-// their traced paths.
+// with the reply, the vector, the seed, the stones in play after it, the
+// end's score after it as rules::EndScore counts it, the traced path of every
+// stone it set moving and its contacts. Played shots must carry their traces.
 nlohmann::json ViewerData(const MatchRecord &record, const SheetView &view);

@@ -16,6 +16,7 @@ const TOLERANCE = 0.001; // metres; drawn coordinates carry two decimals of a pi
 let puppeteer;
 let browser;
 let record;
+let pageData;
 let pageUrl;
 
 async function loadPuppeteer() {
@@ -43,6 +44,10 @@ before(async () => {
   execFileSync(process.env.PEBBLE_MATCH, ['--replay', recordPath, '--html', replayedPath], { stdio: 'pipe' });
   assert.ok(fs.readFileSync(replayedPath).equals(fs.readFileSync(htmlPath)), 'the page made from the record differs');
   pageUrl = pathToFileURL(htmlPath).href;
+  const html = fs.readFileSync(htmlPath, 'utf8');
+  const open = '<script type="application/json" id="match-data">';
+  const start = html.indexOf(open) + open.length;
+  pageData = JSON.parse(html.slice(start, html.indexOf('</script>', start)));
   browser = await puppeteer.launch({ executablePath: chromium, headless: true, args: ['--no-sandbox'] });
 });
 
@@ -136,6 +141,89 @@ test('stepping through an end draws every shot where the record has it, with the
   await page.screenshot({ path: path.join(output, 'viewer-phone.png'), fullPage: true });
   const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
   assert.ok(overflow <= 0, `the page is ${overflow} px wider than a phone`);
+  await page.close();
+});
+
+// The first shot of game 1 that set stone moving with a path passing test:
+// { end, shot, path }, end and shot counting from 1.
+function shotMoving(test) {
+  for (const e of pageData.games[0].ends)
+    for (const [index, shot] of e.shots.entries())
+      for (const path of shot.played ? shot.paths : [])
+        if (test(path, index)) return { end: e.index + 1, shot: index + 1, path };
+  return null;
+}
+
+// Run in the page: window.stoneAt(stone) gives the drawn circle of a stone
+// in metres and its opacity, or null when it is not drawn.
+function installStoneAt() {
+  const view = JSON.parse(document.getElementById('match-data').textContent).view;
+  window.stoneAt = (stone) => {
+    const circle = document.querySelector(`#stones circle[data-stone="${stone}"]`);
+    if (!circle) return null;
+    return {
+      x: view.sheetWidth - (Number(circle.getAttribute('cx')) - view.left) / view.scale,
+      y: (Number(circle.getAttribute('cy')) - view.top) / view.scale + view.nearY,
+      opacity: Number(circle.parentNode.getAttribute('opacity')),
+    };
+  };
+}
+
+// Metres from p to the nearest point of the path's polyline.
+function awayFromPath(points, p) {
+  let nearest = Infinity;
+  for (let i = 0; i + 1 < points.length; ++i) {
+    const [, ax, ay] = points[i];
+    const [, bx, by] = points[i + 1];
+    const length = (bx - ax) ** 2 + (by - ay) ** 2;
+    const f = length > 0 ? Math.min(Math.max(((p.x - ax) * (bx - ax) + (p.y - ay) * (by - ay)) / length, 0), 1) : 0;
+    nearest = Math.min(nearest, Math.hypot(p.x - (ax + (bx - ax) * f), p.y - (ay + (by - ay) * f)));
+  }
+  return nearest;
+}
+
+test('a struck stone runs along its traced path, and a stone that left the sheet fades where it left', async () => {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1280, height: 900 });
+  const AWAY = 0.02; // metres from either rest: well on its way
+
+  const struck = shotMoving((path, index) => path.stone !== index && path.left !== true &&
+    Math.hypot(path.points[0][1] - path.points.at(-1)[1], path.points[0][2] - path.points.at(-1)[2]) > 4 * AWAY);
+  assert.ok(struck, 'game 1 has a shot that moves a struck stone that stays in play');
+  const [, fromX, fromY] = struck.path.points[0];
+  const [, toX, toY] = struck.path.points.at(-1);
+  await openAt(page, pageUrl + `#game=1&end=${struck.end}&shot=${struck.shot - 1}`);
+  await page.evaluate(installStoneAt);
+  await page.select('#speed', '2');
+  await page.keyboard.press('ArrowRight');
+  const seen = await (await page.waitForFunction((stone, from, to, away) => {
+    const at = window.stoneAt(stone);
+    if (!at || document.body.dataset.moving !== 'true') return false;
+    const apart = (p) => Math.hypot(at.x - p[0], at.y - p[1]);
+    return apart(from) > away && apart(to) > away ? at : false;
+  }, { polling: 'raf', timeout: 60000 }, struck.path.stone, [fromX, fromY], [toX, toY], AWAY)).jsonValue();
+  // Held there for a picture of the stones under way.
+  await page.click('#play');
+  await page.click('#play');
+  await page.screenshot({ path: path.join(output, 'viewer-struck.png') });
+  const trail = await page.$(`#paths polyline[data-stone="${struck.path.stone}"]`);
+  assert.ok(trail, 'the struck stone leaves a trail');
+  assert.ok(awayFromPath(struck.path.points, seen) < 0.002,
+    `stone ${struck.path.stone + 1} drawn at (${seen.x}, ${seen.y}), off its traced path by ${awayFromPath(struck.path.points, seen)} m`);
+
+  const left = shotMoving((path) => path.left === true);
+  assert.ok(left, 'game 1 has a shot in which a stone leaves the sheet');
+  await openAt(page, pageUrl + `#game=1&end=${left.end}&shot=${left.shot - 1}`);
+  await page.evaluate(installStoneAt);
+  await page.select('#speed', '2');
+  await page.keyboard.press('ArrowRight');
+  const fading = await (await page.waitForFunction((stone) => {
+    const at = window.stoneAt(stone);
+    return at && at.opacity > 0 && at.opacity < 1 ? at : false;
+  }, { polling: 'raf', timeout: 60000 }, left.path.stone)).jsonValue();
+  const [, leftX, leftY] = left.path.points.at(-1);
+  assert.ok(Math.hypot(fading.x - leftX, fading.y - leftY) < 0.002,
+    `stone ${left.path.stone + 1} fades at (${fading.x}, ${fading.y}), left the sheet at (${leftX}, ${leftY})`);
   await page.close();
 });
 

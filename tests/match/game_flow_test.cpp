@@ -99,7 +99,7 @@ class ScriptedThrower : public Thrower {
 public:
     explicit ScriptedThrower(std::vector<int> hammerScores) : Thrower(99, 1, 0.0f), hammerScores_(std::move(hammerScores)) {}
 
-    bool Throw(GameState &state, const ShotVector &, uint32_t seed, std::vector<PathPoint> &path) override
+    bool Throw(GameState &state, const ShotVector &, uint32_t seed, ShotTrace &trace) override
     {
         EXPECT_EQ(seed, Seed(state.currentEnd, state.shotIndex));
         int end = state.currentEnd;
@@ -111,7 +111,7 @@ public:
         state.stones[shot][0] = scores ? 2.375f : 0.0f;
         state.stones[shot][1] = scores ? 4.88f + 0.2f * static_cast<float>(shot / 2) : 0.0f;
         state.shotIndex = shot + 1;
-        path = {{2.375f, 33.0f}, {state.stones[shot][0], state.stones[shot][1]}};
+        trace.paths = {{shot, 0.0f, 20.0f, false, {{2.375f, 33.0f}, {state.stones[shot][0], state.stones[shot][1]}}}};
         return true;
     }
 
@@ -230,13 +230,13 @@ TEST(Thrower, AGameThrownThroughTheLibraryReplaysFromItsRecord)
     for (const EndRecord &end : played.ends)
         for (const ShotRecord &shot : end.shots) {
             EXPECT_EQ(shot.seed, thrower.Seed(end.index, shot.shotIndex));
-            EXPECT_FALSE(shot.path.empty());
+            EXPECT_NE(shot.trace.PathOf(shot.shotIndex), nullptr);
         }
 
     ReplayReport replay = ReplayMatch(record);
     EXPECT_EQ(replay.shots, 16 * static_cast<int>(played.ends.size()));
     EXPECT_EQ(replay.differences, std::vector<std::string>{});
-    EXPECT_EQ(record.games[0].ends.back().shots.back().path, played.ends.back().shots.back().path);
+    EXPECT_EQ(record.games[0].ends.back().shots.back().trace.PathOf(15)->points, played.ends.back().shots.back().trace.PathOf(15)->points);
 }
 
 // Where the first stone of each of many ends comes to rest, every one a draw
@@ -247,10 +247,10 @@ std::vector<PathPoint> DrawsOfPair(int pair)
     EXPECT_EQ(CreateShot({2.375f, 4.88f, 0}, &draw), 1);
     Thrower thrower(2026, pair, 0.145f);
     std::vector<PathPoint> rests;
-    std::vector<PathPoint> path;
+    ShotTrace trace;
     for (int end = 0; end < 400; ++end) {
         GameState state{};
-        EXPECT_TRUE(thrower.Throw(state, draw, thrower.Seed(end, 0), path));
+        EXPECT_TRUE(thrower.Throw(state, draw, thrower.Seed(end, 0), trace));
         rests.push_back({state.stones[0][0], state.stones[0][1]});
     }
     return rests;
@@ -266,6 +266,67 @@ TEST(ConcurrentThrowers, EachGameThrowsAsItWouldAlone)
     other.join();
     EXPECT_EQ(together[0], alone[0]);
     EXPECT_EQ(together[1], alone[1]);
+}
+
+// Five stones in and around the house and a centre guard; stone 6 is next.
+GameState CrowdedHouse()
+{
+    const float stones[6][2] = {{2.375f, 4.88f}, {2.0f, 5.3f}, {2.8f, 4.5f}, {2.3f, 7.5f}, {1.6f, 4.2f}, {3.1f, 5.6f}};
+    GameState state{};
+    for (int k = 0; k < 6; ++k) {
+        state.stones[k][0] = stones[k][0];
+        state.stones[k][1] = stones[k][1];
+    }
+    state.shotIndex = 6;
+    return state;
+}
+
+ShotVector Aimed(float x, float y, float power)
+{
+    ShotVector shot{};
+    EXPECT_EQ(CreateHitShot({x, y, 1}, power, &shot), 1);
+    return shot;
+}
+
+// The thrower draws from a generator of its own and traces every stone, yet
+// each throw comes out as the process generator's traced throw did; each
+// struck stone's path runs from where it lay to where it rests.
+TEST(Thrower, ThrowsAsSimulationTraceWithTheSameSeed)
+{
+    constexpr int CAPACITY = 512;
+    const ShotVector shots[] = {Aimed(2.375f, 4.88f, 0.0f), Aimed(2.375f, 4.88f, 12.0f), Aimed(2.0f, 5.3f, 25.0f),
+                                Aimed(2.3f, 7.5f, 12.0f)};
+    Thrower thrower(2026, 1, 0.145f);
+    int struckPaths = 0;
+    for (const ShotVector &shot : shots)
+        for (int end = 0; end < 6; ++end) {
+            const uint32_t seed = thrower.Seed(end, 6);
+            GameState expected = CrowdedHouse();
+            float path[CAPACITY][2];
+            int32_t length = 0;
+            ASSERT_EQ(SimulationTrace(&expected, shot, 0.145f, seed, -1, path, CAPACITY, &length), 1);
+            GameState state = CrowdedHouse();
+            ShotTrace trace;
+            ASSERT_TRUE(thrower.Throw(state, shot, seed, trace));
+            EXPECT_EQ(std::memcmp(state.stones, expected.stones, sizeof state.stones), 0) << "end " << end;
+            EXPECT_EQ(state.shotIndex, expected.shotIndex);
+            const StonePath *thrown = trace.PathOf(6);
+            ASSERT_NE(thrown, nullptr);
+            ASSERT_EQ(thrown->points.size(), static_cast<std::size_t>(length));
+            for (int32_t i = 0; i < length; ++i)
+                ASSERT_EQ(thrown->points[static_cast<std::size_t>(i)], (PathPoint{path[i][0], path[i][1]}))
+                    << "end " << end << ", point " << i;
+            const GameState sent = CrowdedHouse();
+            for (const StonePath &struck : trace.paths) {
+                if (struck.stone == 6)
+                    continue;
+                EXPECT_EQ(struck.points.front(), (PathPoint{sent.stones[struck.stone][0], sent.stones[struck.stone][1]}));
+                EXPECT_TRUE(struck.leftSheet || struck.points.back() == (PathPoint{state.stones[struck.stone][0], state.stones[struck.stone][1]}));
+                EXPECT_FALSE(trace.contacts.empty());
+                ++struckPaths;
+            }
+        }
+    EXPECT_GT(struckPaths, 0);
 }
 
 TEST(LineScore, ShowsEndsTotalsAndTheHammer)

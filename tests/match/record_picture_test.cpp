@@ -38,7 +38,7 @@ GameRecord SmallGame()
         state.shotIndex = k + 1;
         shot.resting = state;
         shot.played = true;
-        shot.path = {{2.375f, 33.227f}, {2.6f, 20.0f}, {rest[k][0], rest[k][1]}};
+        shot.trace.paths = {{k, 0.0f, 20.0f, false, {{2.375f, 33.227f}, {2.6f, 20.0f}, {rest[k][0], rest[k][1]}}}};
         end.shots.push_back(shot);
     }
     ShotRecord forfeited;

@@ -240,9 +240,10 @@ TEST_F(Runner, ARecordReplaysIdenticallyAndATamperedOneDoesNot)
     auto &stone = record[1]["ends"][1]["shots"][15]["resting"][15];
     stone[0] = stone[0].get<double>() + 0.001;
     std::ofstream(Path("tampered.json")) << record[0].dump() << "\n" << record[1].dump() << "\n";
-    ProgramRun tampered = RunProgram({RUNNER, "--replay", Path("tampered.json")}, 30s);
+    ProgramRun tampered = RunProgram({RUNNER, "--replay", Path("tampered.json"), "--html", Path("tampered.html")}, 30s);
     EXPECT_EQ(tampered.status, 1);
     EXPECT_NE(tampered.out.find("game 1, end 2, shot 16: stone 16 rests at"), std::string::npos) << tampered.out;
+    EXPECT_FALSE(std::filesystem::exists(Path("tampered.html"))) << "no page from a replay that differs";
 
     std::ofstream(Path("empty.jsonl")) << record[0].dump() << "\n";
     ProgramRun empty = RunProgram({RUNNER, "--replay", Path("empty.jsonl")}, 30s);

@@ -6,16 +6,14 @@
   const data = JSON.parse(document.getElementById('match-data').textContent);
   const view = data.view;
   const SVG = 'http://www.w3.org/2000/svg';
-  const DECELERATION = 0.08;  // m/s^2: how a struck stone slows
   const FADE = 0.5;           // seconds of sheet time for a stone leaving play
-  const MAX_FLIGHT = 4;       // seconds of sheet time a stone knocked out of play is followed
   const PAUSE_BETWEEN = 600;  // milliseconds between shots while playing
-  const EMPTY = Array.from({ length: 16 }, () => [0, 0]);
+  const STONES = 16;
+  const EMPTY = [];           // a position lists the stones in play as [stone, x, y]
 
   const $ = (id) => document.getElementById(id);
   const px = (x) => view.left + (view.sheetWidth - x) * view.scale;
   const py = (y) => view.top + (y - view.nearY) * view.scale;
-  const inPlay = (stone) => stone[0] !== 0 || stone[1] !== 0;
   const other = (letter) => (letter === 'A' ? 'B' : 'A');
 
   const here = { game: 0, end: 0, shot: 0 };  // shot: how many shots of the end are shown
@@ -44,7 +42,7 @@
   const ownerOf = (e, stone) => (stone % 2 === 1 ? e.hammer : other(e.hammer));
   const label = (letter) => letter + ' ' + engine(letter).name;
 
-  // The position after the first count shots of an end.
+  // The position after the first count shots of an end: its stones in play.
   function positionAfter(e, count) {
     let position = EMPTY;
     for (const shot of e.shots.slice(0, count)) if (shot.played) position = shot.resting;
@@ -93,31 +91,43 @@
     group.setAttribute('opacity', opacity === undefined ? 1 : opacity);
   }
 
+  // A path's points are [time, x, y], in time order.
   function pathPoints(points) {
-    return points.map((p) => px(p[0]).toFixed(1) + ',' + py(p[1]).toFixed(1)).join(' ');
+    return points.map(([, x, y]) => px(x).toFixed(1) + ',' + py(y).toFixed(1)).join(' ');
   }
 
-  function drawPaths(e, count) {
+  // A path's line, in the colour of its stone's side; the thrown stone's bolder.
+  function pathLine(e, shotIndex, path, opacity) {
+    const thrown = path.stone === shotIndex;
+    return svg('polyline', { class: thrown ? 'path' : 'path struck', 'data-stone': path.stone, fill: 'none',
+      stroke: engine(ownerOf(e, path.stone)).path, 'stroke-width': thrown ? 1.5 : 1, 'stroke-opacity': opacity });
+  }
+
+  // The thrown stone's path of each of the first count shots, and with struck
+  // the paths of the stones the last of them set moving.
+  function drawPaths(e, count, struck) {
     const layer = $('paths');
     layer.replaceChildren();
     e.shots.slice(0, count).forEach((shot, index) => {
-      if (!shot.played || shot.path.length < 2) return;
-      layer.append(svg('polyline', { class: 'path', points: pathPoints(shot.path), fill: 'none',
-        stroke: engine(shot.engine).path, 'stroke-width': 1.5, 'stroke-opacity': index === count - 1 ? 0.9 : 0.35 }));
+      if (!shot.played) return;
+      const last = index === count - 1;
+      for (const path of shot.paths) {
+        if (path.points.length < 2 || (path.stone !== index && !(last && struck))) continue;
+        const line = pathLine(e, index, path, last ? 0.9 : 0.35);
+        line.setAttribute('points', pathPoints(path.points));
+        layer.append(line);
+      }
     });
   }
 
   function drawStones(e, position) {
     const layer = $('stones');
     layer.replaceChildren();
-    const groups = [];
-    position.forEach((stone, index) => {
-      const group = stoneElement(e, index);
-      groups[index] = group;
-      if (!inPlay(stone)) return;
-      placeStone(group, stone);
-      layer.append(group);
-    });
+    const groups = Array.from({ length: STONES }, (_, stone) => stoneElement(e, stone));
+    for (const [stone, x, y] of position) {
+      placeStone(groups[stone], [x, y]);
+      layer.append(groups[stone]);
+    }
     return groups;
   }
 
@@ -127,70 +137,60 @@
       $('paths').replaceChildren();
       $('stones').replaceChildren();
     } else {
-      drawPaths(e, here.shot);
+      drawPaths(e, here.shot, true);
       drawStones(e, positionAfter(e, here.shot));
     }
     document.body.dataset.moving = 'false';
     renderPanel(here.shot);
   }
 
-  // Animation of one throw in sheet seconds, scaled by the chosen speed.
+  // Animation of one throw in sheet seconds, scaled by the chosen speed: every
+  // stone it set moving runs along its traced path from its start to its end
+  // time, and one that left the sheet, or was removed once all came to rest,
+  // fades where its path ends.
   function startMotion() {
     const e = end();
-    const shot = e.shots[here.shot - 1];
-    const from = positionAfter(e, here.shot - 1);
     const thrown = here.shot - 1;
-    let finish = shot.duration + (inPlay(shot.resting[thrown]) ? 0 : FADE);
-    for (const move of shot.moves) finish = Math.max(finish, move.start + Math.min(move.run, MAX_FLIGHT) + (move.removed ? FADE : 0));
-    drawPaths(e, here.shot - 1);
-    const groups = drawStones(e, from);
-    const layer = $('stones');
-    const moving = [thrown].concat(shot.moves.map((m) => m.stone));
-    for (const stone of moving) if (!groups[stone].isConnected) layer.append(groups[stone]);
-    const trail = svg('polyline', { class: 'path', fill: 'none', stroke: engine(shot.engine).path, 'stroke-width': 1.5, 'stroke-opacity': 0.9 });
-    $('paths').append(trail);
-    motion = { shot, from, thrown, groups, trail, time: shot.pathStart, finish, frozen: false, last: null };
+    const shot = e.shots[thrown];
+    const after = new Set(shot.resting.map(([stone]) => stone));
+    drawPaths(e, thrown, false);
+    const groups = drawStones(e, positionAfter(e, thrown));
+    const moving = shot.paths.filter((path) => path.points.length > 0).map((path) => ({ path,
+      fades: path.left === true || !after.has(path.stone), trail: pathLine(e, thrown, path, 0.9) }));
+    let start = Infinity;
+    let finish = 0;
+    for (const m of moving) {
+      start = Math.min(start, m.path.points[0][0]);
+      finish = Math.max(finish, m.path.points.at(-1)[0] + (m.fades ? FADE : 0));
+      $('paths').append(m.trail);
+      if (!groups[m.path.stone].isConnected) $('stones').append(groups[m.path.stone]);
+    }
+    motion = { moving, groups, time: Math.min(start, finish), finish, frozen: false, last: null };
     document.body.dataset.moving = 'true';
-    renderPanel(here.shot - 1);
+    renderPanel(thrown);
     drawMotion(motion);
     requestAnimationFrame(frame);
   }
 
-  function thrownPoint(shot, time) {
-    const at = Math.min(Math.max((time - shot.pathStart) / shot.step, 0), shot.path.length - 1);
-    const i = Math.floor(at);
-    const j = Math.min(i + 1, shot.path.length - 1);
-    const f = at - i;
-    return { index: i, point: [shot.path[i][0] + (shot.path[j][0] - shot.path[i][0]) * f, shot.path[i][1] + (shot.path[j][1] - shot.path[i][1]) * f] };
+  // Where a path has its stone at time, from its start to its end: it runs
+  // evenly from each point to the next.
+  function pointAt(points, time) {
+    let i = 0;
+    while (i + 1 < points.length - 1 && points[i + 1][0] <= time) ++i;
+    const j = Math.min(i + 1, points.length - 1);
+    const span = points[j][0] - points[i][0];
+    const f = span > 0 ? Math.min(Math.max((time - points[i][0]) / span, 0), 1) : 1;
+    return { index: i, point: [0, 1, 2].map((k) => points[i][k] + (points[j][k] - points[i][k]) * f) };
   }
 
   function drawMotion(m) {
-    const { shot, time } = m;
-    if (shot.path.length > 0 && shot.step > 0) {
-      const { index, point } = thrownPoint(shot, time);
-      const past = time - shot.duration;
-      const gone = !inPlay(shot.resting[m.thrown]) && past > 0;
-      placeStone(m.groups[m.thrown], point, gone ? Math.max(0, 1 - past / FADE) : 1);
-      m.trail.setAttribute('points', pathPoints(shot.path.slice(0, index + 1).concat([point])));
-    }
-    for (const move of shot.moves) {
-      const start = m.from[move.stone];
-      const since = time - move.start;
-      if (since <= 0) continue;
-      if (move.removed) {
-        const u = Math.min(since, move.run, MAX_FLIGHT);
-        const along = move.speed * u - 0.5 * DECELERATION * u * u;
-        const point = [start[0] + move.heading[0] * along, start[1] + move.heading[1] * along];
-        const out = point[0] < view.stoneRadius || point[0] > view.sheetWidth - view.stoneRadius || point[1] < view.backLimit;
-        const fading = since - Math.min(move.run, MAX_FLIGHT);
-        placeStone(m.groups[move.stone], point, out ? 0 : fading > 0 ? Math.max(0, 1 - fading / FADE) : 1);
-        continue;
-      }
-      // Uniformly slowed: the share of the run done after `since` seconds.
-      const left = Math.max(move.run - since, 0) / move.run;
-      const done = move.run > 0 ? 1 - left * left : 1;
-      const rest = shot.resting[move.stone];
-      placeStone(m.groups[move.stone], [start[0] + (rest[0] - start[0]) * done, start[1] + (rest[1] - start[1]) * done]);
+    for (const { path, fades, trail } of m.moving) {
+      const points = path.points;
+      if (m.time < points[0][0]) continue;
+      const { index, point } = pointAt(points, m.time);
+      const past = m.time - points.at(-1)[0];
+      placeStone(m.groups[path.stone], [point[1], point[2]], fades && past > 0 ? Math.max(0, 1 - past / FADE) : 1);
+      trail.setAttribute('points', pathPoints(points.slice(0, index + 1).concat([point])));
     }
   }
 
@@ -297,6 +297,13 @@
     choose(gameIndex, Math.max(endIndex, 0), Number.isFinite(shot) ? shot : 0);
   }
 
+  // "stones 2 and 5 at 14.23 s, ...", stones numbered as drawn.
+  function contactsText(contacts) {
+    if (contacts.length === 0) return 'none';
+    return contacts.map(([time, first, second]) =>
+      'stones ' + (first + 1) + ' and ' + (second + 1) + ' at ' + time.toFixed(2) + ' s').join(', ');
+  }
+
   // The panel: the shot, the end so far, the game.
   function fact(list, term, value) {
     list.append(html('dt', term));
@@ -343,6 +350,7 @@
         fact(facts, 'Vector', 'vx ' + shot.vx.toFixed(4) + ', vy ' + shot.vy.toFixed(4) + ' m/s');
         fact(facts, 'Spin', shot.spin + (shot.spin === 0 ? ' (clockwise)' : ' (counter-clockwise)'));
         fact(facts, 'Seed', String(shot.seed));
+        fact(facts, 'Contacts', contactsText(shot.contacts));
       }
     }
     const endPoints = scoreAfter(e, settled);
@@ -350,7 +358,7 @@
     $('end-score').textContent = (finished ? 'End: ' : 'End so far: ') + pointsText(endPoints);
     const points = gameScore(g, here.end, finished);
     $('game-score').textContent = 'Game: A ' + points[0] + ', B ' + points[1] + (finished ? ' after ' : ' before ') + endName(g, e.index);
-    const stones = positionAfter(e, settled).filter(inPlay).length;
+    const stones = positionAfter(e, settled).length;
     const caption = 'Shot ' + settled + ' of ' + total + '. ' + stones + ' stone' + (stones === 1 ? '' : 's') + ' in play. ' +
       (endPoints[0] > 0 ? 'A lies ' + endPoints[0] : endPoints[1] > 0 ? 'B lies ' + endPoints[1] : 'Nobody lies') + '.';
     $('sheet-caption').textContent = caption;
