@@ -13,6 +13,7 @@
 #include "run/summary_mode.h"
 #include "setup/match_options.h"
 
+namespace match {
 namespace {
 
 // The pebble in the folder of this executable.
@@ -27,11 +28,12 @@ std::string DefaultEngine()
 }
 
 } // namespace
+} // namespace match
 
 int main(int argc, char **argv)
 {
     MatchOptions options;
-    if (auto status = ParseMatchOptions(argc, argv, DefaultEngine(), options))
+    if (auto status = ParseMatchOptions(argc, argv, match::DefaultEngine(), options))
         return *status;
     InstallInterruptHandlers();
 #ifdef __linux__
@@ -40,8 +42,8 @@ int main(int argc, char **argv)
 #endif
     try {
         if (!options.replayPath.empty())
-            return RunReplay(options);
-        return options.summaryPaths.empty() ? RunMatch(options) : RunSummary(options);
+            return match::run::RunReplay(options);
+        return options.summaryPaths.empty() ? match::run::RunMatch(options) : match::run::RunSummary(options);
     } catch (const Interrupted &) {
         std::cerr << "pebble-match: interrupted\n";
         return 130;

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <thread>
 
+namespace match::run {
+
 void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
                  const std::function<GameRecord(const ScheduledGame &)> &play,
                  const std::function<bool(GameRecord &&)> &finished)
@@ -46,3 +48,5 @@ void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
     if (failure)
         std::rethrow_exception(failure);
 }
+
+} // namespace match::run

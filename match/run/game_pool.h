@@ -6,6 +6,8 @@
 #include "game/game_record.h"
 #include "schedule/game_schedule.h"
 
+namespace match::run {
+
 // Plays games in their order on up to `workers` threads at once. finished
 // sees each game as it ends, one at a time, in the order they end; when it
 // returns false no further game is begun. The first exception a game throws
@@ -13,3 +15,5 @@
 void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
                  const std::function<GameRecord(const ScheduledGame &)> &play,
                  const std::function<bool(GameRecord &&)> &finished);
+
+} // namespace match::run

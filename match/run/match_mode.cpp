@@ -23,6 +23,8 @@
 #include "summary/match_summary.h"
 #include "viewer/viewer_page.h"
 
+namespace match::run {
+
 namespace {
 
 constexpr int ENGINE_NOT_STARTED = 3;
@@ -293,3 +295,5 @@ int RunMatch(const MatchOptions &options)
     bool pageWritten = options.htmlPath.empty() || run.WritePageOf(summarised);
     return run.PicturesWritten() && pageWritten ? 0 : 1;
 }
+
+} // namespace match::run

@@ -6,6 +6,8 @@
 #include "record/replay.h"
 #include "viewer/viewer_page.h"
 
+namespace match::run {
+
 int RunReplay(const MatchOptions &options)
 {
     MatchRecord record;
@@ -32,3 +34,5 @@ int RunReplay(const MatchOptions &options)
         return 1;
     return 0;
 }
+
+} // namespace match::run

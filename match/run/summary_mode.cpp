@@ -6,6 +6,8 @@
 #include "record/record_file.h"
 #include "summary/match_summary.h"
 
+namespace match::run {
+
 int RunSummary(const MatchOptions &options)
 {
     std::vector<RecordContents> records;
@@ -44,3 +46,5 @@ int RunSummary(const MatchOptions &options)
     std::cout << SummaryText(setup, SummarisedGames(setup, std::move(games)));
     return 0;
 }
+
+} // namespace match::run
