@@ -25,6 +25,8 @@
 
 namespace match::run {
 
+using viewer::ShowViewerPage;
+
 namespace {
 
 constexpr int ENGINE_NOT_STARTED = 3;

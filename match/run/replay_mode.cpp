@@ -8,6 +8,8 @@
 
 namespace match::run {
 
+using viewer::ShowViewerPage;
+
 int RunReplay(const MatchOptions &options)
 {
     MatchRecord record;

@@ -4,6 +4,8 @@
 
 #include "in_play.h"
 
+namespace match::viewer {
+
 namespace {
 
 PathPoint Point(const float stone[2]) { return {stone[0], stone[1]}; }
@@ -91,3 +93,5 @@ ShotMotion DescribeMotion(const ShotRecord &shot, double farY)
     }
     return motion;
 }
+
+} // namespace match::viewer

@@ -4,6 +4,8 @@
 
 #include "game/game_record.h"
 
+namespace match::viewer {
+
 // A stone that the throw set moving, other than the thrown one.
 struct StoneMove {
     int stone = 0;
@@ -30,3 +32,5 @@ struct ShotMotion {
 
 // The motion of a played shot whose path was traced.
 ShotMotion DescribeMotion(const ShotRecord &shot, double farY);
+
+} // namespace match::viewer

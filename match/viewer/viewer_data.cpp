@@ -7,6 +7,8 @@
 #include "setup/engine_names.h"
 #include "viewer/stone_motion.h"
 
+namespace match::viewer {
+
 using nlohmann::json;
 
 namespace {
@@ -139,3 +141,5 @@ json ViewerData(const MatchRecord &record, const SheetView &view)
                       {"backLimit", BACK_LINE_Y - STONE_RADIUS}}},
             {"games", games}};
 }
+
+} // namespace match::viewer

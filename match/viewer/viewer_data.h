@@ -5,9 +5,13 @@
 #include "game/game_record.h"
 #include "pictures/sheet_drawing.h"
 
+namespace match::viewer {
+
 // What the viewer page shows, as JSON: the engines, the view of the sheet and
 // the stone colours, and for every game its result, its ends and every shot
 // with the reply, the vector, the seed, the resting position, the end's score
 // after it as rules::EndScore counts it, and its motion. Played shots must carry
 // their traced paths.
 nlohmann::json ViewerData(const MatchRecord &record, const SheetView &view);
+
+} // namespace match::viewer

@@ -12,6 +12,8 @@
 #include "viewer_assets.h"
 #include "viewer/viewer_data.h"
 
+namespace match::viewer {
+
 namespace {
 
 constexpr double PAGE_SCALE = 64.0;
@@ -121,3 +123,5 @@ bool ShowViewerPage(MatchRecord &record, const std::string &path)
         return false;
     }
 }
+
+} // namespace match::viewer

@@ -4,6 +4,8 @@
 
 #include "game/game_record.h"
 
+namespace match::viewer {
+
 // The match as one self-contained HTML page: the line score of every game
 // and a view of the playing end in which every end can be stepped through
 // shot by shot. Played shots must carry their traced paths.
@@ -18,3 +20,5 @@ void WriteViewerPage(MatchRecord &record, const std::string &path);
 // WriteViewerPage, then "Viewer: path" on standard output, or why the page
 // was not written on standard error. False when it was not.
 bool ShowViewerPage(MatchRecord &record, const std::string &path);
+
+} // namespace match::viewer

@@ -10,6 +10,8 @@
 #include "viewer/stone_motion.h"
 #include "viewer/viewer_page.h"
 
+using namespace match::viewer;
+
 namespace {
 
 constexpr float ERROR = 0.145f;
