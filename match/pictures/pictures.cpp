@@ -8,6 +8,8 @@
 #include "game/line_score.h"
 #include "pictures/sheet_drawing.h"
 
+namespace match::pictures {
+
 namespace {
 
 constexpr double MARGIN = 12.0;
@@ -145,3 +147,5 @@ void WriteGamePictures(const GameRecord &game, const PerSide<std::string> &names
     }
     WriteFile(prefix + "-overview.svg", OverviewPicture(game, names));
 }
+
+} // namespace match::pictures

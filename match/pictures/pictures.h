@@ -4,6 +4,8 @@
 
 #include "game/game_record.h"
 
+namespace match::pictures {
+
 // The picture of one end: the playing end to scale with the house rings and
 // lines, the stones in play when the end finished, coloured by engine and
 // numbered by throw order, the path of every stone thrown, and the end's score.
@@ -16,3 +18,5 @@ std::string OverviewPicture(const GameRecord &game, const PerSide<std::string> &
 // directory, which must exist. Throws std::runtime_error when a file cannot
 // be written.
 void WriteGamePictures(const GameRecord &game, const PerSide<std::string> &names, const std::string &directory);
+
+} // namespace match::pictures

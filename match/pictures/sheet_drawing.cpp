@@ -2,6 +2,8 @@
 
 #include "in_play.h"
 
+namespace match::pictures {
+
 namespace {
 
 const char *RING_FILLS[4] = {"#4f8fd6", "#ffffff", "#e0706e", "#ffffff"};
@@ -103,3 +105,5 @@ std::string EndOutcome(const EndRecord &end, const PerSide<std::string> &names)
     }
     return "blank end";
 }
+
+} // namespace match::pictures

@@ -7,6 +7,8 @@
 #include "pictures/svg_writer.h"
 #include "tessival.h"
 
+namespace match::pictures {
+
 // Sheet geometry in metres: the very constants the physics library plays on.
 constexpr double BACK_LINE_Y = TESSIVAL_BACK_LINE_Y;
 constexpr double HOG_LINE_Y = TESSIVAL_HOG_LINE_Y;
@@ -57,3 +59,5 @@ GameState FinalPosition(const EndRecord &end);
 
 // "B pebble scores 2" ("B scores 2" with empty names), "blank end", "not finished".
 std::string EndOutcome(const EndRecord &end, const PerSide<std::string> &names);
+
+} // namespace match::pictures

@@ -25,6 +25,7 @@
 
 namespace match::run {
 
+using pictures::WriteGamePictures;
 using viewer::ShowViewerPage;
 
 namespace {

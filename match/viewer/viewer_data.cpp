@@ -10,6 +10,12 @@
 namespace match::viewer {
 
 using nlohmann::json;
+using pictures::BACK_LINE_Y;
+using pictures::PathColour;
+using pictures::SHEET_WIDTH;
+using pictures::STONE_RADIUS;
+using pictures::SheetView;
+using pictures::StoneColour;
 
 namespace {
 

@@ -14,6 +14,13 @@
 
 namespace match::viewer {
 
+using pictures::DrawSheet;
+using pictures::EscapeXml;
+using pictures::PLAYING_END_FAR_Y;
+using pictures::PLAYING_END_NEAR_Y;
+using pictures::SheetView;
+using pictures::SvgWriter;
+
 namespace {
 
 constexpr double PAGE_SCALE = 64.0;

@@ -10,6 +10,8 @@
 #include "pictures/svg_writer.h"
 #include "xml_check.h"
 
+using namespace match::pictures;
+
 namespace {
 
 // A game of one end cut short after three shots: stone 0 (A's, B has the
