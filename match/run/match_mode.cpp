@@ -26,6 +26,11 @@
 namespace match::run {
 
 using pictures::WriteGamePictures;
+using summary::DropShots;
+using summary::ProgressLine;
+using summary::SprtDecisionPair;
+using summary::SummarisedGames;
+using summary::SummaryText;
 using viewer::ShowViewerPage;
 
 namespace {

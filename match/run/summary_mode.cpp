@@ -8,6 +8,10 @@
 
 namespace match::run {
 
+using summary::DropShots;
+using summary::SummarisedGames;
+using summary::SummaryText;
+
 int RunSummary(const MatchOptions &options)
 {
     std::vector<RecordContents> records;

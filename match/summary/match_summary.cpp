@@ -9,6 +9,8 @@
 #include "statistics/rating_table.h"
 #include "statistics/sprt.h"
 
+namespace match::summary {
+
 namespace {
 
 // Engine A's score in a game: 1, 0.5 or 0.
@@ -176,3 +178,5 @@ std::string ProgressLine(const MatchSetup &setup, const std::vector<GameRecord> 
         line += ", " + FormatSprt(*setup.sprtTest, EvaluateSprt(*setup.sprtTest, PairCounts(games)));
     return line;
 }
+
+} // namespace match::summary

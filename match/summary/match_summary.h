@@ -7,6 +7,8 @@
 #include "game/game_record.h"
 #include "setup/match_setup.h"
 
+namespace match::summary {
+
 // Results of a match from engine A's side.
 struct MatchTally {
     int wins = 0;
@@ -40,3 +42,5 @@ std::string SummaryText(const MatchSetup &setup, const std::vector<GameRecord> &
 // "game 3 of 10: 2-1-0 (W-L-D for A pebble)" and the SPRT state for two
 // engines, "game 3 of 10" for more.
 std::string ProgressLine(const MatchSetup &setup, const std::vector<GameRecord> &games, int totalGames);
+
+} // namespace match::summary

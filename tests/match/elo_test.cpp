@@ -6,6 +6,8 @@
 #include "statistics/sprt.h"
 #include "summary/match_summary.h"
 
+using namespace match::summary;
+
 namespace {
 
 TEST(Elo, EvenScoreIsNoDifference)
