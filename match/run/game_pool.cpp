@@ -7,6 +7,8 @@
 
 namespace match::run {
 
+using schedule::ScheduledGame;
+
 void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
                  const std::function<GameRecord(const ScheduledGame &)> &play,
                  const std::function<bool(GameRecord &&)> &finished)

@@ -12,8 +12,8 @@ namespace match::run {
 // sees each game as it ends, one at a time, in the order they end; when it
 // returns false no further game is begun. The first exception a game throws
 // also stops the dispatch, and is thrown again once every game begun ended.
-void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
-                 const std::function<GameRecord(const ScheduledGame &)> &play,
+void RunGamePool(const std::vector<schedule::ScheduledGame> &games, int workers,
+                 const std::function<GameRecord(const schedule::ScheduledGame &)> &play,
                  const std::function<bool(GameRecord &&)> &finished);
 
 } // namespace match::run

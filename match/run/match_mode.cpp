@@ -26,6 +26,8 @@
 namespace match::run {
 
 using pictures::WriteGamePictures;
+using schedule::ScheduledGame;
+using schedule::ShardSchedule;
 using summary::DropShots;
 using summary::ProgressLine;
 using summary::SprtDecisionPair;

@@ -1,5 +1,7 @@
 #include "schedule/game_schedule.h"
 
+namespace match::schedule {
+
 namespace {
 
 std::vector<PerSide<int>> Pairings(int engines, bool gauntlet)
@@ -40,3 +42,5 @@ std::vector<ScheduledGame> ShardSchedule(const MatchSetup &setup)
             games.push_back(game);
     return games;
 }
+
+} // namespace match::schedule

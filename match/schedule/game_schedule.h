@@ -5,6 +5,8 @@
 #include "game/side.h"
 #include "setup/match_setup.h"
 
+namespace match::schedule {
+
 struct ScheduledGame {
     int number = 1;              // counts from 1 over the whole match
     int pair = 1;                // counts from 1; both games of a pair share their throw seeds
@@ -21,3 +23,5 @@ std::vector<ScheduledGame> MatchSchedule(const MatchSetup &setup);
 // The games of the setup's shard: whole pairs, pair p going to shard
 // (p - 1) mod count + 1.
 std::vector<ScheduledGame> ShardSchedule(const MatchSetup &setup);
+
+} // namespace match::schedule

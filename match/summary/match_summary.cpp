@@ -11,6 +11,9 @@
 
 namespace match::summary {
 
+using schedule::MatchSchedule;
+using schedule::ScheduledGame;
+
 namespace {
 
 // Engine A's score in a game: 1, 0.5 or 0.

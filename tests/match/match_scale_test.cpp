@@ -11,6 +11,8 @@
 #include "schedule/game_schedule.h"
 #include "setup/engine_names.h"
 
+using namespace match::schedule;
+
 namespace {
 
 using namespace std::chrono_literals;
