@@ -10,6 +10,8 @@
 
 #include "statistics/sprt.h"
 
+namespace match::record {
+
 using nlohmann::json;
 
 namespace {
@@ -259,3 +261,5 @@ void SortRecord(const std::string &path, const std::function<bool(int number)> &
         throw RecordError("cannot write " + path + ": " + SystemReason());
     SyncDirectoryOf(path);
 }
+
+} // namespace match::record

@@ -11,6 +11,8 @@
 #include "record/record_json.h"
 #include "setup/match_setup.h"
 
+namespace match::record {
+
 // The record file, version 2, is JSON Lines: a header line with the match
 // setup, then one line per finished game (GameToJson), each synced to disk as
 // the game ends. A finished run leaves the games in game-number order.
@@ -66,3 +68,5 @@ private:
 // Rewrites the record with its game lines in game-number order, keeping only
 // the games keep() accepts; atomically, through a file beside it.
 void SortRecord(const std::string &path, const std::function<bool(int number)> &keep);
+
+} // namespace match::record

@@ -2,6 +2,8 @@
 
 #include "setup/engine_names.h"
 
+namespace match::record {
+
 using nlohmann::json;
 
 namespace {
@@ -197,3 +199,5 @@ MatchRecord RecordFromJson(const json &document)
         throw RecordError(error.what());
     }
 }
+
+} // namespace match::record

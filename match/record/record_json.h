@@ -7,6 +7,8 @@
 
 #include "game/game_record.h"
 
+namespace match::record {
+
 struct RecordError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -22,3 +24,5 @@ GameRecord GameFromJson(const nlohmann::json &json);
 // thrower's error and every game.
 nlohmann::json RecordToJson(const MatchRecord &record);
 MatchRecord RecordFromJson(const nlohmann::json &json);
+
+} // namespace match::record

@@ -5,6 +5,8 @@
 
 #include "game/thrower.h"
 
+namespace match::record {
+
 namespace {
 
 // The first stone where two positions differ, or -1.
@@ -62,3 +64,5 @@ ReplayReport ReplayMatch(MatchRecord &record)
     }
     return report;
 }
+
+} // namespace match::record

@@ -5,6 +5,8 @@
 
 #include "game/game_record.h"
 
+namespace match::record {
+
 struct ReplayReport {
     int shots = 0;                    // shots played again
     std::vector<std::string> differences; // one line per shot that came out otherwise
@@ -15,3 +17,5 @@ struct ReplayReport {
 // both the position each shot was played from and its resting position with
 // the record, bit for bit. Each played shot's path is traced into the record.
 ReplayReport ReplayMatch(MatchRecord &record);
+
+} // namespace match::record

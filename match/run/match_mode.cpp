@@ -26,6 +26,14 @@
 namespace match::run {
 
 using pictures::WriteGamePictures;
+using record::HeaderDifference;
+using record::HeaderToJson;
+using record::MatchRecordOf;
+using record::ReadRecordLines;
+using record::RecordContents;
+using record::RecordError;
+using record::RecordWriter;
+using record::SortRecord;
 using schedule::ScheduledGame;
 using schedule::ShardSchedule;
 using summary::DropShots;

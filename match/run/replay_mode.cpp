@@ -8,6 +8,10 @@
 
 namespace match::run {
 
+using record::ReadRecordFile;
+using record::RecordError;
+using record::ReplayMatch;
+using record::ReplayReport;
 using viewer::ShowViewerPage;
 
 int RunReplay(const MatchOptions &options)

@@ -8,6 +8,10 @@
 
 namespace match::run {
 
+using record::HeaderDifference;
+using record::ReadRecordLines;
+using record::RecordContents;
+using record::RecordError;
 using summary::DropShots;
 using summary::SummarisedGames;
 using summary::SummaryText;

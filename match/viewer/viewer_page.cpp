@@ -20,6 +20,8 @@ using pictures::PLAYING_END_FAR_Y;
 using pictures::PLAYING_END_NEAR_Y;
 using pictures::SheetView;
 using pictures::SvgWriter;
+using record::ReplayMatch;
+using record::ReplayReport;
 
 namespace {
 

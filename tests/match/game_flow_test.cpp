@@ -11,6 +11,8 @@
 #include "game/thrower.h"
 #include "record/replay.h"
 
+using namespace match::record;
+
 namespace {
 
 TEST(GameFlow, HammerPassesOnlyWhenTheHammerSideScores)

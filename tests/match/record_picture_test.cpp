@@ -11,6 +11,7 @@
 #include "xml_check.h"
 
 using namespace match::pictures;
+using namespace match::record;
 
 namespace {
 

@@ -11,6 +11,8 @@
 #include "run_program.h"
 #include "xml_check.h"
 
+using namespace match::record;
+
 namespace {
 
 using namespace std::chrono_literals;
