@@ -32,8 +32,8 @@ std::string DefaultEngine()
 
 int main(int argc, char **argv)
 {
-    MatchOptions options;
-    if (auto status = ParseMatchOptions(argc, argv, match::DefaultEngine(), options))
+    match::setup::MatchOptions options;
+    if (auto status = match::setup::ParseMatchOptions(argc, argv, match::DefaultEngine(), options))
         return *status;
     InstallInterruptHandlers();
 #ifdef __linux__

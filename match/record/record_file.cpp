@@ -13,6 +13,8 @@
 namespace match::record {
 
 using nlohmann::json;
+using setup::EngineEntry;
+using setup::MatchSetup;
 
 namespace {
 

@@ -17,21 +17,21 @@ namespace match::record {
 // setup, then one line per finished game (GameToJson), each synced to disk as
 // the game ends. A finished run leaves the games in game-number order.
 
-nlohmann::json HeaderToJson(const MatchSetup &setup);
+nlohmann::json HeaderToJson(const setup::MatchSetup &setup);
 // The setup a header holds, its SPRT text parsed. Throws RecordError for what
 // is no header of version 2, and for an SPRT text that is no test.
-MatchSetup HeaderFromJson(const nlohmann::json &header);
+setup::MatchSetup HeaderFromJson(const nlohmann::json &header);
 
 // The first option that differs between two headers, in words ("seed is 7
 // there, 8 here"), in the order of wanted's keys; empty when none does.
 std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted);
 
 // The engines and settings of a setup as a record without games.
-MatchRecord MatchRecordOf(const MatchSetup &setup);
+MatchRecord MatchRecordOf(const setup::MatchSetup &setup);
 
 struct RecordContents {
     nlohmann::json header;
-    MatchSetup setup;
+    setup::MatchSetup setup;
     std::vector<GameRecord> games;
     std::uintmax_t wholeBytes = 0; // the length without a torn last line
     bool torn = false;             // the last line was cut short and is left out

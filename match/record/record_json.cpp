@@ -5,6 +5,7 @@
 namespace match::record {
 
 using nlohmann::json;
+using setup::EngineName;
 
 namespace {
 

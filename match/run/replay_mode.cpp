@@ -12,6 +12,7 @@ using record::ReadRecordFile;
 using record::RecordError;
 using record::ReplayMatch;
 using record::ReplayReport;
+using setup::MatchOptions;
 using viewer::ShowViewerPage;
 
 int RunReplay(const MatchOptions &options)

@@ -12,6 +12,8 @@ using record::HeaderDifference;
 using record::ReadRecordLines;
 using record::RecordContents;
 using record::RecordError;
+using setup::MatchOptions;
+using setup::MatchSetup;
 using summary::DropShots;
 using summary::SummarisedGames;
 using summary::SummaryText;

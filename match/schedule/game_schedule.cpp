@@ -2,6 +2,8 @@
 
 namespace match::schedule {
 
+using setup::MatchSetup;
+
 namespace {
 
 std::vector<PerSide<int>> Pairings(int engines, bool gauntlet)

@@ -18,10 +18,10 @@ struct ScheduledGame {
 // them, or the first against each other with gauntlet) plays setup.games
 // games in pairs, the first game of a pair with B holding the first hammer,
 // the second with A; an odd count leaves the last pair half.
-std::vector<ScheduledGame> MatchSchedule(const MatchSetup &setup);
+std::vector<ScheduledGame> MatchSchedule(const setup::MatchSetup &setup);
 
 // The games of the setup's shard: whole pairs, pair p going to shard
 // (p - 1) mod count + 1.
-std::vector<ScheduledGame> ShardSchedule(const MatchSetup &setup);
+std::vector<ScheduledGame> ShardSchedule(const setup::MatchSetup &setup);
 
 } // namespace match::schedule

@@ -11,6 +11,8 @@
 #include "setup/engine_names.h"
 #include "statistics/sprt.h"
 
+namespace match::setup {
+
 namespace {
 
 constexpr const char *DESCRIPTION = R"(Plays curling games between engines that speak the pebble protocol.
@@ -254,3 +256,5 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     }
     return std::nullopt;
 }
+
+} // namespace match::setup

@@ -7,6 +7,8 @@
 
 #include "statistics/sprt.h"
 
+namespace match::setup {
+
 struct EngineEntry {
     std::string name;
     std::string command;
@@ -34,3 +36,5 @@ struct MatchSetup {
     std::optional<SprtTest> sprtTest; // the text parsed, wherever a setup is read
     std::optional<std::string> anchor;
 };
+
+} // namespace match::setup

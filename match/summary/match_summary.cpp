@@ -13,6 +13,8 @@ namespace match::summary {
 
 using schedule::MatchSchedule;
 using schedule::ScheduledGame;
+using setup::EngineEntry;
+using setup::MatchSetup;
 
 namespace {
 

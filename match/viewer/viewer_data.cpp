@@ -16,6 +16,7 @@ using pictures::SHEET_WIDTH;
 using pictures::STONE_RADIUS;
 using pictures::SheetView;
 using pictures::StoneColour;
+using setup::EngineName;
 
 namespace {
 

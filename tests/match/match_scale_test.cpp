@@ -13,6 +13,7 @@
 
 using namespace match::record;
 using namespace match::schedule;
+using namespace match::setup;
 
 namespace {
 

@@ -12,6 +12,7 @@
 
 using namespace match::pictures;
 using namespace match::record;
+using namespace match::setup;
 
 namespace {
 
