@@ -3,6 +3,8 @@
 #include "end_score.h"
 #include "game/game_flow.h"
 
+namespace match::game {
+
 namespace {
 
 constexpr int STONES_PER_END = 16;
@@ -86,3 +88,5 @@ GameRecord ForfeitedGame(const GameSettings &settings, Side engine, std::string 
     game.winner = Other(engine);
     return game;
 }
+
+} // namespace match::game

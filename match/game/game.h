@@ -6,6 +6,8 @@
 #include "game/thrower.h"
 #include "protocol/player.h"
 
+namespace match::game {
+
 struct GameSettings {
     int number = 1;          // counts from 1
     int ends = 8;
@@ -23,3 +25,5 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thr
 
 // A game lost before its first shot, when engine could not be made ready.
 GameRecord ForfeitedGame(const GameSettings &settings, Side engine, std::string reason);
+
+} // namespace match::game

@@ -9,6 +9,8 @@
 #include "game/side.h"
 #include "tessival.h"
 
+namespace match::game {
+
 using PathPoint = std::array<float, 2>;
 
 // One throw: what the engine was sent, what it answered and where the stones
@@ -59,3 +61,5 @@ struct MatchRecord {
     double timeoutSeconds = 60.0;
     std::vector<GameRecord> games;
 };
+
+} // namespace match::game

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+namespace match::game {
+
 namespace {
 
 constexpr int PATH_CAPACITY = 512;
@@ -47,3 +49,5 @@ bool Thrower::Throw(GameState &state, const ShotVector &shot, uint32_t seed, std
         path.push_back({points[i][0], points[i][1]});
     return done != 0;
 }
+
+} // namespace match::game

@@ -10,6 +10,12 @@
 
 namespace match::pictures {
 
+using game::EndRecord;
+using game::GameRecord;
+using game::PerSide;
+using game::ShotRecord;
+using game::Side;
+
 namespace {
 
 constexpr double MARGIN = 12.0;

@@ -4,6 +4,12 @@
 
 namespace match::pictures {
 
+using game::EndRecord;
+using game::PathPoint;
+using game::PerSide;
+using game::ShotRecord;
+using game::Side;
+
 namespace {
 
 const char *RING_FILLS[4] = {"#4f8fd6", "#ffffff", "#e0706e", "#ffffff"};

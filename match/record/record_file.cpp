@@ -12,6 +12,8 @@
 
 namespace match::record {
 
+using game::GameRecord;
+using game::MatchRecord;
 using nlohmann::json;
 using setup::EngineEntry;
 using setup::MatchSetup;

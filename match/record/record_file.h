@@ -27,12 +27,12 @@ setup::MatchSetup HeaderFromJson(const nlohmann::json &header);
 std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted);
 
 // The engines and settings of a setup as a record without games.
-MatchRecord MatchRecordOf(const setup::MatchSetup &setup);
+game::MatchRecord MatchRecordOf(const setup::MatchSetup &setup);
 
 struct RecordContents {
     nlohmann::json header;
     setup::MatchSetup setup;
-    std::vector<GameRecord> games;
+    std::vector<game::GameRecord> games;
     std::uintmax_t wholeBytes = 0; // the length without a torn last line
     bool torn = false;             // the last line was cut short and is left out
 };
@@ -43,7 +43,7 @@ struct RecordContents {
 RecordContents ReadRecordLines(const std::string &path);
 
 // Any record, version 1 or 2, as its engines, settings and games.
-MatchRecord ReadRecordFile(const std::string &path);
+game::MatchRecord ReadRecordFile(const std::string &path);
 
 // Appends lines to a record file and syncs each one to disk.
 class RecordWriter {
@@ -56,7 +56,7 @@ public:
     RecordWriter(const RecordWriter &) = delete;
     RecordWriter &operator=(const RecordWriter &) = delete;
 
-    void Write(const GameRecord &game);
+    void Write(const game::GameRecord &game);
     void WriteLine(const std::string &line);
 
 private:

@@ -4,6 +4,12 @@
 
 namespace match::record {
 
+using game::EndRecord;
+using game::Forfeit;
+using game::GameRecord;
+using game::MatchRecord;
+using game::ShotRecord;
+using game::Side;
 using nlohmann::json;
 using setup::EngineName;
 

@@ -7,6 +7,12 @@
 
 namespace match::record {
 
+using game::EndRecord;
+using game::GameRecord;
+using game::MatchRecord;
+using game::ShotRecord;
+using game::Thrower;
+
 namespace {
 
 // The first stone where two positions differ, or -1.

@@ -16,6 +16,6 @@ struct ReplayReport {
 // the empty sheet with the recorded vectors, error and seeds, and compares
 // both the position each shot was played from and its resting position with
 // the record, bit for bit. Each played shot's path is traced into the record.
-ReplayReport ReplayMatch(MatchRecord &record);
+ReplayReport ReplayMatch(game::MatchRecord &record);
 
 } // namespace match::record

@@ -7,6 +7,7 @@
 
 namespace match::run {
 
+using game::GameRecord;
 using schedule::ScheduledGame;
 
 void RunGamePool(const std::vector<ScheduledGame> &games, int workers,

@@ -13,7 +13,7 @@ namespace match::run {
 // returns false no further game is begun. The first exception a game throws
 // also stops the dispatch, and is thrown again once every game begun ended.
 void RunGamePool(const std::vector<schedule::ScheduledGame> &games, int workers,
-                 const std::function<GameRecord(const schedule::ScheduledGame &)> &play,
-                 const std::function<bool(GameRecord &&)> &finished);
+                 const std::function<game::GameRecord(const schedule::ScheduledGame &)> &play,
+                 const std::function<bool(game::GameRecord &&)> &finished);
 
 } // namespace match::run

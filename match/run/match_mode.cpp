@@ -25,6 +25,15 @@
 
 namespace match::run {
 
+using game::EndRecord;
+using game::GameRecord;
+using game::GameSettings;
+using game::MatchRecord;
+using game::PathPoint;
+using game::PerSide;
+using game::ShotRecord;
+using game::Side;
+using game::Thrower;
 using pictures::WriteGamePictures;
 using record::HeaderDifference;
 using record::HeaderToJson;

@@ -8,6 +8,7 @@
 
 namespace match::run {
 
+using game::MatchRecord;
 using record::ReadRecordFile;
 using record::RecordError;
 using record::ReplayMatch;

@@ -8,6 +8,7 @@
 
 namespace match::run {
 
+using game::GameRecord;
 using record::HeaderDifference;
 using record::ReadRecordLines;
 using record::RecordContents;

@@ -2,6 +2,8 @@
 
 namespace match::schedule {
 
+using game::PerSide;
+using game::Side;
 using setup::MatchSetup;
 
 namespace {

@@ -10,8 +10,8 @@ namespace match::schedule {
 struct ScheduledGame {
     int number = 1;              // counts from 1 over the whole match
     int pair = 1;                // counts from 1; both games of a pair share their throw seeds
-    PerSide<int> players{0, 1};  // engine indices playing as A and B
-    Side firstHammer = Side::B;
+    game::PerSide<int> players{0, 1};  // engine indices playing as A and B
+    game::Side firstHammer = game::Side::B;
 };
 
 // Every game of the match in order: each pairing of engines (every pair of

@@ -11,6 +11,10 @@
 
 namespace match::summary {
 
+using game::EndRecord;
+using game::GameRecord;
+using game::ShotRecord;
+using game::Side;
 using schedule::MatchSchedule;
 using schedule::ScheduledGame;
 using setup::EngineEntry;

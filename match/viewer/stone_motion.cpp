@@ -6,6 +6,9 @@
 
 namespace match::viewer {
 
+using game::PathPoint;
+using game::ShotRecord;
+
 namespace {
 
 PathPoint Point(const float stone[2]) { return {stone[0], stone[1]}; }

@@ -12,7 +12,7 @@ struct StoneMove {
     double start = 0.0;    // seconds after the release when it was struck
     double run = 0.0;      // seconds it ran until it rested or left play
     bool removed = false;  // it left play
-    PathPoint heading{};   // unit direction of a stone that left play: away from the thrown stone
+    game::PathPoint heading{};   // unit direction of a stone that left play: away from the thrown stone
     double speed = 0.0;    // m/s with which a stone that left play set off
 };
 
@@ -31,6 +31,6 @@ struct ShotMotion {
 };
 
 // The motion of a played shot whose path was traced.
-ShotMotion DescribeMotion(const ShotRecord &shot, double farY);
+ShotMotion DescribeMotion(const game::ShotRecord &shot, double farY);
 
 } // namespace match::viewer

@@ -9,6 +9,13 @@
 
 namespace match::viewer {
 
+using game::EndRecord;
+using game::GameRecord;
+using game::MatchRecord;
+using game::PathPoint;
+using game::PerSide;
+using game::ShotRecord;
+using game::Side;
 using nlohmann::json;
 using pictures::BACK_LINE_Y;
 using pictures::PathColour;

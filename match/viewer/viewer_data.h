@@ -12,6 +12,6 @@ namespace match::viewer {
 // with the reply, the vector, the seed, the resting position, the end's score
 // after it as rules::EndScore counts it, and its motion. Played shots must carry
 // their traced paths.
-nlohmann::json ViewerData(const MatchRecord &record, const pictures::SheetView &view);
+nlohmann::json ViewerData(const game::MatchRecord &record, const pictures::SheetView &view);
 
 } // namespace match::viewer

@@ -14,7 +14,7 @@
 
 namespace match::viewer {
 
-using pictures::DrawSheet;
+using game::MatchRecord;
 using pictures::EscapeXml;
 using pictures::PLAYING_END_FAR_Y;
 using pictures::PLAYING_END_NEAR_Y;

@@ -6,6 +6,7 @@
 #include "statistics/sprt.h"
 #include "summary/match_summary.h"
 
+using namespace match::game;
 using namespace match::setup;
 using namespace match::summary;
 

@@ -11,6 +11,7 @@
 #include "game/thrower.h"
 #include "record/replay.h"
 
+using namespace match::game;
 using namespace match::record;
 
 namespace {

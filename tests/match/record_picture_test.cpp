@@ -10,6 +10,7 @@
 #include "pictures/svg_writer.h"
 #include "xml_check.h"
 
+using namespace match::game;
 using namespace match::pictures;
 using namespace match::record;
 using namespace match::setup;

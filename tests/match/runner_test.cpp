@@ -11,6 +11,7 @@
 #include "run_program.h"
 #include "xml_check.h"
 
+using namespace match::game;
 using namespace match::record;
 
 namespace {

@@ -10,6 +10,7 @@
 #include "viewer/stone_motion.h"
 #include "viewer/viewer_page.h"
 
+using namespace match::game;
 using namespace match::viewer;
 
 namespace {
