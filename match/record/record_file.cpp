@@ -17,6 +17,8 @@ using game::MatchRecord;
 using nlohmann::json;
 using setup::EngineEntry;
 using setup::MatchSetup;
+using statistics::ParseSprt;
+using statistics::SprtTest;
 
 namespace {
 

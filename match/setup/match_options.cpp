@@ -13,6 +13,8 @@
 
 namespace match::setup {
 
+using statistics::ParseSprt;
+
 namespace {
 
 constexpr const char *DESCRIPTION = R"(Plays curling games between engines that speak the pebble protocol.

@@ -33,7 +33,7 @@ struct MatchSetup {
     double timeoutSeconds = 60.0;
     Shard shard;
     std::string sprt;            // the --sprt text as given, empty without a test
-    std::optional<SprtTest> sprtTest; // the text parsed, wherever a setup is read
+    std::optional<statistics::SprtTest> sprtTest; // the text parsed, wherever a setup is read
     std::optional<std::string> anchor;
 };
 

@@ -19,6 +19,12 @@ using schedule::MatchSchedule;
 using schedule::ScheduledGame;
 using setup::EngineEntry;
 using setup::MatchSetup;
+using statistics::EndTally;
+using statistics::Pentanomial;
+using statistics::PentanomialElo;
+using statistics::PentanomialIndex;
+using statistics::RatedGame;
+using statistics::SprtDecision;
 
 namespace {
 

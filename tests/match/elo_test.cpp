@@ -8,6 +8,7 @@
 
 using namespace match::game;
 using namespace match::setup;
+using namespace match::statistics;
 using namespace match::summary;
 
 namespace {
