@@ -4,6 +4,11 @@
 #include <system_error>
 #include <unistd.h>
 
+using match::process::ChildEnd;
+using match::process::ChildOptions;
+using match::process::ChildProcess;
+using match::process::Clock;
+
 EnginePipe::EnginePipe(const std::string &executable, const std::vector<std::string> &arguments)
 {
     std::vector<std::string> argv = {executable};

@@ -23,7 +23,7 @@ public:
     std::string Reply();
 
 private:
-    std::unique_ptr<ChildProcess> engine_;
+    std::unique_ptr<match::process::ChildProcess> engine_;
 };
 
 // Runs argv[0] with the given arguments, its standard output discarded, and

@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     match::setup::MatchOptions options;
     if (auto status = match::setup::ParseMatchOptions(argc, argv, match::DefaultEngine(), options))
         return *status;
-    InstallInterruptHandlers();
+    match::process::InstallInterruptHandlers();
 #ifdef __linux__
     // Children an engine leaves behind are handed to us, so that they are reaped here.
     prctl(PR_SET_CHILD_SUBREAPER, 1);
@@ -44,7 +44,7 @@ int main(int argc, char **argv)
         if (!options.replayPath.empty())
             return match::run::RunReplay(options);
         return options.summaryPaths.empty() ? match::run::RunMatch(options) : match::run::RunSummary(options);
-    } catch (const Interrupted &) {
+    } catch (const match::process::Interrupted &) {
         std::cerr << "pebble-match: interrupted\n";
         return 130;
     } catch (const std::exception &error) {

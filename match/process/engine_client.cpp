@@ -6,6 +6,8 @@
 #include "protocol/protocol_text.h"
 #include "protocol/reply_parser.h"
 
+namespace match::process {
+
 namespace {
 
 constexpr std::chrono::milliseconds EXIT_GRACE{500};
@@ -113,3 +115,5 @@ std::string EngineClient::Seconds() const
     std::snprintf(text, sizeof text, "%g s", seconds);
     return text;
 }
+
+} // namespace match::process

@@ -8,6 +8,8 @@
 #include "process/child_process.h"
 #include "protocol/player.h"
 
+namespace match::process {
+
 // An engine process spoken to over the text protocol.
 class EngineClient : public Player {
 public:
@@ -41,3 +43,5 @@ private:
     std::unique_ptr<ChildProcess> process_;
     std::string received_;
 };
+
+} // namespace match::process

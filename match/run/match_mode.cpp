@@ -28,6 +28,7 @@ namespace match::run {
 using game::EndRecord;
 using game::GameRecord;
 using game::GameSettings;
+using game::Index;
 using game::MatchRecord;
 using game::PathPoint;
 using game::PerSide;
@@ -35,6 +36,9 @@ using game::ShotRecord;
 using game::Side;
 using game::Thrower;
 using pictures::WriteGamePictures;
+using process::Clock;
+using process::EngineClient;
+using process::Interrupted;
 using record::HeaderDifference;
 using record::HeaderToJson;
 using record::MatchRecordOf;

@@ -12,6 +12,7 @@
 #include "setup/engine_names.h"
 
 using namespace match::game;
+using namespace match::process;
 using namespace match::record;
 using namespace match::schedule;
 using namespace match::setup;

@@ -12,6 +12,7 @@
 #include "xml_check.h"
 
 using namespace match::game;
+using namespace match::process;
 using namespace match::record;
 
 namespace {
