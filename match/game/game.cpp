@@ -5,6 +5,10 @@
 
 namespace match::game {
 
+using protocol::GamePoints;
+using protocol::Player;
+using protocol::ShotAnswer;
+
 namespace {
 
 constexpr int STONES_PER_END = 16;

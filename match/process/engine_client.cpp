@@ -8,6 +8,16 @@
 
 namespace match::process {
 
+using protocol::GamePoints;
+using protocol::ParseBestShot;
+using protocol::ParseReadyOk;
+using protocol::PositionCommand;
+using protocol::QuoteReply;
+using protocol::Reply;
+using protocol::ReplyStatus;
+using protocol::SetStateCommand;
+using protocol::ShotAnswer;
+
 namespace {
 
 constexpr std::chrono::milliseconds EXIT_GRACE{500};

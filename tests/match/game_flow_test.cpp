@@ -12,6 +12,7 @@
 #include "record/replay.h"
 
 using namespace match::game;
+using namespace match::protocol;
 using namespace match::record;
 
 namespace {
