@@ -4,6 +4,8 @@
 #include <system_error>
 #include <unistd.h>
 
+namespace bench {
+
 using match::process::ChildEnd;
 using match::process::ChildOptions;
 using match::process::ChildProcess;
@@ -58,3 +60,5 @@ std::string ExecutableFolder()
     const size_t slash = executable.rfind('/');
     return slash == std::string::npos ? "." : executable.substr(0, slash);
 }
+
+}  // namespace bench
