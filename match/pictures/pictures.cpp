@@ -11,7 +11,10 @@
 namespace match::pictures {
 
 using game::EndRecord;
+using game::FormatResult;
 using game::GameRecord;
+using game::Index;
+using game::Letter;
 using game::PerSide;
 using game::ShotRecord;
 using game::Side;

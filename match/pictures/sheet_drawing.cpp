@@ -5,6 +5,9 @@
 namespace match::pictures {
 
 using game::EndRecord;
+using game::Index;
+using game::Letter;
+using game::Other;
 using game::PathPoint;
 using game::PerSide;
 using game::ShotRecord;

@@ -15,6 +15,7 @@ using protocol::PositionCommand;
 using protocol::QuoteReply;
 using protocol::Reply;
 using protocol::ReplyStatus;
+using protocol::ScoreCommand;
 using protocol::SetStateCommand;
 using protocol::ShotAnswer;
 

@@ -7,6 +7,7 @@ namespace match::record {
 using game::EndRecord;
 using game::Forfeit;
 using game::GameRecord;
+using game::Letter;
 using game::MatchRecord;
 using game::ShotRecord;
 using game::Side;

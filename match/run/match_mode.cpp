@@ -26,12 +26,17 @@
 namespace match::run {
 
 using game::EndRecord;
+using game::EngineLabel;
+using game::ForfeitedGame;
+using game::FormatLineScore;
 using game::GameRecord;
 using game::GameSettings;
 using game::Index;
+using game::Letter;
 using game::MatchRecord;
 using game::PathPoint;
 using game::PerSide;
+using game::PlayGame;
 using game::ShotRecord;
 using game::Side;
 using game::Thrower;

@@ -13,6 +13,8 @@ namespace match::summary {
 
 using game::EndRecord;
 using game::GameRecord;
+using game::Index;
+using game::Other;
 using game::ShotRecord;
 using game::Side;
 using schedule::MatchSchedule;
@@ -20,11 +22,18 @@ using schedule::ScheduledGame;
 using setup::EngineEntry;
 using setup::MatchSetup;
 using statistics::EndTally;
+using statistics::EvaluateSprt;
+using statistics::FitRatings;
+using statistics::FormatElo;
+using statistics::FormatEndStatistics;
+using statistics::FormatRatingTable;
+using statistics::FormatSprt;
 using statistics::Pentanomial;
 using statistics::PentanomialElo;
 using statistics::PentanomialIndex;
 using statistics::RatedGame;
 using statistics::SprtDecision;
+using statistics::TallyEnds;
 
 namespace {
 

@@ -10,8 +10,12 @@
 namespace match::viewer {
 
 using game::EndRecord;
+using game::FormatResult;
 using game::GameRecord;
+using game::Index;
+using game::Letter;
 using game::MatchRecord;
+using game::Other;
 using game::PathPoint;
 using game::PerSide;
 using game::ShotRecord;

@@ -15,6 +15,7 @@
 namespace match::viewer {
 
 using game::MatchRecord;
+using pictures::DrawSheet;
 using pictures::EscapeXml;
 using pictures::PLAYING_END_FAR_Y;
 using pictures::PLAYING_END_NEAR_Y;
