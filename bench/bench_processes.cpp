@@ -4,6 +4,13 @@
 #include <system_error>
 #include <unistd.h>
 
+namespace bench {
+
+using match::process::ChildEnd;
+using match::process::ChildOptions;
+using match::process::ChildProcess;
+using match::process::Clock;
+
 EnginePipe::EnginePipe(const std::string &executable, const std::vector<std::string> &arguments)
 {
     std::vector<std::string> argv = {executable};
@@ -53,3 +60,5 @@ std::string ExecutableFolder()
     const size_t slash = executable.rfind('/');
     return slash == std::string::npos ? "." : executable.substr(0, slash);
 }
+
+}  // namespace bench

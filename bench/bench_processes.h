@@ -8,6 +8,8 @@
 
 #include "process/child_process.h"
 
+namespace bench {
+
 // An engine process whose standard input and output are pipes of ours; its
 // standard error is the benchmark's.
 class EnginePipe {
@@ -23,7 +25,7 @@ public:
     std::string Reply();
 
 private:
-    std::unique_ptr<ChildProcess> engine_;
+    std::unique_ptr<match::process::ChildProcess> engine_;
 };
 
 // Runs argv[0] with the given arguments, its standard output discarded, and
@@ -32,3 +34,5 @@ int RunQuietly(const std::vector<std::string> &argv);
 
 // The folder holding the running executable, without a trailing slash.
 std::string ExecutableFolder();
+
+}  // namespace bench

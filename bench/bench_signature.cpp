@@ -55,7 +55,7 @@ std::vector<GameState> SignaturePositions()
 {
     std::vector<GameState> positions;
     for (int shot = 0; shot < 16; ++shot) {
-        positions.push_back(CrowdedHouse(shot));
+        positions.push_back(bench::CrowdedHouse(shot));
     }
     for (const int shot : {0, 1, 15}) {
         GameState empty{};
@@ -101,7 +101,7 @@ int FoldGame(Fold &fold, const std::string &runner)
         return -1;
     }
     close(descriptor);
-    const int status = RunQuietly({runner, "--ends", "8", "--seed", MATCH_SEED, "--record", path});
+    const int status = bench::RunQuietly({runner, "--ends", "8", "--seed", MATCH_SEED, "--record", path});
     // JSON Lines: the header, then a line per game.
     std::ifstream input(path);
     std::vector<nlohmann::json> games;
@@ -152,7 +152,7 @@ std::string CommittedValue(const std::string &file)
 
 int main(int argc, char **argv)
 {
-    std::string runner = ExecutableFolder() + "/pebble-match";
+    std::string runner = bench::ExecutableFolder() + "/pebble-match";
     std::string checkFile;
     for (int k = 1; k < argc; ++k) {
         const std::string option = argv[k];

@@ -10,6 +10,8 @@
 #include "game_state.h"
 #include "protocol.h"
 
+using namespace bench;
+
 namespace {
 
 // Feeds each line to the engine's command handler, as its loop would.

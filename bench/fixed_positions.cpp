@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace bench {
+
 namespace {
 
 constexpr float CROWDED_STONES[15][2] = {
@@ -37,3 +39,5 @@ std::string PositionCommands(const GameState &state)
                   state.lastEnd, static_cast<int>(state.sideFlag));
     return text + number;
 }
+
+}  // namespace bench

@@ -15,8 +15,8 @@ constexpr int BATCH = 8;
 
 bool PlayQuietly(std::vector<std::string> arguments)
 {
-    arguments.insert(arguments.begin(), ExecutableFolder() + "/pebble-match");
-    return RunQuietly(arguments) == 0;
+    arguments.insert(arguments.begin(), bench::ExecutableFolder() + "/pebble-match");
+    return bench::RunQuietly(arguments) == 0;
 }
 
 void FullGame(benchmark::State &run)

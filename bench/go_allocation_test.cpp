@@ -106,7 +106,7 @@ TEST_F(GoAllocation, SeesTheLibrarysAllocations)
     const auto trace = reinterpret_cast<TraceFunction>(
         FindLibraryFunction(OpenLibrary(PHYSICS_LIBRARY_FILE), "SimulationTrace"));
     ASSERT_NE(trace, nullptr);
-    GameState state = CrowdedHouse(15);
+    GameState state = bench::CrowdedHouse(15);
     float path[8][2];
     int32_t length = 0;
     const long made =
@@ -117,7 +117,7 @@ TEST_F(GoAllocation, SeesTheLibrarysAllocations)
 TEST_F(GoAllocation, ChooseShotAllocatesNothingAtAnyShot)
 {
     for (int shot = 0; shot < 16; ++shot) {
-        gameState = CrowdedHouse(shot);
+        gameState = bench::CrowdedHouse(shot);
         EXPECT_EQ(AllocationsDuring([] { ChooseShot(); }), 0) << "shot " << shot;
     }
     gameState = GameState{};
@@ -128,7 +128,7 @@ TEST_F(GoAllocation, ChooseShotAllocatesNothingAtAnyShot)
 TEST_F(GoAllocation, LibraryCallsAllocateNothing)
 {
     const long made = AllocationsDuring([] {
-        GameState state = CrowdedHouse(15);
+        GameState state = bench::CrowdedHouse(15);
         ShotVector shot{};
         simulator.createHitShot(ShotTarget{2.375f, 4.88f, 1}, 12.0f, &shot);
         simulator.simulation(&state, shot, 0.145f, 0, -1);

@@ -15,7 +15,7 @@ namespace {
 
 void GoInProcess(benchmark::State &run)
 {
-    gameState = CrowdedHouse(static_cast<int>(run.range(0)));
+    gameState = bench::CrowdedHouse(static_cast<int>(run.range(0)));
     for (auto _ : run) {
         benchmark::DoNotOptimize(ChooseShot());
     }
@@ -25,8 +25,8 @@ void GoInProcess(benchmark::State &run)
 // side of the pipes, so the real time is the measure.
 void GoOverProtocol(benchmark::State &run)
 {
-    EnginePipe engine(ExecutableFolder() + "/pebble");
-    if (!engine.Running() || !engine.Send(PositionCommands(CrowdedHouse(static_cast<int>(run.range(0)))))) {
+    bench::EnginePipe engine(bench::ExecutableFolder() + "/pebble");
+    if (!engine.Running() || !engine.Send(bench::PositionCommands(bench::CrowdedHouse(static_cast<int>(run.range(0)))))) {
         run.SkipWithError("the pebble executable did not start");
         return;
     }
@@ -41,7 +41,7 @@ void GoOverProtocol(benchmark::State &run)
 void AtMeasuredShots(benchmark::internal::Benchmark *benchmark)
 {
     benchmark->ArgName("shot")->Unit(benchmark::kMicrosecond);
-    for (const int shot : MEASURED_SHOTS) {
+    for (const int shot : bench::MEASURED_SHOTS) {
         benchmark->Arg(shot);
     }
 }

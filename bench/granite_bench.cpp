@@ -28,7 +28,7 @@ constexpr double GO_TIME_LIMIT = 1.5;
 // Each benchmark thread throws a hit into fifteen stones on its own generator.
 void ThrowsOwnGenerator(benchmark::State &run)
 {
-    const GameState start = CrowdedHouse(15);
+    const GameState start = bench::CrowdedHouse(15);
     ShotVector shot{};
     CreateHitShot(ShotTarget{2.375f, 6.1f, 1}, HIT_POWER, &shot);
     TessivalGenerator generator{};
@@ -47,7 +47,7 @@ void ThrowsOwnGenerator(benchmark::State &run)
 void SearchThrows(benchmark::State &run)
 {
     const WinTable table(MEASURED_END_SCORES);
-    const GameState state = Sanitized(CrowdedHouse(static_cast<int>(run.range(0))));
+    const GameState state = Sanitized(bench::CrowdedHouse(static_cast<int>(run.range(0))));
     SearchLimits limits;
     limits.throws = SEARCH_THROWS;
     limits.threads = static_cast<int>(run.range(1));
@@ -58,8 +58,8 @@ void SearchThrows(benchmark::State &run)
 
 void GoOverProtocol(benchmark::State &run)
 {
-    EnginePipe engine(ExecutableFolder() + "/granite", {"--think", std::to_string(THINK_MS)});
-    if (!engine.Running() || !engine.Send(PositionCommands(CrowdedHouse(static_cast<int>(run.range(0)))))) {
+    bench::EnginePipe engine(bench::ExecutableFolder() + "/granite", {"--think", std::to_string(THINK_MS)});
+    if (!engine.Running() || !engine.Send(bench::PositionCommands(bench::CrowdedHouse(static_cast<int>(run.range(0)))))) {
         run.SkipWithError("the granite executable did not start");
         return;
     }

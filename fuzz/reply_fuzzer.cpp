@@ -16,6 +16,8 @@
 
 #include "protocol/reply_parser.h"
 
+using namespace match::protocol;
+
 namespace {
 
 using Parser = Reply (*)(std::string_view);

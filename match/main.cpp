@@ -13,6 +13,7 @@
 #include "run/summary_mode.h"
 #include "setup/match_options.h"
 
+namespace match {
 namespace {
 
 // The pebble in the folder of this executable.
@@ -27,22 +28,23 @@ std::string DefaultEngine()
 }
 
 } // namespace
+} // namespace match
 
 int main(int argc, char **argv)
 {
-    MatchOptions options;
-    if (auto status = ParseMatchOptions(argc, argv, DefaultEngine(), options))
+    match::setup::MatchOptions options;
+    if (auto status = match::setup::ParseMatchOptions(argc, argv, match::DefaultEngine(), options))
         return *status;
-    InstallInterruptHandlers();
+    match::process::InstallInterruptHandlers();
 #ifdef __linux__
     // Children an engine leaves behind are handed to us, so that they are reaped here.
     prctl(PR_SET_CHILD_SUBREAPER, 1);
 #endif
     try {
         if (!options.replayPath.empty())
-            return RunReplay(options);
-        return options.summaryPaths.empty() ? RunMatch(options) : RunSummary(options);
-    } catch (const Interrupted &) {
+            return match::run::RunReplay(options);
+        return options.summaryPaths.empty() ? match::run::RunMatch(options) : match::run::RunSummary(options);
+    } catch (const match::process::Interrupted &) {
         std::cerr << "pebble-match: interrupted\n";
         return 130;
     } catch (const std::exception &error) {

@@ -3,6 +3,12 @@
 #include "end_score.h"
 #include "game/game_flow.h"
 
+namespace match::game {
+
+using protocol::GamePoints;
+using protocol::Player;
+using protocol::ShotAnswer;
+
 namespace {
 
 constexpr int STONES_PER_END = 16;
@@ -86,3 +92,5 @@ GameRecord ForfeitedGame(const GameSettings &settings, Side engine, std::string 
     game.winner = Other(engine);
     return game;
 }
+
+} // namespace match::game

@@ -6,6 +6,8 @@
 #include "game/thrower.h"
 #include "protocol/player.h"
 
+namespace match::game {
+
 struct GameSettings {
     int number = 1;          // counts from 1
     int ends = 8;
@@ -19,7 +21,9 @@ int SideFlag(int shotIndex);
 
 // Plays a game between the two players, from NEWGAME on, each shot thrown by
 // thrower. A player whose answer is no shot forfeits and the game ends there.
-GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thrower &thrower);
+GameRecord PlayGame(const GameSettings &settings, PerSide<protocol::Player *> players, Thrower &thrower);
 
 // A game lost before its first shot, when engine could not be made ready.
 GameRecord ForfeitedGame(const GameSettings &settings, Side engine, std::string reason);
+
+} // namespace match::game

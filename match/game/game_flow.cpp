@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace match::game {
+
 GameFlow::GameFlow(int regularEnds, Side firstHammer) : regularEnds_(regularEnds), hammer_(firstHammer) {}
 
 void GameFlow::FinishEnd(int hammerScore)
@@ -35,3 +37,5 @@ std::optional<Side> GameFlow::Winner() const
         return std::nullopt;
     return Total(Side::A) > Total(Side::B) ? Side::A : Side::B;
 }
+
+} // namespace match::game

@@ -5,6 +5,8 @@
 
 #include "game/side.h"
 
+namespace match::game {
+
 constexpr int MAX_EXTRA_ENDS = 3;
 
 struct EndScore {
@@ -43,3 +45,5 @@ private:
     Side hammer_;
     std::vector<EndScore> ends_;
 };
+
+} // namespace match::game

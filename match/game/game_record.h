@@ -9,6 +9,8 @@
 #include "game/side.h"
 #include "tessival.h"
 
+namespace match::game {
+
 using PathPoint = std::array<float, 2>;
 
 // How one stone moved in a throw, as the physics library traced it.
@@ -84,3 +86,5 @@ struct MatchRecord {
     double timeoutSeconds = 60.0;
     std::vector<GameRecord> games;
 };
+
+} // namespace match::game

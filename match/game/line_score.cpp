@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace match::game {
+
 namespace {
 
 constexpr int CELL_WIDTH = 4;
@@ -73,3 +75,5 @@ std::string FormatResult(const GameRecord &game, const PerSide<std::string> &nam
     std::string after = extra > 0 ? " after " + std::to_string(extra) + " extra end" + (extra > 1 ? "s" : "") : "";
     return label(*game.winner) + " wins " + score + after;
 }
+
+} // namespace match::game

@@ -1,5 +1,7 @@
 #include "game/thrower.h"
 
+namespace match::game {
+
 namespace {
 
 // Points per stone path; the pictures draw the thrown stone's at this resolution.
@@ -76,3 +78,5 @@ bool Thrower::Throw(GameState &state, const ShotVector &shot, uint32_t seed, Sho
     trace.contacts.assign(contacts_.begin(), contacts_.begin() + traced.contactCount);
     return true;
 }
+
+} // namespace match::game

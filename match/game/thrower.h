@@ -6,6 +6,8 @@
 #include "game/game_record.h"
 #include "tessival.h"
 
+namespace match::game {
+
 // Throws the shots of one game through the physics library with the match's
 // error, each with a seed of its own derived from the match seed and the
 // game's pair: both games of a pair throw with the same seeds. Each thrower
@@ -36,3 +38,5 @@ private:
     TessivalGenerator generator_{};
     std::vector<TessivalContact> contacts_; // grows to the most contacts a throw has had
 };
+
+} // namespace match::game

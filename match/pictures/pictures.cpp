@@ -8,6 +8,18 @@
 #include "game/line_score.h"
 #include "pictures/sheet_drawing.h"
 
+namespace match::pictures {
+
+using game::EndRecord;
+using game::FormatResult;
+using game::GameRecord;
+using game::Index;
+using game::Letter;
+using game::PerSide;
+using game::ShotRecord;
+using game::Side;
+using game::StonePath;
+
 namespace {
 
 constexpr double MARGIN = 12.0;
@@ -146,3 +158,5 @@ void WriteGamePictures(const GameRecord &game, const PerSide<std::string> &names
     }
     WriteFile(prefix + "-overview.svg", OverviewPicture(game, names));
 }
+
+} // namespace match::pictures

@@ -2,6 +2,17 @@
 
 #include "in_play.h"
 
+namespace match::pictures {
+
+using game::EndRecord;
+using game::Index;
+using game::Letter;
+using game::Other;
+using game::PathPoint;
+using game::PerSide;
+using game::ShotRecord;
+using game::Side;
+
 namespace {
 
 const char *RING_FILLS[4] = {"#4f8fd6", "#ffffff", "#e0706e", "#ffffff"};
@@ -103,3 +114,5 @@ std::string EndOutcome(const EndRecord &end, const PerSide<std::string> &names)
     }
     return "blank end";
 }
+
+} // namespace match::pictures

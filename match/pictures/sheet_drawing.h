@@ -7,6 +7,8 @@
 #include "pictures/svg_writer.h"
 #include "tessival.h"
 
+namespace match::pictures {
+
 // Sheet geometry in metres: the very constants the physics library plays on.
 constexpr double BACK_LINE_Y = TESSIVAL_BACK_LINE_Y;
 constexpr double HOG_LINE_Y = TESSIVAL_HOG_LINE_Y;
@@ -38,22 +40,24 @@ struct SheetView {
 };
 
 // Stone colours by engine.
-const char *StoneColour(Side side);
-const char *PathColour(Side side);
+const char *StoneColour(game::Side side);
+const char *PathColour(game::Side side);
 
 // Ice, rings, centre, tee, back and hog lines; defines a clip path clipId
 // for what is drawn on the sheet.
 void DrawSheet(SvgWriter &svg, const SheetView &view, const std::string &clipId);
 
 // Every stone in play of a position; stone k numbered k + 1 when labelled.
-void DrawStones(SvgWriter &svg, const SheetView &view, const GameState &position, const EndRecord &end,
+void DrawStones(SvgWriter &svg, const SheetView &view, const GameState &position, const game::EndRecord &end,
                 bool labelled);
 
-void DrawPath(SvgWriter &svg, const SheetView &view, const std::vector<PathPoint> &path, Side side,
+void DrawPath(SvgWriter &svg, const SheetView &view, const std::vector<game::PathPoint> &path, game::Side side,
               const std::string &clipId);
 
 // The position the end finished in (or was left in by a forfeit).
-GameState FinalPosition(const EndRecord &end);
+GameState FinalPosition(const game::EndRecord &end);
 
 // "B pebble scores 2" ("B scores 2" with empty names), "blank end", "not finished".
-std::string EndOutcome(const EndRecord &end, const PerSide<std::string> &names);
+std::string EndOutcome(const game::EndRecord &end, const game::PerSide<std::string> &names);
+
+} // namespace match::pictures

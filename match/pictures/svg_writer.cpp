@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace match::pictures {
+
 std::string EscapeXml(std::string_view text)
 {
     std::string escaped;
@@ -96,3 +98,5 @@ std::string SvgWriter::Finish()
         Close();
     return out_;
 }
+
+} // namespace match::pictures

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+namespace match::pictures {
+
 using SvgAttributes = std::vector<std::pair<std::string, std::string>>;
 
 // Text with the five XML special characters escaped, fit for content and for
@@ -36,3 +38,5 @@ private:
     std::string out_;
     std::vector<std::string> open_;
 };
+
+} // namespace match::pictures

@@ -18,6 +18,8 @@
 
 extern char **environ;
 
+namespace match::process {
+
 namespace {
 
 std::system_error SystemError(const char *what) { return {errno, std::generic_category(), what}; }
@@ -337,3 +339,5 @@ void ChildProcess::Stop()
     // After the reaping, so that the child's last words are forwarded.
     errorForwarder_.reset();
 }
+
+} // namespace match::process

@@ -10,6 +10,8 @@
 
 #include "process/error_forwarder.h"
 
+namespace match::process {
+
 using Clock = std::chrono::steady_clock;
 
 enum class ReadResult { Data, Closed, TimedOut };
@@ -89,3 +91,5 @@ private:
     std::string errors_;
     std::unique_ptr<ErrorForwarder> errorForwarder_;
 };
+
+} // namespace match::process

@@ -6,6 +6,19 @@
 #include "protocol/protocol_text.h"
 #include "protocol/reply_parser.h"
 
+namespace match::process {
+
+using protocol::GamePoints;
+using protocol::ParseBestShot;
+using protocol::ParseReadyOk;
+using protocol::PositionCommand;
+using protocol::QuoteReply;
+using protocol::Reply;
+using protocol::ReplyStatus;
+using protocol::ScoreCommand;
+using protocol::SetStateCommand;
+using protocol::ShotAnswer;
+
 namespace {
 
 constexpr std::chrono::milliseconds EXIT_GRACE{500};
@@ -113,3 +126,5 @@ std::string EngineClient::Seconds() const
     std::snprintf(text, sizeof text, "%g s", seconds);
     return text;
 }
+
+} // namespace match::process

@@ -8,8 +8,10 @@
 #include "process/child_process.h"
 #include "protocol/player.h"
 
+namespace match::process {
+
 // An engine process spoken to over the text protocol.
-class EngineClient : public Player {
+class EngineClient : public protocol::Player {
 public:
     // label names the engine in front of each line of its standard error.
     EngineClient(std::string command, std::chrono::milliseconds timeout, std::string label);
@@ -18,7 +20,7 @@ public:
     // Returns what went wrong, if anything.
     std::optional<std::string> Start();
     // POSITION, SETSTATE, SCORE and GO, then the BESTSHOT reply.
-    ShotAnswer RequestShot(const GameState &state, const GamePoints &points) override;
+    protocol::ShotAnswer RequestShot(const GameState &state, const protocol::GamePoints &points) override;
     void Stop();
     // True when the engine process ended (or never began).
     bool Ended();
@@ -41,3 +43,5 @@ private:
     std::unique_ptr<ChildProcess> process_;
     std::string received_;
 };
+
+} // namespace match::process

@@ -12,6 +12,8 @@
 
 #include "process/pipe_read.h"
 
+namespace match::process {
+
 namespace {
 
 // Longest line kept whole; a longer one is cut into pieces of this size.
@@ -121,3 +123,5 @@ void ErrorForwarder::WriteLines(bool flushPartial)
     std::lock_guard<std::mutex> hold(StandardErrorLock());
     WriteAll(out);
 }
+
+} // namespace match::process

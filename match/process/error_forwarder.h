@@ -3,6 +3,8 @@
 #include <string>
 #include <thread>
 
+namespace match::process {
+
 // Copies what a child writes to its standard error onto ours, each line after
 // a prefix naming the child. Every line leaves in one piece under a lock
 // shared by all forwarders, so lines of children running at once never mix;
@@ -27,3 +29,5 @@ private:
     std::string pending_;
     std::thread thread_;
 };
+
+} // namespace match::process

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <csignal>
 
+namespace match::process {
+
 namespace {
 
 // Two engines for each of up to 256 concurrent games, and room to spare.
@@ -73,3 +75,5 @@ void ResetSignalsForChild()
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
 }
+
+} // namespace match::process

@@ -3,6 +3,8 @@
 #include <exception>
 #include <sys/types.h>
 
+namespace match::process {
+
 // Thrown out of any wait once SIGINT or SIGTERM arrived, so that every child
 // is stopped on the way out.
 struct Interrupted : std::exception {
@@ -21,3 +23,5 @@ void UnregisterChildGroup(pid_t group);
 
 // Restores the default dispositions in a freshly forked child before exec.
 void ResetSignalsForChild();
+
+} // namespace match::process

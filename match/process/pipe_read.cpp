@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <unistd.h>
 
+namespace match::process {
+
 PipeRead AppendFromPipe(int fd, std::string &sink)
 {
     char chunk[4096];
@@ -13,3 +15,5 @@ PipeRead AppendFromPipe(int fd, std::string &sink)
     }
     return got < 0 && errno == EINTR ? PipeRead::Interrupted : PipeRead::Closed;
 }
+
+} // namespace match::process

@@ -4,6 +4,8 @@
 
 #include "tessival.h"
 
+namespace match::protocol {
+
 // One engine's answer to GO: the shot, or what went wrong (the engine then
 // forfeits).
 struct ShotAnswer {
@@ -25,3 +27,5 @@ public:
     virtual ~Player() = default;
     virtual ShotAnswer RequestShot(const GameState &state, const GamePoints &points) = 0;
 };
+
+} // namespace match::protocol

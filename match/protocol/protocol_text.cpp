@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace match::protocol {
+
 std::string PositionCommand(const GameState &state)
 {
     std::string line = "POSITION";
@@ -25,3 +27,5 @@ std::string SetStateCommand(const GameState &state)
     return "SETSTATE " + std::to_string(state.shotIndex) + " " + std::to_string(state.currentEnd) + " " +
            std::to_string(state.lastEnd) + " " + std::to_string(state.sideFlag) + "\n";
 }
+
+} // namespace match::protocol

@@ -5,6 +5,8 @@
 #include "protocol/player.h"
 #include "tessival.h"
 
+namespace match::protocol {
+
 // The command lines the runner sends, each ending in a line feed. Coordinates
 // are written with nine significant digits, enough for the engine to read back
 // the very float the runner holds.
@@ -12,3 +14,5 @@ std::string PositionCommand(const GameState &state);
 std::string SetStateCommand(const GameState &state);
 // SCORE own other: the game's points of the side to move and of the other side.
 std::string ScoreCommand(const GamePoints &points);
+
+} // namespace match::protocol

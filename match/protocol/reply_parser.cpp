@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+namespace match::protocol {
+
 namespace {
 
 constexpr std::string_view BESTSHOT = "BESTSHOT";
@@ -200,3 +202,5 @@ std::string QuoteReply(std::string_view received)
         quoted += "...";
     return quoted;
 }
+
+} // namespace match::protocol

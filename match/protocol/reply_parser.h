@@ -6,6 +6,8 @@
 
 #include "tessival.h"
 
+namespace match::protocol {
+
 // A reader calls these on everything received so far and reads on while the
 // answer is Incomplete. A reply is judged as soon as it is whole by its
 // grammar or its line ends, so no quiet period is waited for; bytes after a
@@ -40,3 +42,5 @@ Reply ParseReadyOk(std::string_view received);
 // The text of a reply fit for a message: non-printable bytes escaped, long
 // text shortened.
 std::string QuoteReply(std::string_view received);
+
+} // namespace match::protocol

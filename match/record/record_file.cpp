@@ -10,7 +10,15 @@
 
 #include "statistics/sprt.h"
 
+namespace match::record {
+
+using game::GameRecord;
+using game::MatchRecord;
 using nlohmann::json;
+using setup::EngineEntry;
+using setup::MatchSetup;
+using statistics::ParseSprt;
+using statistics::SprtTest;
 
 namespace {
 
@@ -259,3 +267,5 @@ void SortRecord(const std::string &path, const std::function<bool(int number)> &
         throw RecordError("cannot write " + path + ": " + SystemReason());
     SyncDirectoryOf(path);
 }
+
+} // namespace match::record

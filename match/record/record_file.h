@@ -11,26 +11,28 @@
 #include "record/record_json.h"
 #include "setup/match_setup.h"
 
+namespace match::record {
+
 // The record file, version 2, is JSON Lines: a header line with the match
 // setup, then one line per finished game (GameToJson), each synced to disk as
 // the game ends. A finished run leaves the games in game-number order.
 
-nlohmann::json HeaderToJson(const MatchSetup &setup);
+nlohmann::json HeaderToJson(const setup::MatchSetup &setup);
 // The setup a header holds, its SPRT text parsed. Throws RecordError for what
 // is no header of version 2, and for an SPRT text that is no test.
-MatchSetup HeaderFromJson(const nlohmann::json &header);
+setup::MatchSetup HeaderFromJson(const nlohmann::json &header);
 
 // The first option that differs between two headers, in words ("seed is 7
 // there, 8 here"), in the order of wanted's keys; empty when none does.
 std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted);
 
 // The engines and settings of a setup as a record without games.
-MatchRecord MatchRecordOf(const MatchSetup &setup);
+game::MatchRecord MatchRecordOf(const setup::MatchSetup &setup);
 
 struct RecordContents {
     nlohmann::json header;
-    MatchSetup setup;
-    std::vector<GameRecord> games;
+    setup::MatchSetup setup;
+    std::vector<game::GameRecord> games;
     std::uintmax_t wholeBytes = 0; // the length without a torn last line
     bool torn = false;             // the last line was cut short and is left out
 };
@@ -41,7 +43,7 @@ struct RecordContents {
 RecordContents ReadRecordLines(const std::string &path);
 
 // Any record, version 1 or 2, as its engines, settings and games.
-MatchRecord ReadRecordFile(const std::string &path);
+game::MatchRecord ReadRecordFile(const std::string &path);
 
 // Appends lines to a record file and syncs each one to disk.
 class RecordWriter {
@@ -54,7 +56,7 @@ public:
     RecordWriter(const RecordWriter &) = delete;
     RecordWriter &operator=(const RecordWriter &) = delete;
 
-    void Write(const GameRecord &game);
+    void Write(const game::GameRecord &game);
     void WriteLine(const std::string &line);
 
 private:
@@ -66,3 +68,5 @@ private:
 // Rewrites the record with its game lines in game-number order, keeping only
 // the games keep() accepts; atomically, through a file beside it.
 void SortRecord(const std::string &path, const std::function<bool(int number)> &keep);
+
+} // namespace match::record

@@ -2,7 +2,17 @@
 
 #include "setup/engine_names.h"
 
+namespace match::record {
+
+using game::EndRecord;
+using game::Forfeit;
+using game::GameRecord;
+using game::Letter;
+using game::MatchRecord;
+using game::ShotRecord;
+using game::Side;
 using nlohmann::json;
+using setup::EngineName;
 
 namespace {
 
@@ -197,3 +207,5 @@ MatchRecord RecordFromJson(const json &document)
         throw RecordError(error.what());
     }
 }
+
+} // namespace match::record

@@ -5,6 +5,14 @@
 
 #include "game/thrower.h"
 
+namespace match::record {
+
+using game::EndRecord;
+using game::GameRecord;
+using game::MatchRecord;
+using game::ShotRecord;
+using game::Thrower;
+
 namespace {
 
 // The first stone where two positions differ, or -1.
@@ -62,3 +70,5 @@ ReplayReport ReplayMatch(MatchRecord &record)
     }
     return report;
 }
+
+} // namespace match::record

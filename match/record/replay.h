@@ -5,6 +5,8 @@
 
 #include "game/game_record.h"
 
+namespace match::record {
+
 struct ReplayReport {
     int shots = 0;                    // shots played again
     std::vector<std::string> differences; // one line per shot that came out otherwise
@@ -15,4 +17,6 @@ struct ReplayReport {
 // both the position each shot was played from and its resting position with
 // the record, bit for bit. What each played shot traced is kept in the record
 // (ShotRecord::trace).
-ReplayReport ReplayMatch(MatchRecord &record);
+ReplayReport ReplayMatch(game::MatchRecord &record);
+
+} // namespace match::record

@@ -5,6 +5,11 @@
 #include <mutex>
 #include <thread>
 
+namespace match::run {
+
+using game::GameRecord;
+using schedule::ScheduledGame;
+
 void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
                  const std::function<GameRecord(const ScheduledGame &)> &play,
                  const std::function<bool(GameRecord &&)> &finished)
@@ -46,3 +51,5 @@ void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
     if (failure)
         std::rethrow_exception(failure);
 }
+
+} // namespace match::run

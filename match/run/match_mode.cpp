@@ -23,6 +23,47 @@
 #include "summary/match_summary.h"
 #include "viewer/viewer_page.h"
 
+namespace match::run {
+
+using game::EndRecord;
+using game::EngineLabel;
+using game::ForfeitedGame;
+using game::FormatLineScore;
+using game::GameRecord;
+using game::GameSettings;
+using game::Index;
+using game::Letter;
+using game::MatchRecord;
+using game::PathPoint;
+using game::PerSide;
+using game::PlayGame;
+using game::ShotRecord;
+using game::Side;
+using game::Thrower;
+using pictures::WriteGamePictures;
+using process::Clock;
+using process::EngineClient;
+using process::Interrupted;
+using record::HeaderDifference;
+using record::HeaderToJson;
+using record::MatchRecordOf;
+using record::ReadRecordLines;
+using record::RecordContents;
+using record::RecordError;
+using record::RecordWriter;
+using record::SortRecord;
+using schedule::ScheduledGame;
+using schedule::ShardSchedule;
+using setup::EngineEntry;
+using setup::MatchOptions;
+using setup::MatchSetup;
+using summary::DropShots;
+using summary::ProgressLine;
+using summary::SprtDecisionPair;
+using summary::SummarisedGames;
+using summary::SummaryText;
+using viewer::ShowViewerPage;
+
 namespace {
 
 constexpr int ENGINE_NOT_STARTED = 3;
@@ -291,3 +332,5 @@ int RunMatch(const MatchOptions &options)
     bool pageWritten = options.htmlPath.empty() || run.WritePageOf(summarised);
     return run.PicturesWritten() && pageWritten ? 0 : 1;
 }
+
+} // namespace match::run

@@ -6,6 +6,16 @@
 #include "record/replay.h"
 #include "viewer/viewer_page.h"
 
+namespace match::run {
+
+using game::MatchRecord;
+using record::ReadRecordFile;
+using record::RecordError;
+using record::ReplayMatch;
+using record::ReplayReport;
+using setup::MatchOptions;
+using viewer::ShowViewerPage;
+
 int RunReplay(const MatchOptions &options)
 {
     MatchRecord record;
@@ -32,3 +42,5 @@ int RunReplay(const MatchOptions &options)
         return 1;
     return 0;
 }
+
+} // namespace match::run

@@ -6,6 +6,19 @@
 #include "record/record_file.h"
 #include "summary/match_summary.h"
 
+namespace match::run {
+
+using game::GameRecord;
+using record::HeaderDifference;
+using record::ReadRecordLines;
+using record::RecordContents;
+using record::RecordError;
+using setup::MatchOptions;
+using setup::MatchSetup;
+using summary::DropShots;
+using summary::SummarisedGames;
+using summary::SummaryText;
+
 int RunSummary(const MatchOptions &options)
 {
     std::vector<RecordContents> records;
@@ -44,3 +57,5 @@ int RunSummary(const MatchOptions &options)
     std::cout << SummaryText(setup, SummarisedGames(setup, std::move(games)));
     return 0;
 }
+
+} // namespace match::run

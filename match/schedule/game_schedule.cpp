@@ -1,5 +1,11 @@
 #include "schedule/game_schedule.h"
 
+namespace match::schedule {
+
+using game::PerSide;
+using game::Side;
+using setup::MatchSetup;
+
 namespace {
 
 std::vector<PerSide<int>> Pairings(int engines, bool gauntlet)
@@ -40,3 +46,5 @@ std::vector<ScheduledGame> ShardSchedule(const MatchSetup &setup)
             games.push_back(game);
     return games;
 }
+
+} // namespace match::schedule

@@ -5,19 +5,23 @@
 #include "game/side.h"
 #include "setup/match_setup.h"
 
+namespace match::schedule {
+
 struct ScheduledGame {
     int number = 1;              // counts from 1 over the whole match
     int pair = 1;                // counts from 1; both games of a pair share their throw seeds
-    PerSide<int> players{0, 1};  // engine indices playing as A and B
-    Side firstHammer = Side::B;
+    game::PerSide<int> players{0, 1};  // engine indices playing as A and B
+    game::Side firstHammer = game::Side::B;
 };
 
 // Every game of the match in order: each pairing of engines (every pair of
 // them, or the first against each other with gauntlet) plays setup.games
 // games in pairs, the first game of a pair with B holding the first hammer,
 // the second with A; an odd count leaves the last pair half.
-std::vector<ScheduledGame> MatchSchedule(const MatchSetup &setup);
+std::vector<ScheduledGame> MatchSchedule(const setup::MatchSetup &setup);
 
 // The games of the setup's shard: whole pairs, pair p going to shard
 // (p - 1) mod count + 1.
-std::vector<ScheduledGame> ShardSchedule(const MatchSetup &setup);
+std::vector<ScheduledGame> ShardSchedule(const setup::MatchSetup &setup);
+
+} // namespace match::schedule

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace match::setup {
+
 namespace {
 
 constexpr std::string_view NAME_PREFIX = "name=";
@@ -47,3 +49,5 @@ std::vector<EngineEntry> NameEngines(const std::vector<std::string> &arguments)
     }
     return engines;
 }
+
+} // namespace match::setup

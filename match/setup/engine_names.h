@@ -5,6 +5,8 @@
 
 #include "setup/match_setup.h"
 
+namespace match::setup {
+
 // A short label for an engine command: the last path component of its first word.
 std::string EngineName(const std::string &command);
 
@@ -12,3 +14,5 @@ std::string EngineName(const std::string &command);
 // LABEL, any other argument is a command named by its executable's base name;
 // a name taken before gets "-2", "-3", ... appended.
 std::vector<EngineEntry> NameEngines(const std::vector<std::string> &arguments);
+
+} // namespace match::setup

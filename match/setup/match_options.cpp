@@ -11,6 +11,10 @@
 #include "setup/engine_names.h"
 #include "statistics/sprt.h"
 
+namespace match::setup {
+
+using statistics::ParseSprt;
+
 namespace {
 
 constexpr const char *DESCRIPTION = R"(Plays curling games between engines that speak the pebble protocol.
@@ -254,3 +258,5 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     }
     return std::nullopt;
 }
+
+} // namespace match::setup

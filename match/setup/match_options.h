@@ -6,6 +6,8 @@
 
 #include "setup/match_setup.h"
 
+namespace match::setup {
+
 struct MatchOptions {
     MatchSetup setup;
     int concurrency = 1;
@@ -21,3 +23,5 @@ struct MatchOptions {
 // stop at once (0 after --help, 2 for bad usage, with the message printed),
 // nothing when it should go on. defaultEngine stands in for missing engines.
 std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &defaultEngine, MatchOptions &options);
+
+} // namespace match::setup

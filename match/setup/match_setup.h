@@ -7,6 +7,8 @@
 
 #include "statistics/sprt.h"
 
+namespace match::setup {
+
 struct EngineEntry {
     std::string name;
     std::string command;
@@ -31,6 +33,8 @@ struct MatchSetup {
     double timeoutSeconds = 60.0;
     Shard shard;
     std::string sprt;            // the --sprt text as given, empty without a test
-    std::optional<SprtTest> sprtTest; // the text parsed, wherever a setup is read
+    std::optional<statistics::SprtTest> sprtTest; // the text parsed, wherever a setup is read
     std::optional<std::string> anchor;
 };
+
+} // namespace match::setup

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <limits>
 
+namespace match::statistics {
+
 namespace {
 
 constexpr double INF = std::numeric_limits<double>::infinity();
@@ -76,3 +78,5 @@ std::string FormatElo(const EloEstimate &estimate)
     std::snprintf(margin, sizeof margin, "%.1f", (estimate.upper - estimate.lower) / 2.0);
     return text + " +/- " + margin + " (95%)";
 }
+
+} // namespace match::statistics

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace match::statistics {
+
 // An Elo difference with its 95% interval. Either end may be infinite: when
 // every game (or pair) was won the difference itself is +infinity and lower
 // is the one-sided bound the results still support.
@@ -38,3 +40,5 @@ std::string SignedElo(double elo);
 
 // "Elo difference: +70.4 +/- 150.2 (95%)" and its variants for infinite ends.
 std::string FormatElo(const EloEstimate &estimate);
+
+} // namespace match::statistics

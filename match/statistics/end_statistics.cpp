@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace match::statistics {
+
 namespace {
 
 bool Known(int engine, size_t engines)
@@ -113,3 +115,5 @@ std::string FormatEndStatistics(const std::vector<EndStatistics> &stats)
     }
     return text;
 }
+
+} // namespace match::statistics

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace match::statistics {
+
 // One end of a game: engine indices and the points each scored in the end
 // (one of them is 0; both 0 is a blank end).
 struct EndTally {
@@ -43,3 +45,5 @@ EndStatistics AllEnds(const std::vector<EndStatistics> &stats);
 // "pebble  hammer 12/30 40.0%  force 8/25 32.0%  steal 3/30 10.0%  blank 2/32 6.3%",
 // and a last row "all ends" of AllEnds.
 std::string FormatEndStatistics(const std::vector<EndStatistics> &stats);
+
+} // namespace match::statistics

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace match::statistics {
+
 EloEstimate PentanomialElo(const Pentanomial &pairs)
 {
     long count = 0;
@@ -26,3 +28,5 @@ int PentanomialIndex(double firstGameScore, double secondGameScore)
     // Clamped so a score out of range can never index past the counts.
     return std::clamp(static_cast<int>(std::lround(2.0 * (firstGameScore + secondGameScore))), 0, 4);
 }
+
+} // namespace match::statistics

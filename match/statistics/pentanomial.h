@@ -4,6 +4,8 @@
 
 #include "statistics/elo.h"
 
+namespace match::statistics {
+
 // Pairs counted by the points engine A took from the pair: index 0..4 = 0, 1/2, 1, 3/2, 2.
 using Pentanomial = std::array<long, 5>;
 
@@ -17,3 +19,5 @@ EloEstimate PentanomialElo(const Pentanomial &pairs);
 
 // Index of a pair's count from A's score in its two games (each 0, 0.5 or 1).
 int PentanomialIndex(double firstGameScore, double secondGameScore);
+
+} // namespace match::statistics

@@ -7,6 +7,8 @@
 
 #include "statistics/elo.h"
 
+namespace match::statistics {
+
 namespace {
 
 using Matrix = std::vector<std::vector<double>>;
@@ -263,3 +265,5 @@ std::string FormatRatingTable(const std::vector<Rating> &ratings)
     }
     return text;
 }
+
+} // namespace match::statistics

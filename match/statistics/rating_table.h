@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace match::statistics {
+
 // One game for the rating fit: engine indices and the first engine's score.
 struct RatedGame {
     int first;
@@ -34,3 +36,5 @@ std::vector<Rating> FitRatings(const std::vector<std::string> &names, const std:
 
 // A plain text table: rank, engine, games, score %, Elo, 95% interval.
 std::string FormatRatingTable(const std::vector<Rating> &ratings);
+
+} // namespace match::statistics

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace match::statistics {
+
 namespace {
 
 // Beyond this the expected score rounds to 0 or 1 and no match can tell.
@@ -186,3 +188,5 @@ std::string FormatSprt(const SprtTest &test, const SprtState &state)
     return "SPRT elo0=" + Fixed(test.elo0, "%g") + " elo1=" + Fixed(test.elo1, "%g") + ": LLR " + Fixed(state.llr, "%.2f") + " (" +
            Fixed(state.lowerBound, "%.2f") + ", " + Fixed(state.upperBound, "%.2f") + "), " + decision;
 }
+
+} // namespace match::statistics

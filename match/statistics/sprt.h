@@ -6,6 +6,8 @@
 
 #include "statistics/pentanomial.h"
 
+namespace match::statistics {
+
 // A sequential probability ratio test of H1 "A is elo1 stronger than B"
 // against H0 "A is elo0 stronger" (logistic Elo), with error rates alpha
 // (accepting H1 when H0 holds) and beta (accepting H0 when H1 holds).
@@ -36,3 +38,5 @@ SprtState EvaluateSprt(const SprtTest &test, const Pentanomial &pairs);
 // One line, e.g. "SPRT elo0=0 elo1=50: LLR 1.23 (-2.94, 2.94), continue";
 // the last word is "continue", "H0 accepted" or "H1 accepted".
 std::string FormatSprt(const SprtTest &test, const SprtState &state);
+
+} // namespace match::statistics

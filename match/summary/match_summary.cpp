@@ -9,6 +9,32 @@
 #include "statistics/rating_table.h"
 #include "statistics/sprt.h"
 
+namespace match::summary {
+
+using game::EndRecord;
+using game::GameRecord;
+using game::Index;
+using game::Other;
+using game::ShotRecord;
+using game::Side;
+using schedule::MatchSchedule;
+using schedule::ScheduledGame;
+using setup::EngineEntry;
+using setup::MatchSetup;
+using statistics::EndTally;
+using statistics::EvaluateSprt;
+using statistics::FitRatings;
+using statistics::FormatElo;
+using statistics::FormatEndStatistics;
+using statistics::FormatRatingTable;
+using statistics::FormatSprt;
+using statistics::Pentanomial;
+using statistics::PentanomialElo;
+using statistics::PentanomialIndex;
+using statistics::RatedGame;
+using statistics::SprtDecision;
+using statistics::TallyEnds;
+
 namespace {
 
 // Engine A's score in a game: 1, 0.5 or 0.
@@ -176,3 +202,5 @@ std::string ProgressLine(const MatchSetup &setup, const std::vector<GameRecord> 
         line += ", " + FormatSprt(*setup.sprtTest, EvaluateSprt(*setup.sprtTest, PairCounts(games)));
     return line;
 }
+
+} // namespace match::summary

@@ -1,5 +1,10 @@
 #include "viewer/stone_motion.h"
 
+namespace match::viewer {
+
+using game::PathPoint;
+using game::StonePath;
+
 namespace {
 
 // The last point before the path first comes within the view.
@@ -54,3 +59,5 @@ std::vector<ShownPoint> ShownPath(const StonePath &path, double farY)
         keep(points.size() - 1);
     return shown;
 }
+
+} // namespace match::viewer

@@ -4,13 +4,15 @@
 
 #include "game/game_record.h"
 
+namespace match::viewer {
+
 // m: how far a shown path may stray from the traced one.
 inline constexpr double SHOWN_PATH_TOLERANCE = 0.001;
 
 // A point of a path as the page shows it.
 struct ShownPoint {
     double time = 0.0; // s after the release
-    PathPoint at{};
+    game::PathPoint at{};
 };
 
 // The part of a traced path that a view ending at farY shows, from the last
@@ -18,4 +20,6 @@ struct ShownPoint {
 // the release lies beyond) to its end, keeping only the points that a stone
 // running straight at an even speed from each to the next needs to pass
 // within SHOWN_PATH_TOLERANCE of every traced point at its time.
-std::vector<ShownPoint> ShownPath(const StonePath &path, double farY);
+std::vector<ShownPoint> ShownPath(const game::StonePath &path, double farY);
+
+} // namespace match::viewer

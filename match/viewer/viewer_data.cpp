@@ -8,7 +8,29 @@
 #include "setup/engine_names.h"
 #include "viewer/stone_motion.h"
 
+namespace match::viewer {
+
+using game::EndRecord;
+using game::FormatResult;
+using game::GameRecord;
+using game::Index;
+using game::Letter;
+using game::MatchRecord;
+using game::Other;
+using game::PathPoint;
+using game::PerSide;
+using game::ShotRecord;
+using game::ShotTrace;
+using game::Side;
+using game::StonePath;
 using nlohmann::json;
+using pictures::BACK_LINE_Y;
+using pictures::PathColour;
+using pictures::SHEET_WIDTH;
+using pictures::STONE_RADIUS;
+using pictures::SheetView;
+using pictures::StoneColour;
+using setup::EngineName;
 
 namespace {
 
@@ -147,3 +169,5 @@ json ViewerData(const MatchRecord &record, const SheetView &view)
                       {"backLimit", BACK_LINE_Y - STONE_RADIUS}}},
             {"games", games}};
 }
+
+} // namespace match::viewer

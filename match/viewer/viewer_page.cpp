@@ -11,6 +11,16 @@
 #include "viewer_assets.h"
 #include "viewer/viewer_data.h"
 
+namespace match::viewer {
+
+using game::MatchRecord;
+using pictures::DrawSheet;
+using pictures::EscapeXml;
+using pictures::PLAYING_END_FAR_Y;
+using pictures::PLAYING_END_NEAR_Y;
+using pictures::SheetView;
+using pictures::SvgWriter;
+
 namespace {
 
 constexpr double PAGE_SCALE = 64.0;
@@ -116,3 +126,5 @@ bool ShowViewerPage(const MatchRecord &record, const std::string &path)
         return false;
     }
 }
+
+} // namespace match::viewer

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+using namespace match::process;
+
 namespace {
 
 // The child's errors are captured; its LD_LIBRARY_PATH is libraryPath or none.

@@ -33,7 +33,7 @@ public:
     off_t InputOffset() const { return child_.InputFileOffset(); }
 
 private:
-    ChildProcess child_;
+    match::process::ChildProcess child_;
     std::string output_;
 };
 

@@ -10,6 +10,8 @@
 
 #include "process/child_process.h"
 
+using namespace match::process;
+
 namespace {
 
 using namespace std::chrono_literals;

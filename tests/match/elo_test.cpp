@@ -6,6 +6,11 @@
 #include "statistics/sprt.h"
 #include "summary/match_summary.h"
 
+using namespace match::game;
+using namespace match::setup;
+using namespace match::statistics;
+using namespace match::summary;
+
 namespace {
 
 TEST(Elo, EvenScoreIsNoDifference)

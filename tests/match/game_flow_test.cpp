@@ -11,6 +11,10 @@
 #include "game/thrower.h"
 #include "record/replay.h"
 
+using namespace match::game;
+using namespace match::protocol;
+using namespace match::record;
+
 namespace {
 
 TEST(GameFlow, HammerPassesOnlyWhenTheHammerSideScores)

@@ -11,6 +11,12 @@
 #include "schedule/game_schedule.h"
 #include "setup/engine_names.h"
 
+using namespace match::game;
+using namespace match::process;
+using namespace match::record;
+using namespace match::schedule;
+using namespace match::setup;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -10,6 +10,11 @@
 #include "pictures/svg_writer.h"
 #include "xml_check.h"
 
+using namespace match::game;
+using namespace match::pictures;
+using namespace match::record;
+using namespace match::setup;
+
 namespace {
 
 // A game of one end cut short after three shots: stone 0 (A's, B has the

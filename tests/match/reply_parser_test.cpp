@@ -8,6 +8,8 @@
 #include "protocol/protocol_text.h"
 #include "protocol/reply_parser.h"
 
+using namespace match::protocol;
+
 namespace {
 
 const std::string VALID = "BESTSHOT -0.062500 2.250000 1";

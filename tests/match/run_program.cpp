@@ -6,6 +6,8 @@
 #include <iterator>
 #include <unistd.h>
 
+using namespace match::process;
+
 
 std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string> &arguments, const std::string &outPath,
                                            const std::string &errPath)

@@ -22,10 +22,10 @@ ProgramRun RunProgram(const std::vector<std::string> &arguments, std::chrono::se
 
 // Starts program in the background with its output sent to files; the
 // caller waits for it with WaitProgram.
-std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string> &arguments, const std::string &outPath,
-                                           const std::string &errPath);
+std::unique_ptr<match::process::ChildProcess> StartProgram(const std::vector<std::string> &arguments,
+                                                           const std::string &outPath, const std::string &errPath);
 // The exit status or 128 + signal; kills the program after limit.
-int WaitProgram(ChildProcess &program, std::chrono::seconds limit, bool &timedOut);
+int WaitProgram(match::process::ChildProcess &program, std::chrono::seconds limit, bool &timedOut);
 
 // The process ids a scripted engine appended to path.
 std::vector<pid_t> ReadPids(const std::string &path);

@@ -11,6 +11,10 @@
 #include "run_program.h"
 #include "xml_check.h"
 
+using namespace match::game;
+using namespace match::process;
+using namespace match::record;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -7,6 +7,8 @@
 #include "statistics/rating_table.h"
 #include "statistics/sprt.h"
 
+using namespace match::statistics;
+
 namespace {
 
 bool Garbled(const std::string &text)

@@ -10,6 +10,9 @@
 #include "viewer/stone_motion.h"
 #include "viewer/viewer_page.h"
 
+using namespace match::game;
+using namespace match::viewer;
+
 namespace {
 
 constexpr float ERROR = 0.145f;
