@@ -49,9 +49,12 @@ const std::map<std::string, Target> TARGETS = {
 
 double Nanoseconds(double value, const std::string &unit)
 {
-    if (unit == "us") return value * 1e3;
-    if (unit == "ms") return value * 1e6;
-    if (unit == "s") return value * 1e9;
+    if (unit == "us")
+        return value * 1e3;
+    if (unit == "ms")
+        return value * 1e6;
+    if (unit == "s")
+        return value * 1e9;
     return value;
 }
 
@@ -65,7 +68,8 @@ std::vector<Median> ReadMedians(const std::string &file)
         return medians;
     }
     for (const json &entry : results.at("benchmarks")) {
-        if (entry.value("aggregate_name", "") != "median") continue;
+        if (entry.value("aggregate_name", "") != "median")
+            continue;
         const std::string unit = entry.value("time_unit", "ns");
         medians.push_back({entry.at("run_name").get<std::string>(),
                            Nanoseconds(entry.at("real_time").get<double>(), unit),
@@ -77,14 +81,21 @@ std::vector<Median> ReadMedians(const std::string &file)
 std::string Duration(double ns)
 {
     char text[32];
-    if (ns < 1e3) std::snprintf(text, sizeof text, "%.1f ns", ns);
-    else if (ns < 1e6) std::snprintf(text, sizeof text, "%.2f us", ns / 1e3);
-    else if (ns < 1e9) std::snprintf(text, sizeof text, "%.2f ms", ns / 1e6);
-    else std::snprintf(text, sizeof text, "%.3f s", ns / 1e9);
+    if (ns < 1e3)
+        std::snprintf(text, sizeof text, "%.1f ns", ns);
+    else if (ns < 1e6)
+        std::snprintf(text, sizeof text, "%.2f us", ns / 1e3);
+    else if (ns < 1e9)
+        std::snprintf(text, sizeof text, "%.2f ms", ns / 1e6);
+    else
+        std::snprintf(text, sizeof text, "%.3f s", ns / 1e9);
     return text;
 }
 
-bool InRealTime(const Median &median) { return median.name.find("/real_time") != std::string::npos; }
+bool InRealTime(const Median &median)
+{
+    return median.name.find("/real_time") != std::string::npos;
+}
 
 std::string PerSecond(double ns)
 {
@@ -96,7 +107,8 @@ std::string PerSecond(double ns)
 std::optional<Median> Find(const std::vector<Median> &medians, const std::string &name)
 {
     for (const Median &median : medians)
-        if (median.name == name) return median;
+        if (median.name == name)
+            return median;
     return std::nullopt;
 }
 
@@ -112,7 +124,8 @@ int main(int argc, char **argv)
     const std::string signature = argv[2];
     std::vector<Median> medians;
     for (int k = 3; k < argc; ++k)
-        for (const Median &median : ReadMedians(argv[k])) medians.push_back(median);
+        for (const Median &median : ReadMedians(argv[k]))
+            medians.push_back(median);
 
     std::ostringstream table;
     json out = {{"benchmarks", json::array()}, {"ratios", json::array()}, {"signature", signature}};
@@ -133,22 +146,25 @@ int main(int argc, char **argv)
             entry["target"] = target;
             entry["met"] = ok;
         }
-        table << "| " << median.name << " | " << Duration(median.realNs) << " | " << Duration(median.cpuNs)
-              << " | " << PerSecond(InRealTime(median) ? median.realNs : median.cpuNs) << " | " << target << " | " << met << " |\n";
+        table << "| " << median.name << " | " << Duration(median.realNs) << " | " << Duration(median.cpuNs) << " | "
+              << PerSecond(InRealTime(median) ? median.realNs : median.cpuNs) << " | " << target << " | " << met
+              << " |\n";
         out["benchmarks"].push_back(entry);
     }
     table << "\n| closed form vs fixed-step reference | Simulation (CPU) | Reference (CPU) | ratio |\n"
           << "|---|---:|---:|---:|\n";
     for (const Median &median : medians) {
-        if (median.name.rfind("Reference/", 0) != 0) continue;
+        if (median.name.rfind("Reference/", 0) != 0)
+            continue;
         const std::string shot = median.name.substr(10);
         const std::optional<Median> library = Find(medians, "Simulation/" + shot);
-        if (!library) continue;
+        if (!library)
+            continue;
         const double ratio = median.cpuNs / library->cpuNs;
         char text[32];
         std::snprintf(text, sizeof text, "%.0fx", ratio);
-        table << "| " << shot << " | " << Duration(library->cpuNs) << " | " << Duration(median.cpuNs) << " | "
-              << text << " |\n";
+        table << "| " << shot << " | " << Duration(library->cpuNs) << " | " << Duration(median.cpuNs) << " | " << text
+              << " |\n";
         out["ratios"].push_back({{"throw", shot}, {"ratio", ratio}});
     }
     table << "\n" << signature << "\n";

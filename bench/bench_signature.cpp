@@ -173,13 +173,12 @@ int main(int argc, char **argv)
     const std::string answersValue = Hex(fold.hash);
     const int throws = FoldGame(fold, runner);
     if (throws < 0) {
-        std::fprintf(stderr, "bench_signature: the game through %s could not be played or read\n",
-                     runner.c_str());
+        std::fprintf(stderr, "bench_signature: the game through %s could not be played or read\n", runner.c_str());
         return 1;
     }
     const std::string value = Hex(fold.hash);
-    std::printf("bench signature: %s (%d GO answers folding to %s, a game of %d throws)\n", value.c_str(),
-                answers, answersValue.c_str(), throws);
+    std::printf("bench signature: %s (%d GO answers folding to %s, a game of %d throws)\n", value.c_str(), answers,
+                answersValue.c_str(), throws);
     if (checkFile.empty()) {
         return 0;
     }

@@ -29,8 +29,8 @@ void HandleLines(const std::string &text)
 TEST(PositionCommands, ReachTheEngineBitForBit)
 {
     GameState sent = CrowdedHouse(14);
-    sent.stones[15][0] = 0.1f;        // no short decimal
-    sent.stones[15][1] = 33.2269974f; // just below the release
+    sent.stones[15][0] = 0.1f;         // no short decimal
+    sent.stones[15][1] = 33.2269974f;  // just below the release
     sent.currentEnd = 3;
     sent.sideFlag = 1;
     gameState = GameState{};

@@ -6,10 +6,10 @@ namespace bench {
 
 namespace {
 
-constexpr float CROWDED_STONES[15][2] = {
-    {2.375f, 4.88f}, {2.10f, 5.05f}, {2.70f, 4.70f}, {2.40f, 5.60f}, {1.80f, 4.40f},
-    {3.00f, 5.20f},  {2.20f, 6.40f}, {2.55f, 7.30f}, {1.50f, 5.90f}, {3.30f, 4.10f},
-    {2.00f, 3.70f},  {2.90f, 6.10f}, {2.375f, 8.50f}, {1.20f, 4.90f}, {3.60f, 5.50f}};
+constexpr float CROWDED_STONES[15][2] = {{2.375f, 4.88f}, {2.10f, 5.05f}, {2.70f, 4.70f}, {2.40f, 5.60f},
+                                         {1.80f, 4.40f},  {3.00f, 5.20f}, {2.20f, 6.40f}, {2.55f, 7.30f},
+                                         {1.50f, 5.90f},  {3.30f, 4.10f}, {2.00f, 3.70f}, {2.90f, 6.10f},
+                                         {2.375f, 8.50f}, {1.20f, 4.90f}, {3.60f, 5.50f}};
 
 }  // namespace
 
@@ -35,8 +35,8 @@ std::string PositionCommands(const GameState &state)
                       static_cast<double>(stone[1]));
         text += number;
     }
-    std::snprintf(number, sizeof number, "\nSETSTATE %d %d %d %d\n", state.shotIndex, state.currentEnd,
-                  state.lastEnd, static_cast<int>(state.sideFlag));
+    std::snprintf(number, sizeof number, "\nSETSTATE %d %d %d %d\n", state.shotIndex, state.currentEnd, state.lastEnd,
+                  static_cast<int>(state.sideFlag));
     return text + number;
 }
 

@@ -51,6 +51,12 @@ void MatchThroughput(benchmark::State &run)
 
 // The engines and the runner are child processes: real time is the measure.
 BENCHMARK(FullGame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK(MatchThroughput)->ArgName("concurrency")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(MatchThroughput)
+    ->ArgName("concurrency")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 BENCHMARK_MAIN();

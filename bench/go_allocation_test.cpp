@@ -69,7 +69,10 @@ int posix_memalign(void **block, size_t alignment, size_t size)
     *block = __libc_memalign(alignment, size);
     return *block != nullptr ? 0 : ENOMEM;
 }
-void free(void *block) { __libc_free(block); }
+void free(void *block)
+{
+    __libc_free(block);
+}
 }
 
 namespace {
@@ -103,14 +106,15 @@ TEST_F(GoAllocation, CountsAnAllocation)
 TEST_F(GoAllocation, SeesTheLibrarysAllocations)
 {
     using TraceFunction = decltype(&SimulationTrace);
-    const auto trace = reinterpret_cast<TraceFunction>(
-        FindLibraryFunction(OpenLibrary(PHYSICS_LIBRARY_FILE), "SimulationTrace"));
+    const auto trace =
+        reinterpret_cast<TraceFunction>(FindLibraryFunction(OpenLibrary(PHYSICS_LIBRARY_FILE), "SimulationTrace"));
     ASSERT_NE(trace, nullptr);
     GameState state = bench::CrowdedHouse(15);
     float path[8][2];
     int32_t length = 0;
-    const long made =
-        AllocationsDuring([&] { trace(&state, ShotVector{0.0f, -2.2f, 1}, 0.0f, 1, -1, path, 8, &length); });
+    const long made = AllocationsDuring([&] {
+        trace(&state, ShotVector{0.0f, -2.2f, 1}, 0.0f, 1, -1, path, 8, &length);
+    });
     EXPECT_GT(made, 0);
 }
 

@@ -26,7 +26,8 @@ void GoInProcess(benchmark::State &run)
 void GoOverProtocol(benchmark::State &run)
 {
     bench::EnginePipe engine(bench::ExecutableFolder() + "/pebble");
-    if (!engine.Running() || !engine.Send(bench::PositionCommands(bench::CrowdedHouse(static_cast<int>(run.range(0)))))) {
+    if (!engine.Running() ||
+        !engine.Send(bench::PositionCommands(bench::CrowdedHouse(static_cast<int>(run.range(0)))))) {
         run.SkipWithError("the pebble executable did not start");
         return;
     }

@@ -52,14 +52,16 @@ void SearchThrows(benchmark::State &run)
     limits.throws = SEARCH_THROWS;
     limits.threads = static_cast<int>(run.range(1));
     long long throws = 0;
-    for (auto _ : run) throws += SearchShot(state, GameSituation{0, 7, true, 0}, table, limits).throws;
+    for (auto _ : run)
+        throws += SearchShot(state, GameSituation{0, 7, true, 0}, table, limits).throws;
     run.SetItemsProcessed(throws);
 }
 
 void GoOverProtocol(benchmark::State &run)
 {
     bench::EnginePipe engine(bench::ExecutableFolder() + "/granite", {"--think", std::to_string(THINK_MS)});
-    if (!engine.Running() || !engine.Send(bench::PositionCommands(bench::CrowdedHouse(static_cast<int>(run.range(0)))))) {
+    if (!engine.Running() ||
+        !engine.Send(bench::PositionCommands(bench::CrowdedHouse(static_cast<int>(run.range(0)))))) {
         run.SkipWithError("the granite executable did not start");
         return;
     }
@@ -70,18 +72,33 @@ void GoOverProtocol(benchmark::State &run)
             run.SkipWithError("the engine gave no BESTSHOT reply");
             return;
         }
-        slowest = std::max(slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        slowest = std::max(slowest,
+                           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     run.counters["slowest_ms"] = slowest;
-    if (slowest > GO_TIME_LIMIT * THINK_MS) run.SkipWithError("a GO took over 1.5 times --think");
+    if (slowest > GO_TIME_LIMIT * THINK_MS)
+        run.SkipWithError("a GO took over 1.5 times --think");
 }
 
 }  // namespace
 
 BENCHMARK(ThrowsOwnGenerator)->Threads(1)->Threads(2)->UseRealTime();
-BENCHMARK(SearchThrows)->ArgNames({"shot", "threads"})->Args({4, 1})->Args({4, 2})->Args({14, 1})->Args({14, 2})
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(GoOverProtocol)->ArgName("shot")->Arg(0)->Arg(4)->Arg(14)->Arg(15)->Unit(benchmark::kMillisecond)
-    ->Iterations(10)->UseRealTime();
+BENCHMARK(SearchThrows)
+    ->ArgNames({"shot", "threads"})
+    ->Args({4, 1})
+    ->Args({4, 2})
+    ->Args({14, 1})
+    ->Args({14, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(GoOverProtocol)
+    ->ArgName("shot")
+    ->Arg(0)
+    ->Arg(4)
+    ->Arg(14)
+    ->Arg(15)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

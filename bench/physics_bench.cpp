@@ -11,8 +11,8 @@ namespace {
 
 // Fifteen stones in and around the house, the sixteenth to be thrown.
 constexpr float HOUSE[15][2] = {{2.0f, 4.5f}, {2.7f, 5.2f}, {2.375f, 6.1f}, {1.6f, 4.9f}, {3.1f, 4.4f},
-                                {2.4f, 3.7f}, {1.9f, 5.9f}, {2.9f, 6.3f}, {1.4f, 7.5f}, {3.5f, 5.5f},
-                                {1.2f, 5.3f}, {3.9f, 9.0f}, {3.7f, 3.9f}, {1.3f, 3.6f}, {0.9f, 8.2f}};
+                                {2.4f, 3.7f}, {1.9f, 5.9f}, {2.9f, 6.3f},   {1.4f, 7.5f}, {3.5f, 5.5f},
+                                {1.2f, 5.3f}, {3.9f, 9.0f}, {3.7f, 3.9f},   {1.3f, 3.6f}, {0.9f, 8.2f}};
 
 // The engine's hits and draws: HIT_POWER 12 and random error 0.145.
 constexpr float HIT_POWER = 12.0f;
@@ -102,8 +102,7 @@ void RegisterThrows()
     for (const Throw &thrown : THROWS) {
         const std::string name = thrown.name;
         benchmark::RegisterBenchmark(("Simulation/" + name).c_str(), Library, thrown, 0.0f);
-        benchmark::RegisterBenchmark(("Simulation/" + name + "WithError").c_str(), Library, thrown,
-                                     ENGINE_ERROR);
+        benchmark::RegisterBenchmark(("Simulation/" + name + "WithError").c_str(), Library, thrown, ENGINE_ERROR);
     }
     for (const Throw &thrown : THROWS) {
         benchmark::RegisterBenchmark(("Reference/" + std::string(thrown.name)).c_str(), Reference, thrown)

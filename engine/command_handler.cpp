@@ -90,8 +90,8 @@ void ReplyWithShot()
     }
     const ShotVector shot = engineDecision.decideShot(engineDecision.context);
     char reply[LINE_BUFFER_SIZE];
-    std::snprintf(reply, sizeof reply, "BESTSHOT %f %f %d", static_cast<double>(shot.vx),
-                  static_cast<double>(shot.vy), static_cast<int>(shot.spin));
+    std::snprintf(reply, sizeof reply, "BESTSHOT %f %f %d", static_cast<double>(shot.vx), static_cast<double>(shot.vy),
+                  static_cast<int>(shot.spin));
     WriteReply(reply);
 }
 

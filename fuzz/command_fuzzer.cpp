@@ -64,8 +64,8 @@ bool WellFormedBestShot(const std::string &reply)
     }
     char again[LINE_BUFFER_SIZE];
     std::snprintf(again, sizeof again, "BESTSHOT %f %f %u", vx, vy, spin);
-    return static_cast<std::size_t>(used) == reply.size() && reply == again && std::isfinite(vx) &&
-           std::isfinite(vy) && spin <= 1;
+    return static_cast<std::size_t>(used) == reply.size() && reply == again && std::isfinite(vx) && std::isfinite(vy) &&
+           spin <= 1;
 }
 
 void CheckLine(char *line)

@@ -92,7 +92,7 @@ void CheckQuote(std::string_view received)
         Require(c >= 0x20 && c < 0x7f, "quoted text is printable", received);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -29,48 +29,60 @@ constexpr double HOUSE_RADIUS = 1.83;
 
 constexpr float INF = std::numeric_limits<float>::infinity();
 constexpr float NOT_A_NUMBER = std::numeric_limits<float>::quiet_NaN();
-constexpr float SPECIAL_VALUES[] = {0.0f,   -0.0f,  1e-30f,  -1e-30f, 1e-45f, 0.145f, 4.605f,
-                                    4.75f,  2.905f, 3.05f,   11.135f, 11.28f, 4.88f,  2.375f,
-                                    33.2f,  33.227f, 33.23f, 1e10f,   -1e10f, 3e38f,  -3e38f,
-                                    INF,    -INF,   NOT_A_NUMBER};
+constexpr float SPECIAL_VALUES[] = {0.0f,   -0.0f, 1e-30f,  -1e-30f, 1e-45f, 0.145f, 4.605f, 4.75f,
+                                    2.905f, 3.05f, 11.135f, 11.28f,  4.88f,  2.375f, 33.2f,  33.227f,
+                                    33.23f, 1e10f, -1e10f,  3e38f,   -3e38f, INF,    -INF,   NOT_A_NUMBER};
 
 // The call under test, printed when a promise breaks.
 char callText[4096] = "";
 
-[[noreturn]] void Fail(const char *promise) {
+[[noreturn]] void Fail(const char *promise)
+{
     std::fprintf(stderr, "%s\nbroken promise: %s\n", callText, promise);
     std::abort();
 }
 
 void DescribeThrow(const GameState &state, const ShotVector &shot, float randomError, std::uint32_t seed,
-                   std::int32_t stoneIndex) {
-    int used = std::snprintf(callText, sizeof callText, "Simulation(shotIndex %d, shot {%a, %a, %u}, error %a, seed %u, "
-                             "stoneIndex %d) on stones", state.shotIndex, static_cast<double>(shot.vx),
-                             static_cast<double>(shot.vy), shot.spin, static_cast<double>(randomError), seed, stoneIndex);
+                   std::int32_t stoneIndex)
+{
+    int used = std::snprintf(callText, sizeof callText,
+                             "Simulation(shotIndex %d, shot {%a, %a, %u}, error %a, seed %u, "
+                             "stoneIndex %d) on stones",
+                             state.shotIndex, static_cast<double>(shot.vx), static_cast<double>(shot.vy), shot.spin,
+                             static_cast<double>(randomError), seed, stoneIndex);
     for (int k = 0; k < 16 && used > 0 && used < static_cast<int>(sizeof callText); ++k)
         used += std::snprintf(callText + used, sizeof callText - static_cast<std::size_t>(used), "\n  %2d: %a, %a", k,
                               static_cast<double>(state.stones[k][0]), static_cast<double>(state.stones[k][1]));
 }
 
-void DescribeTarget(const char *call, const ShotTarget &target, float power) {
+void DescribeTarget(const char *call, const ShotTarget &target, float power)
+{
     std::snprintf(callText, sizeof callText, "%s(target {%a, %a, %u}, power %a)", call, static_cast<double>(target.x),
                   static_cast<double>(target.y), target.spin, static_cast<double>(power));
 }
 
-void Require(bool kept, const char *promise) {
-    if (!kept) Fail(promise);
+void Require(bool kept, const char *promise)
+{
+    if (!kept)
+        Fail(promise);
 }
 
-float Coordinate(FuzzBytes &in, float low, float high) {
+float Coordinate(FuzzBytes &in, float low, float high)
+{
     switch (in.Byte() % 4) {
-    case 0: return in.Between(low, high);
-    case 1: return in.OneOf(SPECIAL_VALUES);
-    case 2: return in.Raw<float>();
-    default: return in.Between(-1000.0f, 1000.0f);
+    case 0:
+        return in.Between(low, high);
+    case 1:
+        return in.OneOf(SPECIAL_VALUES);
+    case 2:
+        return in.Raw<float>();
+    default:
+        return in.Between(-1000.0f, 1000.0f);
     }
 }
 
-void PlaceStone(FuzzBytes &in, GameState &state, int k) {
+void PlaceStone(FuzzBytes &in, GameState &state, int k)
+{
     float *stone = state.stones[k];
     switch (in.Byte() % 8) {
     case 0:
@@ -105,12 +117,14 @@ void PlaceStone(FuzzBytes &in, GameState &state, int k) {
     }
 }
 
-std::uint8_t Spin(FuzzBytes &in) {
+std::uint8_t Spin(FuzzBytes &in)
+{
     const std::uint8_t byte = in.Byte();
     return byte < 240 ? static_cast<std::uint8_t>(byte % 2) : byte;
 }
 
-ShotTarget Target(FuzzBytes &in) {
+ShotTarget Target(FuzzBytes &in)
+{
     ShotTarget target;
     std::memset(&target, 0, sizeof target);
     target.x = Coordinate(in, -0.5f, 5.25f);
@@ -119,21 +133,31 @@ ShotTarget Target(FuzzBytes &in) {
     return target;
 }
 
-float Power(FuzzBytes &in) {
+float Power(FuzzBytes &in)
+{
     switch (in.Byte() % 4) {
-    case 0: return 12.0f;
-    case 1: return in.Between(0.0f, 40.0f);
-    case 2: return in.OneOf(SPECIAL_VALUES);
-    default: return in.Raw<float>();
+    case 0:
+        return 12.0f;
+    case 1:
+        return in.Between(0.0f, 40.0f);
+    case 2:
+        return in.OneOf(SPECIAL_VALUES);
+    default:
+        return in.Raw<float>();
     }
 }
 
-ShotVector Vector(FuzzBytes &in) {
+ShotVector Vector(FuzzBytes &in)
+{
     ShotVector shot;
     std::memset(&shot, 0, sizeof shot);
     switch (in.Byte() % 4) {
-    case 0: CreateShot(Target(in), &shot); break;
-    case 1: CreateHitShot(Target(in), Power(in), &shot); break;
+    case 0:
+        CreateShot(Target(in), &shot);
+        break;
+    case 1:
+        CreateHitShot(Target(in), Power(in), &shot);
+        break;
     case 2:
         shot.vx = in.Between(-1.0f, 1.0f);
         shot.vy = in.Between(-8.0f, 0.5f);
@@ -147,65 +171,88 @@ ShotVector Vector(FuzzBytes &in) {
     return shot;
 }
 
-float RandomError(FuzzBytes &in) {
-    switch (in.Byte() % 4) {
-    case 0: return 0.0f;
-    case 1: return 0.145f;
-    case 2: return in.Between(0.0f, 3.0f);
-    default: return in.OneOf(SPECIAL_VALUES);
-    }
-}
-
-std::int32_t StoneIndex(FuzzBytes &in) {
+float RandomError(FuzzBytes &in)
+{
     switch (in.Byte() % 4) {
     case 0:
-    case 1: return -1;
-    case 2: return static_cast<std::int32_t>(in.Byte() % 20) - 2;
-    default: return in.Raw<std::int32_t>();
+        return 0.0f;
+    case 1:
+        return 0.145f;
+    case 2:
+        return in.Between(0.0f, 3.0f);
+    default:
+        return in.OneOf(SPECIAL_VALUES);
     }
 }
 
-std::int32_t ShotIndex(FuzzBytes &in) {
+std::int32_t StoneIndex(FuzzBytes &in)
+{
+    switch (in.Byte() % 4) {
+    case 0:
+    case 1:
+        return -1;
+    case 2:
+        return static_cast<std::int32_t>(in.Byte() % 20) - 2;
+    default:
+        return in.Raw<std::int32_t>();
+    }
+}
+
+std::int32_t ShotIndex(FuzzBytes &in)
+{
     const std::uint8_t mode = in.Byte();
     return mode < 224 ? static_cast<std::int32_t>(mode % 18) - 1 : in.Raw<std::int32_t>();
 }
 
-GameState State(FuzzBytes &in) {
+GameState State(FuzzBytes &in)
+{
     GameState state;
     std::memset(&state, 0, sizeof state);
     state.shotIndex = ShotIndex(in);
     state.currentEnd = in.Raw<std::int32_t>();
     state.lastEnd = in.Raw<std::int32_t>();
-    for (std::int32_t &score : state.endScores) score = static_cast<std::int8_t>(in.Byte());
+    for (std::int32_t &score : state.endScores)
+        score = static_cast<std::int8_t>(in.Byte());
     state.sideFlag = in.Byte();
     // The filler after sideFlag must come back as it was too.
     std::memset(reinterpret_cast<unsigned char *>(&state) + 53, in.Byte(), 3);
-    for (int k = 0; k < 16; ++k) PlaceStone(in, state, k);
+    for (int k = 0; k < 16; ++k)
+        PlaceStone(in, state, k);
     return state;
 }
 
-bool OutOfPlay(const float stone[2]) { return stone[0] == 0.0f && stone[1] == 0.0f; }
+bool OutOfPlay(const float stone[2])
+{
+    return stone[0] == 0.0f && stone[1] == 0.0f;
+}
 
-bool OnSheet(const float stone[2]) {
+bool OnSheet(const float stone[2])
+{
     const auto x = static_cast<double>(stone[0]);
     const auto y = static_cast<double>(stone[1]);
     return x > STONE_RADIUS && x < 4.75 - STONE_RADIUS && y > 3.05 - STONE_RADIUS && y < RELEASE_Y;
 }
 
-bool FiniteOnSheet(const float stone[2]) {
+bool FiniteOnSheet(const float stone[2])
+{
     return std::isfinite(stone[0]) && std::isfinite(stone[1]) && OnSheet(stone);
 }
 
-double Distance(const float a[2], const float b[2]) {
+double Distance(const float a[2], const float b[2])
+{
     return std::hypot(static_cast<double>(a[0]) - static_cast<double>(b[0]),
                       static_cast<double>(a[1]) - static_cast<double>(b[1]));
 }
 
-bool Same(const void *a, const void *b, std::size_t size) { return std::memcmp(a, b, size) == 0; }
+bool Same(const void *a, const void *b, std::size_t size)
+{
+    return std::memcmp(a, b, size) == 0;
+}
 
 // Where stone k starts the throw: the delivered one at the release, the others
 // where given when that is on the sheet. False for stones that take no part.
-bool StartOfThrow(const GameState &given, int k, int delivered, float start[2]) {
+bool StartOfThrow(const GameState &given, int k, int delivered, float start[2])
+{
     if (k == delivered) {
         start[0] = 2.375f;
         start[1] = static_cast<float>(RELEASE_Y);
@@ -217,14 +264,16 @@ bool StartOfThrow(const GameState &given, int k, int delivered, float start[2]) 
 }
 
 // Stones that start the throw overlapping, a stone lying at the release among them.
-bool GivenOverlapping(const GameState &given, int i, int j, int delivered) {
+bool GivenOverlapping(const GameState &given, int i, int j, int delivered)
+{
     float first[2];
     float second[2];
     return StartOfThrow(given, i, delivered, first) && StartOfThrow(given, j, delivered, second) &&
            Distance(first, second) < CONTACT_DISTANCE + ROUNDING_SLACK;
 }
 
-void CheckThrow(const GameState &given, const GameState &after, int delivered) {
+void CheckThrow(const GameState &given, const GameState &after, int delivered)
+{
     Require(after.shotIndex == delivered + 1, "shotIndex becomes the delivered index + 1");
     Require(Same(reinterpret_cast<const unsigned char *>(&given) + 4,
                  reinterpret_cast<const unsigned char *>(&after) + 4, 52),
@@ -237,8 +286,10 @@ void CheckThrow(const GameState &given, const GameState &after, int delivered) {
     }
     for (int i = 0; i < 16; ++i) {
         for (int j = i + 1; j < 16; ++j) {
-            if (OutOfPlay(after.stones[i]) || OutOfPlay(after.stones[j])) continue;
-            if (Distance(after.stones[i], after.stones[j]) >= CONTACT_DISTANCE - ROUNDING_SLACK) continue;
+            if (OutOfPlay(after.stones[i]) || OutOfPlay(after.stones[j]))
+                continue;
+            if (Distance(after.stones[i], after.stones[j]) >= CONTACT_DISTANCE - ROUNDING_SLACK)
+                continue;
             if (!GivenOverlapping(given, i, j, delivered)) {
                 std::fprintf(stderr, "stones %d (%.9g, %.9g) and %d (%.9g, %.9g)\n", i,
                              static_cast<double>(after.stones[i][0]), static_cast<double>(after.stones[i][1]), j,
@@ -262,7 +313,8 @@ struct TraceBuffers {
     TessivalContact contacts[8];
     TessivalTrace trace;
 
-    explicit TraceBuffers(FuzzBytes &in) {
+    explicit TraceBuffers(FuzzBytes &in)
+    {
         const std::uint8_t size = in.Byte();
         capacity = size < 224 ? 2 + size % 40 : static_cast<std::int32_t>(size % 3) - 1;
         const std::uint8_t room = in.Byte();
@@ -271,8 +323,10 @@ struct TraceBuffers {
         nullTrace = nulls == 255;
         nullPoints = nulls == 254;
         nullContacts = nulls == 253 || (contactCapacity == 0 && nulls % 2 == 1);
-        for (auto &point : points) point[0] = point[1] = MARK;
-        for (TessivalContact &contact : contacts) contact = TessivalContact{MARK, -1, -1};
+        for (auto &point : points)
+            point[0] = point[1] = MARK;
+        for (TessivalContact &contact : contacts)
+            contact = TessivalContact{MARK, -1, -1};
         std::memset(&trace, 0xA5, sizeof trace);
         trace.capacity = capacity;
         trace.contactCapacity = contactCapacity;
@@ -280,7 +334,8 @@ struct TraceBuffers {
         trace.contacts = nullContacts ? nullptr : contacts;
     }
 
-    bool Usable() const {
+    bool Usable() const
+    {
         return !nullTrace && !nullPoints && capacity >= 2 && contactCapacity >= 0 &&
                (!nullContacts || contactCapacity == 0);
     }
@@ -288,7 +343,8 @@ struct TraceBuffers {
     const float *Point(int stone, std::int32_t j) const { return points[stone * capacity + j]; }
 };
 
-void CheckTracedPaths(const TraceBuffers &buffers, int delivered) {
+void CheckTracedPaths(const TraceBuffers &buffers, int delivered)
+{
     const TessivalTrace &trace = buffers.trace;
     for (int k = 0; k < 16; ++k) {
         const TessivalStonePath &stone = trace.stones[k];
@@ -301,7 +357,8 @@ void CheckTracedPaths(const TraceBuffers &buffers, int delivered) {
             else
                 Require(std::isfinite(point[0]) && std::isfinite(point[1]), "traced points are finite");
         }
-        if (stone.length == 0) continue;
+        if (stone.length == 0)
+            continue;
         Require(std::isfinite(stone.startTime) && std::isfinite(stone.endTime) && stone.startTime >= 0.0f &&
                     stone.startTime <= stone.endTime,
                 "a path runs forward in time from the release on");
@@ -310,7 +367,8 @@ void CheckTracedPaths(const TraceBuffers &buffers, int delivered) {
             "the delivered stone's path starts at the release");
 }
 
-void CheckTracedContacts(const TraceBuffers &buffers) {
+void CheckTracedContacts(const TraceBuffers &buffers)
+{
     const TessivalTrace &trace = buffers.trace;
     Require(trace.contactCount >= 0, "the contact count is not negative");
     const std::int32_t written = std::min(trace.contactCount, buffers.contactCapacity);
@@ -333,9 +391,11 @@ void CheckTracedContacts(const TraceBuffers &buffers) {
 // accepts what SimulationWithGenerator accepts and a usable trace, and plays as
 // it does; with a seed its delivered path is SimulationTrace's.
 void FuzzTrace(FuzzBytes &in, const GameState &given, const ShotVector &shot, float randomError, std::uint32_t seed,
-               std::int32_t stoneIndex, bool nullState) {
+               std::int32_t stoneIndex, bool nullState)
+{
     TessivalGenerator generator;
-    for (std::uint64_t &word : generator.words) word = in.Raw<std::uint64_t>();
+    for (std::uint64_t &word : generator.words)
+        word = in.Raw<std::uint64_t>();
     TraceBuffers buffers(in);
     const std::size_t described = std::strlen(callText);
     std::snprintf(callText + described, sizeof callText - described,
@@ -344,21 +404,22 @@ void FuzzTrace(FuzzBytes &in, const GameState &given, const ShotVector &shot, fl
 
     GameState plain = given;
     TessivalGenerator plainGenerator = generator;
-    const int plainResult = SimulationWithGenerator(nullState ? nullptr : &plain, shot, randomError, seed,
-                                                    &plainGenerator, stoneIndex);
+    const int plainResult =
+        SimulationWithGenerator(nullState ? nullptr : &plain, shot, randomError, seed, &plainGenerator, stoneIndex);
     GameState traced = given;
     TessivalGenerator tracedGenerator = generator;
     const TessivalTrace sent = buffers.trace;
-    const int result = SimulationTraceWithGenerator(nullState ? nullptr : &traced, shot, randomError, seed,
-                                                    &tracedGenerator, stoneIndex,
-                                                    buffers.nullTrace ? nullptr : &buffers.trace);
+    const int result =
+        SimulationTraceWithGenerator(nullState ? nullptr : &traced, shot, randomError, seed, &tracedGenerator,
+                                     stoneIndex, buffers.nullTrace ? nullptr : &buffers.trace);
     Require(result == (plainResult == 1 && buffers.Usable() ? 1 : 0),
             "SimulationTraceWithGenerator accepts what SimulationWithGenerator accepts, with a usable trace");
     if (result == 0) {
         Require(Same(&traced, &given, sizeof traced), "a call that gives 0 writes nothing");
         Require(Same(&tracedGenerator, &generator, sizeof generator), "a call that gives 0 leaves the generator");
         Require(Same(&buffers.trace, &sent, sizeof sent), "a call that gives 0 leaves the trace");
-        for (const auto &point : buffers.points) Require(buffers.Marked(point), "a call that gives 0 writes no point");
+        for (const auto &point : buffers.points)
+            Require(buffers.Marked(point), "a call that gives 0 writes no point");
         return;
     }
     Require(Same(&traced, &plain, sizeof plain), "a traced throw plays as SimulationWithGenerator");
@@ -367,7 +428,8 @@ void FuzzTrace(FuzzBytes &in, const GameState &given, const ShotVector &shot, fl
     const int delivered = stoneIndex == -1 ? given.shotIndex : stoneIndex;
     CheckTracedPaths(buffers, delivered);
     CheckTracedContacts(buffers);
-    if (seed == 0) return;
+    if (seed == 0)
+        return;
     float path[41][2];
     std::int32_t length = 0;
     GameState viaTrace = given;
@@ -377,7 +439,8 @@ void FuzzTrace(FuzzBytes &in, const GameState &given, const ShotVector &shot, fl
             "the delivered stone's path is SimulationTrace's");
 }
 
-void FuzzSimulation(FuzzBytes &in) {
+void FuzzSimulation(FuzzBytes &in)
+{
     const GameState given = State(in);
     const ShotVector shot = Vector(in);
     const float randomError = RandomError(in);
@@ -395,8 +458,8 @@ void FuzzSimulation(FuzzBytes &in) {
     // The reentrant call from a generator seeded as the process's is reseeded.
     GameState viaGenerator = given;
     TessivalGenerator generator{};
-    const int viaGeneratorResult = SimulationWithGenerator(nullState ? nullptr : &viaGenerator, shot, randomError,
-                                                           seed, &generator, stoneIndex);
+    const int viaGeneratorResult =
+        SimulationWithGenerator(nullState ? nullptr : &viaGenerator, shot, randomError, seed, &generator, stoneIndex);
     Require(viaGeneratorResult == result, "SimulationWithGenerator accepts what Simulation accepts");
     FuzzTrace(in, given, shot, randomError, seed, stoneIndex, nullState);
     if (!usable || result == 0) {
@@ -416,19 +479,22 @@ void FuzzSimulation(FuzzBytes &in) {
     }
 }
 
-bool UsableTarget(const ShotTarget &target) {
+bool UsableTarget(const ShotTarget &target)
+{
     return std::isfinite(target.x) && std::isfinite(target.y) && target.spin <= 1 &&
            static_cast<double>(target.y) < RELEASE_Y;
 }
 
 // Fills a vector with a pattern that no call writes, to see whether it was written.
-ShotVector Untouched() {
+ShotVector Untouched()
+{
     ShotVector shot;
     std::memset(&shot, 0xA5, sizeof shot);
     return shot;
 }
 
-void CheckMadeVector(const ShotVector &made, const ShotTarget &target) {
+void CheckMadeVector(const ShotVector &made, const ShotTarget &target)
+{
     Require(std::isfinite(made.vx) && std::isfinite(made.vy), "a made vector is finite");
     Require(made.spin == target.spin, "a made vector has the target's spin");
     const unsigned char *bytes = reinterpret_cast<const unsigned char *>(&made);
@@ -436,10 +502,12 @@ void CheckMadeVector(const ShotVector &made, const ShotTarget &target) {
 }
 
 // A draw into the house on an empty sheet rests within 1 mm of its target.
-void CheckDrawRest(const ShotTarget &target, const ShotVector &made) {
+void CheckDrawRest(const ShotTarget &target, const ShotVector &made)
+{
     const double dx = static_cast<double>(target.x) - TEE_X;
     const double dy = static_cast<double>(target.y) - TEE_Y;
-    if (dx * dx + dy * dy >= HOUSE_RADIUS * HOUSE_RADIUS) return;
+    if (dx * dx + dy * dy >= HOUSE_RADIUS * HOUSE_RADIUS)
+        return;
     GameState state;
     std::memset(&state, 0, sizeof state);
     Require(Simulation(&state, made, 0.0f, 0, -1) == 1, "a made draw can be thrown");
@@ -447,7 +515,8 @@ void CheckDrawRest(const ShotTarget &target, const ShotVector &made) {
     Require(Distance(state.stones[0], aim) < 1e-3, "a draw into the house rests within 1 mm of its target");
 }
 
-void FuzzCreateShot(FuzzBytes &in) {
+void FuzzCreateShot(FuzzBytes &in)
+{
     const ShotTarget target = Target(in);
     const bool nullShot = in.Byte() == 255;
     DescribeTarget("CreateShot", target, 0.0f);
@@ -467,7 +536,8 @@ void FuzzCreateShot(FuzzBytes &in) {
     CheckDrawRest(target, made);
 }
 
-void FuzzCreateHitShot(FuzzBytes &in) {
+void FuzzCreateHitShot(FuzzBytes &in)
+{
     const ShotTarget target = Target(in);
     const float power = Power(in);
     const bool nullShot = in.Byte() == 255;
@@ -494,12 +564,19 @@ void FuzzCreateHitShot(FuzzBytes &in) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
     FuzzBytes in(data, size);
     switch (in.Byte() % 4) {
-    case 0: FuzzCreateShot(in); break;
-    case 1: FuzzCreateHitShot(in); break;
-    default: FuzzSimulation(in); break;
+    case 0:
+        FuzzCreateShot(in);
+        break;
+    case 1:
+        FuzzCreateHitShot(in);
+        break;
+    default:
+        FuzzSimulation(in);
+        break;
     }
     return 0;
 }

@@ -14,6 +14,9 @@ ShotVector DecideForFrontEnd(void *context)
 
 }  // namespace
 
-EngineDecision DecisionOf(Engine &engine) { return {DecideForFrontEnd, &engine}; }
+EngineDecision DecisionOf(Engine &engine)
+{
+    return {DecideForFrontEnd, &engine};
+}
 
 }  // namespace granite

@@ -35,7 +35,8 @@ GameSituation Situation(const GameState &state, const GameScore &score)
 
 ShotVector DrawToTee()
 {
-    const std::optional<ShotVector> vector = BuildVector(ShotPlan{ShotPlan::DRAW, search::TEE_X, search::TEE_Y, 0, 0.0f});
+    const std::optional<ShotVector> vector =
+        BuildVector(ShotPlan{ShotPlan::DRAW, search::TEE_X, search::TEE_Y, 0, 0.0f});
     return vector.value_or(ShotVector{});
 }
 
@@ -48,7 +49,8 @@ ShotVector Engine::DecideShot(const GameState &state, const GameScore &score) co
     try {
         const GameState root = search::Sanitized(state);
         SearchLimits limits = limits_;
-        if (root.shotIndex < LATE_STONES_FROM) limits.thinkSeconds *= EARLY_STONE_SHARE;
+        if (root.shotIndex < LATE_STONES_FROM)
+            limits.thinkSeconds *= EARLY_STONE_SHARE;
         return search::SearchShot(root, Situation(state, score), table_, limits).vector;
     } catch (...) {
         return DrawToTee();  // out of memory or threads: still a legal answer

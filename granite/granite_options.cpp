@@ -22,8 +22,7 @@ std::optional<int> ParseOptions(int argc, char **argv, search::SearchLimits &lim
     long long nodes = limits.throws;
     std::uint64_t seed = limits.seed;
     int threads = limits.threads;
-    app.add_option("--think", thinkMs,
-                   "milliseconds to think per GO (the first 12 stones of an end use 60 % of it)")
+    app.add_option("--think", thinkMs, "milliseconds to think per GO (the first 12 stones of an end use 60 % of it)")
         ->check(CLI::Range(1.0, 600000.0))
         ->capture_default_str();
     app.add_option("--nodes", nodes, "simulated throws per GO instead of a time, for reproducible play")

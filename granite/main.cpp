@@ -10,7 +10,8 @@
 int main(int argc, char **argv)
 {
     granite::search::SearchLimits limits;
-    if (const std::optional<int> status = granite::ParseOptions(argc, argv, limits)) return *status;
+    if (const std::optional<int> status = granite::ParseOptions(argc, argv, limits))
+        return *status;
     granite::Engine engine(limits);
     engineDecision = granite::DecisionOf(engine);
     PrepareStandardStreams();

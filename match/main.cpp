@@ -27,8 +27,8 @@ std::string DefaultEngine()
     return self.substr(0, self.find_last_of('/') + 1) + "pebble";
 }
 
-} // namespace
-} // namespace match
+}  // namespace
+}  // namespace match
 
 int main(int argc, char **argv)
 {

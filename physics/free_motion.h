@@ -17,9 +17,9 @@ struct FreeRun {
     Complex heading;  // unit direction of the velocity at startTime
     double speed;
     double startTime;
-    double stopTime;  // when the speed reaches 0
-    int curl;         // -1, 0 or +1
-    Complex reach;    // rest point minus start
+    double stopTime;           // when the speed reaches 0
+    int curl;                  // -1, 0 or +1
+    Complex reach;             // rest point minus start
     double accelerationBound;  // at least |acceleration| while it moves
 };
 

@@ -18,8 +18,8 @@ inline constexpr double RELEASE_Y = TESSIVAL_RELEASE_Y;
 // A stone lies wholly past the hog line while its centre is below this.
 inline constexpr double HOG_LIMIT_Y = HOG_LINE_Y - STONE_RADIUS;
 
-inline constexpr double DECELERATION = 0.08;       // m/s^2 along the motion
-inline constexpr double CURL_ACCELERATION = 0.006; // m/s^2 across the motion
+inline constexpr double DECELERATION = 0.08;        // m/s^2 along the motion
+inline constexpr double CURL_ACCELERATION = 0.006;  // m/s^2 across the motion
 inline constexpr double CURL_RATIO = CURL_ACCELERATION / DECELERATION;
 inline constexpr double RESTITUTION = 0.9;
 

@@ -31,7 +31,7 @@ struct StoneRuns {
 
 struct ContactEvent {
     double time;
-    int first;   // the lower index of the pair
+    int first;  // the lower index of the pair
     int second;
 };
 

@@ -148,29 +148,37 @@ extern "C" {
 #endif
 
 #if defined(_WIN32)
-#  define TESSIVAL_CALL __cdecl
-#  if defined(TESSIVAL_BUILDING)
-#    define TESSIVAL_API __declspec(dllexport)
-#  else
-#    define TESSIVAL_API __declspec(dllimport)
-#  endif
+#define TESSIVAL_CALL __cdecl
+#if defined(TESSIVAL_BUILDING)
+#define TESSIVAL_API __declspec(dllexport)
 #else
-#  define TESSIVAL_CALL
-#  define TESSIVAL_API __attribute__((visibility("default")))
+#define TESSIVAL_API __declspec(dllimport)
+#endif
+#else
+#define TESSIVAL_CALL
+#define TESSIVAL_API __attribute__((visibility("default")))
 #endif
 
-typedef struct GameState {          /* 184 bytes */
-    int32_t shotIndex;              /* 0   */
-    int32_t currentEnd;             /* 4   */
-    int32_t lastEnd;                /* 8   */
-    int32_t endScores[10];          /* 12  */
-    uint8_t sideFlag;               /* 52, then 3 filler bytes */
-    float   stones[16][2];          /* 56: x, y of stone k at 56 + 8k */
+typedef struct GameState { /* 184 bytes */
+    int32_t shotIndex;     /* 0   */
+    int32_t currentEnd;    /* 4   */
+    int32_t lastEnd;       /* 8   */
+    int32_t endScores[10]; /* 12  */
+    uint8_t sideFlag;      /* 52, then 3 filler bytes */
+    float stones[16][2];   /* 56: x, y of stone k at 56 + 8k */
 } GameState;
 
-typedef struct ShotTarget { float x, y; uint8_t spin; } ShotTarget;   /* 12 bytes */
-typedef struct TessivalGenerator { uint64_t words[4]; } TessivalGenerator;  /* 32 bytes */
-typedef struct ShotVector { float vx, vy; uint8_t spin; } ShotVector; /* 12 bytes */
+typedef struct ShotTarget {
+    float x, y;
+    uint8_t spin;
+} ShotTarget; /* 12 bytes */
+typedef struct TessivalGenerator {
+    uint64_t words[4];
+} TessivalGenerator; /* 32 bytes */
+typedef struct ShotVector {
+    float vx, vy;
+    uint8_t spin;
+} ShotVector; /* 12 bytes */
 
 /* A draw: fills *shot (all 12 bytes, filler zeroed) with the launch vector (vx, vy
  * in m/s, from the release) whose unobstructed run comes to rest exactly at
@@ -187,8 +195,8 @@ TESSIVAL_API int TESSIVAL_CALL CreateHitShot(ShotTarget target, float power, Sho
 /* Plays `shot` on *state by the rules above and leaves the position after the
  * throw in it. randomError and seed as under RANDOM ERROR; stoneIndex names the
  * delivered stone, -1 for stones[shotIndex]. Engines pass 0 and -1. */
-TESSIVAL_API int TESSIVAL_CALL Simulation(GameState *state, ShotVector shot, float randomError,
-                                          uint32_t seed, int32_t stoneIndex);
+TESSIVAL_API int TESSIVAL_CALL Simulation(GameState *state, ShotVector shot, float randomError, uint32_t seed,
+                                          int32_t stoneIndex);
 
 /* Simulation that also records the path of the delivered stone: every effect on
  * state and on the random generator is exactly that of Simulation with the same
@@ -199,9 +207,8 @@ TESSIVAL_API int TESSIVAL_CALL Simulation(GameState *state, ShotVector shot, flo
  * stopped and struck again shows its rest in between. Beyond Simulation's, a null
  * path or length or a capacity below 2 is unusable: 0, nothing written. Not used
  * by engines; match tools draw and play throws with it. */
-TESSIVAL_API int TESSIVAL_CALL SimulationTrace(GameState *state, ShotVector shot, float randomError,
-                                               uint32_t seed, int32_t stoneIndex,
-                                               float (*path)[2], int32_t capacity, int32_t *length);
+TESSIVAL_API int TESSIVAL_CALL SimulationTrace(GameState *state, ShotVector shot, float randomError, uint32_t seed,
+                                               int32_t stoneIndex, float (*path)[2], int32_t capacity, int32_t *length);
 
 /* Simulation drawing its random error from *generator instead of the process's
  * generator, which it leaves alone: a non-zero seed first sets *generator exactly
@@ -212,31 +219,30 @@ TESSIVAL_API int TESSIVAL_CALL SimulationTrace(GameState *state, ShotVector shot
  * unusable; on 0 nothing is written, *generator included. Reentrant (see RANDOM
  * ERROR): for engines that throw in several threads. */
 TESSIVAL_API int TESSIVAL_CALL SimulationWithGenerator(GameState *state, ShotVector shot, float randomError,
-                                                       uint32_t seed, TessivalGenerator *generator,
-                                                       int32_t stoneIndex);
+                                                       uint32_t seed, TessivalGenerator *generator, int32_t stoneIndex);
 
 /* One contact of a traced throw. */
 typedef struct TessivalContact {
-    float time;             /* s after the release */
-    int32_t first, second;  /* the stones that touched, first < second */
-} TessivalContact;          /* 12 bytes */
+    float time;            /* s after the release */
+    int32_t first, second; /* the stones that touched, first < second */
+} TessivalContact;         /* 12 bytes */
 
 /* How one stone moved in a traced throw. */
 typedef struct TessivalStonePath {
-    float startTime;        /* s after the release when it was first set moving */
-    float endTime;          /* when it came to rest for the last time, or left the sheet */
-    int32_t length;         /* points written for it: 0 for a stone never set moving, else capacity */
-    int32_t leftSheet;      /* 1 when it left the sheet during the throw (rule 4), else 0 */
-} TessivalStonePath;        /* 16 bytes */
+    float startTime;   /* s after the release when it was first set moving */
+    float endTime;     /* when it came to rest for the last time, or left the sheet */
+    int32_t length;    /* points written for it: 0 for a stone never set moving, else capacity */
+    int32_t leftSheet; /* 1 when it left the sheet during the throw (rule 4), else 0 */
+} TessivalStonePath;   /* 16 bytes */
 
 /* The caller's buffers for a traced throw and what the call reports in them. */
 typedef struct TessivalTrace {
-    int32_t capacity;              /* in: points per stone path, at least 2 */
-    int32_t contactCapacity;       /* in: room in contacts, 0 or more */
-    float (*points)[2];            /* in: room for 16 * capacity points; stone k's from points + k * capacity */
-    TessivalContact *contacts;     /* in: room for contactCapacity contacts (may be null when that is 0) */
-    TessivalStonePath stones[16];  /* out */
-    int32_t contactCount;          /* out: every contact of the throw; the first contactCapacity are written */
+    int32_t capacity;             /* in: points per stone path, at least 2 */
+    int32_t contactCapacity;      /* in: room in contacts, 0 or more */
+    float (*points)[2];           /* in: room for 16 * capacity points; stone k's from points + k * capacity */
+    TessivalContact *contacts;    /* in: room for contactCapacity contacts (may be null when that is 0) */
+    TessivalStonePath stones[16]; /* out */
+    int32_t contactCount;         /* out: every contact of the throw; the first contactCapacity are written */
 } TessivalTrace;
 
 /* SimulationWithGenerator that also records how every stone moved: state and
@@ -261,16 +267,16 @@ TESSIVAL_API int TESSIVAL_CALL SimulationTraceWithGenerator(GameState *state, Sh
                                                             int32_t stoneIndex, TessivalTrace *trace);
 
 /* The same entry points as pointer types, for callers that load the library at run time. */
-typedef int (TESSIVAL_CALL *CreateShotFunction)(ShotTarget target, ShotVector *shot);
-typedef int (TESSIVAL_CALL *CreateHitShotFunction)(ShotTarget target, float power, ShotVector *shot);
-typedef int (TESSIVAL_CALL *SimulationFunction)(GameState *state, ShotVector shot, float randomError,
-                                                uint32_t seed, int32_t stoneIndex);
+typedef int(TESSIVAL_CALL *CreateShotFunction)(ShotTarget target, ShotVector *shot);
+typedef int(TESSIVAL_CALL *CreateHitShotFunction)(ShotTarget target, float power, ShotVector *shot);
+typedef int(TESSIVAL_CALL *SimulationFunction)(GameState *state, ShotVector shot, float randomError, uint32_t seed,
+                                               int32_t stoneIndex);
 
 #ifdef __cplusplus
 }
-#  define TESSIVAL_STATIC_ASSERT static_assert
+#define TESSIVAL_STATIC_ASSERT static_assert
 #else
-#  define TESSIVAL_STATIC_ASSERT _Static_assert
+#define TESSIVAL_STATIC_ASSERT _Static_assert
 #endif
 
 TESSIVAL_STATIC_ASSERT(sizeof(GameState) == 184, "GameState is 184 bytes");

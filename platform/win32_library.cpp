@@ -12,8 +12,8 @@ char lastFailure[512] = "";
 void RecordFailure()
 {
     const DWORD code = GetLastError();
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, lastFailure, sizeof lastFailure, nullptr);
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                        lastFailure, sizeof lastFailure, nullptr);
     if (length == 0) {
         lastFailure[0] = '\0';
     }
@@ -22,8 +22,7 @@ void RecordFailure()
 void WriteError(const char *text)
 {
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, static_cast<DWORD>(std::strlen(text)),
-              &written, nullptr);
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
 }
 
 }  // namespace

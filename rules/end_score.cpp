@@ -16,7 +16,8 @@ float NearestOfParity(const GameState &state, int parity)
     float nearest = HOUSE_REACH_SQUARED;
     for (int stone = parity; stone < TESSIVAL_STONE_COUNT; stone += 2) {
         const float distance = StoneTeeDistanceSquared(state, stone);
-        if (distance < nearest) nearest = distance;
+        if (distance < nearest)
+            nearest = distance;
     }
     return nearest;
 }
@@ -28,7 +29,8 @@ int Tally(const GameState &state, int holder, float otherNearest, int side)
     const int point = side == holder ? 1 : -1;
     int tally = 0;
     for (int stone = holder; stone < TESSIVAL_STONE_COUNT; stone += 2)
-        if (StoneTeeDistanceSquared(state, stone) < otherNearest) tally += point;
+        if (StoneTeeDistanceSquared(state, stone) < otherNearest)
+            tally += point;
     return tally;
 }
 
@@ -38,8 +40,10 @@ int EndScore(const GameState &state, int side)
 {
     const float nearestEven = NearestOfParity(state, 0);
     const float nearestOdd = NearestOfParity(state, 1);
-    if (nearestEven < nearestOdd) return Tally(state, 0, nearestOdd, side);
-    if (nearestEven > nearestOdd) return Tally(state, 1, nearestEven, side);
+    if (nearestEven < nearestOdd)
+        return Tally(state, 0, nearestOdd, side);
+    if (nearestEven > nearestOdd)
+        return Tally(state, 1, nearestEven, side);
     return 0;
 }
 

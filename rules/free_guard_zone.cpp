@@ -6,7 +6,8 @@ namespace rules {
 
 bool InFreeGuardZone(const float stone[2])
 {
-    if (!InPlay(stone)) return false;
+    if (!InPlay(stone))
+        return false;
     const auto x = static_cast<double>(stone[0]);
     const auto y = static_cast<double>(stone[1]);
     const double dx = x - TESSIVAL_TEE_X;

@@ -21,6 +21,9 @@ inline float TeeDistanceSquared(float x, float y)
 }
 
 // Strictly nearer the tee than the reach; a NaN coordinate never is.
-inline bool InHouse(float x, float y) { return TeeDistanceSquared(x, y) < HOUSE_REACH_SQUARED; }
+inline bool InHouse(float x, float y)
+{
+    return TeeDistanceSquared(x, y) < HOUSE_REACH_SQUARED;
+}
 
 }  // namespace rules

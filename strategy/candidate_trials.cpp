@@ -30,8 +30,7 @@ int PickCandidate(const float candidateScores[CANDIDATE_COUNT])
 
 }  // namespace
 
-ShotVector RunCandidateTrials(ShotKind kind, float baseX, float baseY,
-                              float candidateScores[CANDIDATE_COUNT])
+ShotVector RunCandidateTrials(ShotKind kind, float baseX, float baseY, float candidateScores[CANDIDATE_COUNT])
 {
     const int side = gameState.shotIndex % 2;
     GameState trial;

@@ -11,5 +11,4 @@ constexpr float LATERAL_STEP = 0.0725f;
 // outcome's end score / 30 for the side to move to candidateScores (set by the
 // caller) and returns the vector of the best candidate, built anew.
 // Candidate 2j + s aims at x = baseX - (j - 1) * LATERAL_STEP with spin s.
-ShotVector RunCandidateTrials(ShotKind kind, float baseX, float baseY,
-                              float candidateScores[CANDIDATE_COUNT]);
+ShotVector RunCandidateTrials(ShotKind kind, float baseX, float baseY, float candidateScores[CANDIDATE_COUNT]);

@@ -19,8 +19,7 @@ ShotTarget HitTarget(const GameState &state, int stone, int spin)
     return MakeTarget(state.stones[stone][0], state.stones[stone][1], spin);
 }
 
-void PlayOut(const GameState &state, ShotKind kind, ShotTarget target,
-             const SearchParameters &parameters, float &entry)
+void PlayOut(const GameState &state, ShotKind kind, ShotTarget target, const SearchParameters &parameters, float &entry)
 {
     GameState working = state;
     SimulateShot(working, BuildShot(kind, target), parameters.randomError);
@@ -30,8 +29,7 @@ void PlayOut(const GameState &state, ShotKind kind, ShotTarget target,
     entry += static_cast<float>(EvaluateEnd(working, parameters.side)) / parameters.trialCount;
 }
 
-void PlayPass(const GameState &state, const SearchParameters &parameters,
-              float scores[SCORE_TABLE_SIZE])
+void PlayPass(const GameState &state, const SearchParameters &parameters, float scores[SCORE_TABLE_SIZE])
 {
     for (int stone = 0; stone < FINAL_SHOT_INDEX; ++stone) {
         if (!rules::InPlay(state, stone)) {
@@ -40,8 +38,7 @@ void PlayPass(const GameState &state, const SearchParameters &parameters,
             continue;
         }
         for (int spin = 0; spin < 2; ++spin) {
-            PlayOut(state, HIT_SHOT, HitTarget(state, stone, spin), parameters,
-                    scores[2 * stone + spin]);
+            PlayOut(state, HIT_SHOT, HitTarget(state, stone, spin), parameters, scores[2 * stone + spin]);
         }
     }
     const int gridSize = parameters.gridSize;
@@ -49,8 +46,7 @@ void PlayPass(const GameState &state, const SearchParameters &parameters,
         for (int j = 0; j < gridSize; ++j) {
             for (int spin = 0; spin < 2; ++spin) {
                 const ShotTarget target = GridTarget(i, j, spin, gridSize, parameters.gridSpacing);
-                PlayOut(state, DRAW_SHOT, target, parameters,
-                        scores[HIT_ENTRY_COUNT + 2 * (i * gridSize + j) + spin]);
+                PlayOut(state, DRAW_SHOT, target, parameters, scores[HIT_ENTRY_COUNT + 2 * (i * gridSize + j) + spin]);
             }
         }
     }
@@ -93,14 +89,14 @@ ShotTarget GridTarget(int i, int j, int spin, int gridSize, float gridSpacing)
     return MakeTarget(x, y, spin);
 }
 
-float SearchFinalShots(const GameState &state, ShotVector *out, float trialCount, int gridSize,
-                       float gridSpacing, float randomError)
+float SearchFinalShots(const GameState &state, ShotVector *out, float trialCount, int gridSize, float gridSpacing,
+                       float randomError)
 {
     if (state.shotIndex != FINAL_SHOT_INDEX || gridSize > MAX_GRID_SIZE) {
         return NO_SHOT_SCORE;
     }
-    const SearchParameters parameters = {trialCount, gridSize < 0 ? 0 : gridSize, gridSpacing,
-                                         randomError, state.shotIndex % 2};
+    const SearchParameters parameters = {trialCount, gridSize < 0 ? 0 : gridSize, gridSpacing, randomError,
+                                         state.shotIndex % 2};
     float scores[SCORE_TABLE_SIZE];
     for (float &entry : scores) {
         entry = UNTRIED_SCORE;

@@ -16,8 +16,8 @@ constexpr int MAX_GRID_SIZE = 22;
 // candidate's summed score / trialCount and writes its vector to out, or
 // returns NO_SHOT_SCORE with out untouched when nothing is chosen, when state is
 // not at FINAL_SHOT_INDEX, or when gridSize exceeds MAX_GRID_SIZE.
-float SearchFinalShots(const GameState &state, ShotVector *out, float trialCount, int gridSize,
-                       float gridSpacing, float randomError);
+float SearchFinalShots(const GameState &state, ShotVector *out, float trialCount, int gridSize, float gridSpacing,
+                       float randomError);
 
 // Grid point (i, j): ((i - h) * spacing + TEE_X, (j - h) * spacing + TEE_Y) with
 // h = gridSize / 2, every step in single precision.

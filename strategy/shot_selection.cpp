@@ -119,8 +119,8 @@ ShotVector ChooseShot()
     const int shotIndex = gameState.shotIndex;
     if (shotIndex == FINAL_SHOT_INDEX) {
         ShotVector searched = {};
-        const float result = SearchFinalShots(gameState, &searched, SEARCH_TRIAL_COUNT,
-                                              SEARCH_GRID_SIZE, SEARCH_GRID_SPACING, RANDOM_ERROR);
+        const float result = SearchFinalShots(gameState, &searched, SEARCH_TRIAL_COUNT, SEARCH_GRID_SIZE,
+                                              SEARCH_GRID_SPACING, RANDOM_ERROR);
         // Exact equality: any other result, NaN included, is a chosen shot.
         if (!(result == NO_SHOT_SCORE)) {
             return searched;

@@ -40,8 +40,8 @@ ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMi
     if (shot >= 0 && shot % 2 != side)
         return keepClean ? HitAndRollOut(state, shot, spin)
                          : ShotPlan{ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin, TAKEOUT_POWER};
-    return {ShotPlan::DRAW, TEE_X + DRAW_SPREAD * choices.Symmetric(), TEE_Y + DRAW_SPREAD * choices.Symmetric(),
-            spin, 0.0f};
+    return {ShotPlan::DRAW, TEE_X + DRAW_SPREAD * choices.Symmetric(), TEE_Y + DRAW_SPREAD * choices.Symmetric(), spin,
+            0.0f};
 }
 
 namespace {
@@ -52,7 +52,8 @@ std::vector<ShotPlan> LastStoneOptions(const GameState &state, int spin)
                                      {ShotPlan::DRAW, TEE_X, TEE_Y + TOP_OF_FOUR_FOOT, spin, 0.0f},
                                      {ShotPlan::DRAW, TEE_X, THROW_AWAY_Y, spin, 0.0f}};
     const int shot = ShotStone(state);
-    if (shot < 0) return options;
+    if (shot < 0)
+        return options;
     if (shot % 2 != state.shotIndex % 2)
         options.push_back({ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin, TAKEOUT_POWER});
     options.push_back(HitAndRollOut(state, shot, spin));
@@ -70,7 +71,8 @@ ShotPlan BestLastStone(const GameState &state, const RolloutPolicy &policy, Spli
     for (const ShotPlan &option : options) {
         const std::optional<ShotVector> vector = BuildVector(option);
         GameState tried = state;
-        if (!vector || SimulationWithGenerator(&tried, *vector, 0.0f, 0, &generator, -1) == 0) continue;
+        if (!vector || SimulationWithGenerator(&tried, *vector, 0.0f, 0, &generator, -1) == 0)
+            continue;
         ++throws;
         const double worthForRoot =
             policy.endValue[static_cast<std::size_t>(rules::EndScore(tried, policy.rootSide) + value::MAX_END_SCORE)];
@@ -92,7 +94,8 @@ int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &ge
         const ShotPlan plan = state.shotIndex == LAST_STONE ? BestLastStone(state, policy, choices, generator, throws)
                                                             : PolicyPlan(state, policy, choices);
         const std::optional<ShotVector> vector = BuildVector(plan);
-        if (!vector || SimulationWithGenerator(&state, *vector, RANDOM_ERROR, 0, &generator, -1) == 0) break;
+        if (!vector || SimulationWithGenerator(&state, *vector, RANDOM_ERROR, 0, &generator, -1) == 0)
+            break;
         ++throws;
     }
     return throws;

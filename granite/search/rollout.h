@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "value/end_score_distribution.h"
 #include "search/shot_plan.h"
 #include "search/split_mix.h"
 #include "tessival.h"
+#include "value/end_score_distribution.h"
 
 namespace granite::search {
 

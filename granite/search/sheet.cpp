@@ -17,7 +17,8 @@ int ShotStone(const GameState &state)
     int nearest = -1;
     float nearestDistance = HOUSE_REACH;
     for (int stone = 0; stone < STONE_COUNT; ++stone) {
-        if (!rules::InPlay(state, stone)) continue;
+        if (!rules::InPlay(state, stone))
+            continue;
         const float distance = TeeDistance(state, stone);
         if (distance < nearestDistance) {
             nearest = stone;

@@ -11,9 +11,8 @@ namespace {
 
 // Draw spots relative to the tee: button, the four-foot, the eight-foot, guards.
 constexpr float DRAW_SPOTS[][2] = {
-    {0.0f, 0.0f},  {-0.6f, 0.0f}, {0.6f, 0.0f},  {0.0f, 0.6f},   {0.0f, -0.6f}, {-1.2f, 0.0f},
-    {1.2f, 0.0f},  {0.0f, 1.3f},  {0.0f, -1.0f}, {0.0f, 2.6f},   {0.0f, 3.8f},  {-0.9f, 2.8f},
-    {0.9f, 2.8f},
+    {0.0f, 0.0f}, {-0.6f, 0.0f}, {0.6f, 0.0f}, {0.0f, 0.6f}, {0.0f, -0.6f}, {-1.2f, 0.0f}, {1.2f, 0.0f},
+    {0.0f, 1.3f}, {0.0f, -1.0f}, {0.0f, 2.6f}, {0.0f, 3.8f}, {-0.9f, 2.8f}, {0.9f, 2.8f},
 };
 // Short of the hog line, so the library removes the stone untouched.
 constexpr float THROW_AWAY_Y = 16.0f;
@@ -41,7 +40,8 @@ std::vector<int> StonesByTeeDistance(const GameState &state)
 {
     std::vector<int> stones;
     for (int stone = 0; stone < STONE_COUNT; ++stone)
-        if (rules::InPlay(state, stone)) stones.push_back(stone);
+        if (rules::InPlay(state, stone))
+            stones.push_back(stone);
     std::sort(stones.begin(), stones.end(),
               [&](int a, int b) { return TeeDistance(state, a) < TeeDistance(state, b); });
     return stones;
@@ -87,7 +87,8 @@ std::vector<ShotPlan> RefinedAround(const ShotPlan &plan)
         variants.push_back(moved);
     }
     if (plan.kind == ShotPlan::DRAW) {
-        if (plan.y >= THROW_AWAY_Y) return {};
+        if (plan.y >= THROW_AWAY_Y)
+            return {};
         for (const float dy : {-ALONG, ALONG}) {
             ShotPlan moved = plan;
             moved.y += dy;

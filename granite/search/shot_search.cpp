@@ -44,7 +44,8 @@ struct Task {
 
 class Search {
 public:
-    Search(const GameState &state, const value::GameSituation &situation, const value::WinTable &table, const SearchLimits &limits)
+    Search(const GameState &state, const value::GameSituation &situation, const value::WinTable &table,
+           const SearchLimits &limits)
         : root_(state), limits_(limits), side_(state.shotIndex % 2), start_(Clock::now())
     {
         policy_.rootSide = side_;
@@ -52,28 +53,34 @@ public:
             policy_.endValue[static_cast<std::size_t>(score + value::MAX_END_SCORE)] =
                 table.AfterEnd(situation, score) + END_SCORE_TIE_BREAK * score;
         const int hammerScoresOne = situation.hammer ? 1 : -1;
-        policy_.hammerKeepsHouseClean = situation.hammer == (table.AfterEnd(situation, 0) >
-                                                             table.AfterEnd(situation, hammerScoresOne));
-        deadline_ = start_ + std::chrono::duration_cast<Clock::duration>(
-                                 std::chrono::duration<double>(limits.thinkSeconds));
-        for (const ShotPlan &plan : ShotCandidates(state)) AddArm(plan);
+        policy_.hammerKeepsHouseClean =
+            situation.hammer == (table.AfterEnd(situation, 0) > table.AfterEnd(situation, hammerScoresOne));
+        deadline_ =
+            start_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(limits.thinkSeconds));
+        for (const ShotPlan &plan : ShotCandidates(state))
+            AddArm(plan);
     }
 
     SearchResult Run()
     {
         std::vector<Arm *> alive;
-        for (Arm &arm : arms_) alive.push_back(&arm);
+        for (Arm &arm : arms_)
+            alive.push_back(&arm);
         int target = 0;
         for (int round = 0; alive.size() > 1; ++round) {
             long long increment = round == 0 ? FIRST_ROUND_SAMPLES : Increment(alive);
             // By time, the deadline ends the search; a budget of throws must afford the round.
-            if (ByTime()) increment = std::max(increment, 1LL);
-            if (increment < 1) break;
+            if (ByTime())
+                increment = std::max(increment, 1LL);
+            if (increment < 1)
+                break;
             increment = std::min(increment, MAX_ROUND_SAMPLES / static_cast<long long>(alive.size()));
             target += static_cast<int>(increment);
-            if (!RunRound(alive, target)) break;
+            if (!RunRound(alive, target))
+                break;
             Halve(alive);
-            if (round == 0) AddRefinements(alive);
+            if (round == 0)
+                AddRefinements(alive);
         }
         return Best(alive, target);
     }
@@ -82,7 +89,8 @@ private:
     void AddArm(const ShotPlan &plan)
     {
         const std::optional<ShotVector> vector = BuildVector(plan);
-        if (vector) arms_.push_back(Arm{plan, *vector});
+        if (vector)
+            arms_.push_back(Arm{plan, *vector});
     }
 
     bool ByTime() const { return limits_.throws <= 0; }
@@ -100,7 +108,8 @@ private:
     double RemainingThrows() const
     {
         const long long used = throws_.load();
-        if (!ByTime()) return static_cast<double>(limits_.throws - used);
+        if (!ByTime())
+            return static_cast<double>(limits_.throws - used);
         const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
         const double left = std::chrono::duration<double>(deadline_ - Clock::now()).count();
         return elapsed > 0.0 ? static_cast<double>(used) / elapsed * left : 0.0;
@@ -111,19 +120,23 @@ private:
     {
         std::vector<Task> tasks;
         for (Arm *arm : alive)
-            for (int sample = arm->samples; sample < target; ++sample) tasks.push_back({arm, sample});
+            for (int sample = arm->samples; sample < target; ++sample)
+                tasks.push_back({arm, sample});
         std::vector<double> values(tasks.size(), std::nan(""));
         std::atomic<std::size_t> next{0};
         auto work = [&] {
             for (std::size_t i = next++; i < tasks.size(); i = next++) {
-                if (ByTime() && Clock::now() >= deadline_) return;
+                if (ByTime() && Clock::now() >= deadline_)
+                    return;
                 values[i] = Sample(*tasks[i].arm, tasks[i].sample);
             }
         };
         std::vector<std::thread> helpers;
-        for (int t = 1; t < limits_.threads; ++t) helpers.emplace_back(work);
+        for (int t = 1; t < limits_.threads; ++t)
+            helpers.emplace_back(work);
         work();
-        for (std::thread &helper : helpers) helper.join();
+        for (std::thread &helper : helpers)
+            helper.join();
         bool complete = true;
         for (std::size_t i = 0; i < tasks.size(); ++i) {
             if (std::isnan(values[i])) {
@@ -147,7 +160,8 @@ private:
         const std::uint32_t seed = static_cast<std::uint32_t>(mix.Next()) | 1u;
         TessivalGenerator generator{};
         GameState state = root_;
-        if (SimulationWithGenerator(&state, arm.vector, RANDOM_ERROR, seed, &generator, -1) == 0) return -1.0;
+        if (SimulationWithGenerator(&state, arm.vector, RANDOM_ERROR, seed, &generator, -1) == 0)
+            return -1.0;
         const int throws = 1 + PlayOut(state, policy_, generator, mix);
         throws_ += throws;
         ++samples_;
@@ -166,19 +180,24 @@ private:
         const std::size_t refined = std::min<std::size_t>(alive.size(), REFINED_ARMS);
         std::vector<ShotPlan> plans;
         for (std::size_t k = 0; k < refined; ++k)
-            for (const ShotPlan &plan : RefinedAround(alive[k]->plan)) plans.push_back(plan);
-        for (const ShotPlan &plan : plans) AddArm(plan);
-        for (std::size_t k = before; k < arms_.size(); ++k) alive.push_back(&arms_[k]);
+            for (const ShotPlan &plan : RefinedAround(alive[k]->plan))
+                plans.push_back(plan);
+        for (const ShotPlan &plan : plans)
+            AddArm(plan);
+        for (std::size_t k = before; k < arms_.size(); ++k)
+            alive.push_back(&arms_[k]);
     }
 
     // The best mean among the arms judged on the most samples.
     SearchResult Best(const std::vector<Arm *> &alive, int target) const
     {
         int most = 0;
-        for (const Arm *arm : alive) most = std::max(most, std::min(arm->samples, target));
+        for (const Arm *arm : alive)
+            most = std::max(most, std::min(arm->samples, target));
         const Arm *best = alive.front();
         for (const Arm *arm : alive)
-            if (arm->samples >= most && (best->samples < most || arm->Mean() > best->Mean())) best = arm;
+            if (arm->samples >= most && (best->samples < most || arm->Mean() > best->Mean()))
+                best = arm;
         return {best->plan, best->vector, best->Mean(), best->samples, throws_.load()};
     }
 

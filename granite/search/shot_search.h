@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "value/game_situation.h"
 #include "search/shot_plan.h"
 #include "tessival.h"
+#include "value/game_situation.h"
 #include "value/win_table.h"
 
 namespace granite::search {
@@ -12,7 +12,7 @@ namespace granite::search {
 struct SearchLimits {
     // The time to spend, when throws is 0; by default a whole 8-end game takes well under 20 s.
     double thinkSeconds = 0.15;
-    long long throws = 0;        // a budget of simulated throws instead of time
+    long long throws = 0;  // a budget of simulated throws instead of time
     int threads = 1;
     std::uint64_t seed = 1;
 };

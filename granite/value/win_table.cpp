@@ -16,12 +16,15 @@ WinTable::WinTable(const EndScoreCounts &counts)
       chances_(static_cast<std::size_t>((MAX_ENDS_LEFT + 1) * (EXTRA_ENDS + 1) * LEADS * 2))
 {
     double total = 0.0;
-    for (const int count : counts) total += count;
-    for (std::size_t k = 0; k < counts.size(); ++k) probability_[k] = total > 0.0 ? counts[k] / total : 0.0;
+    for (const int count : counts)
+        total += count;
+    for (std::size_t k = 0; k < counts.size(); ++k)
+        probability_[k] = total > 0.0 ? counts[k] / total : 0.0;
     // Fewer ends left first: every end played leads to a state computed before it.
     for (int extra = 0; extra <= EXTRA_ENDS; ++extra)
         for (int lead = -MAX_LEAD; lead <= MAX_LEAD; ++lead)
-            for (const bool hammer : {false, true}) chances_[Index(0, extra, lead, hammer)] = Chance(0, extra, lead, hammer);
+            for (const bool hammer : {false, true})
+                chances_[Index(0, extra, lead, hammer)] = Chance(0, extra, lead, hammer);
     for (int regular = 1; regular <= MAX_ENDS_LEFT; ++regular)
         for (int extra = 0; extra <= EXTRA_ENDS; ++extra)
             for (int lead = -MAX_LEAD; lead <= MAX_LEAD; ++lead)
@@ -34,8 +37,10 @@ double WinTable::Chance(int regularLeft, int extraLeft, int lead, bool hammer) c
     regularLeft = std::clamp(regularLeft, 0, MAX_ENDS_LEFT);
     extraLeft = std::clamp(extraLeft, 0, EXTRA_ENDS);
     if (regularLeft == 0) {
-        if (lead != 0) return lead > 0 ? 1.0 : 0.0;
-        if (extraLeft == 0) return 0.5;
+        if (lead != 0)
+            return lead > 0 ? 1.0 : 0.0;
+        if (extraLeft == 0)
+            return 0.5;
         return PlayEnd(0, extraLeft, lead, hammer);
     }
     return chances_[Index(regularLeft, extraLeft, std::clamp(lead, -MAX_LEAD, MAX_LEAD), hammer)];
@@ -50,7 +55,8 @@ double WinTable::PlayEnd(int regularLeft, int extraLeft, int lead, bool hammer) 
     double chance = 0.0;
     for (int k = -MAX_END_SCORE; k <= MAX_END_SCORE; ++k) {
         const double p = probability_[static_cast<std::size_t>(k + MAX_END_SCORE)];
-        if (p == 0.0) continue;
+        if (p == 0.0)
+            continue;
         const int ownScore = hammer ? k : -k;
         const bool nextHammer = ownScore == 0 ? hammer : ownScore < 0;
         chance += p * Chance(nextRegular, nextExtra, lead + ownScore, nextHammer);

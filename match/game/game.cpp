@@ -34,9 +34,12 @@ GameRecord NewGame(const GameSettings &settings)
     return game;
 }
 
-} // namespace
+}  // namespace
 
-int SideFlag(int shotIndex) { return shotIndex % 2; }
+int SideFlag(int shotIndex)
+{
+    return shotIndex % 2;
+}
 
 GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thrower &thrower)
 {
@@ -93,4 +96,4 @@ GameRecord ForfeitedGame(const GameSettings &settings, Side engine, std::string 
     return game;
 }
 
-} // namespace match::game
+}  // namespace match::game

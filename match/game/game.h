@@ -9,10 +9,10 @@
 namespace match::game {
 
 struct GameSettings {
-    int number = 1;          // counts from 1
+    int number = 1;  // counts from 1
     int ends = 8;
     Side firstHammer = Side::B;
-    int pair = 1;            // counts from 1
+    int pair = 1;  // counts from 1
     PerSide<int> players{0, 1};
 };
 
@@ -26,4 +26,4 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<protocol::Player *> pl
 // A game lost before its first shot, when engine could not be made ready.
 GameRecord ForfeitedGame(const GameSettings &settings, Side engine, std::string reason);
 
-} // namespace match::game
+}  // namespace match::game

@@ -38,4 +38,4 @@ std::optional<Side> GameFlow::Winner() const
     return Total(Side::A) > Total(Side::B) ? Side::A : Side::B;
 }
 
-} // namespace match::game
+}  // namespace match::game

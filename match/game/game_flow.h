@@ -46,4 +46,4 @@ private:
     std::vector<EndScore> ends_;
 };
 
-} // namespace match::game
+}  // namespace match::game

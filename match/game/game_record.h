@@ -16,8 +16,8 @@ using PathPoint = std::array<float, 2>;
 // How one stone moved in a throw, as the physics library traced it.
 struct StonePath {
     int stone = 0;
-    float startTime = 0.0f;         // s after the release when it was first set moving
-    float endTime = 0.0f;           // when it last came to rest or left the sheet
+    float startTime = 0.0f;  // s after the release when it was first set moving
+    float endTime = 0.0f;    // when it last came to rest or left the sheet
     bool leftSheet = false;
     std::vector<PathPoint> points;  // evenly spaced in time from startTime to endTime
 };
@@ -25,8 +25,8 @@ struct StonePath {
 // What a throw traced. Kept in memory for the pictures and the page; the
 // record file holds none of it.
 struct ShotTrace {
-    std::vector<StonePath> paths;          // every stone set moving, in stone order
-    std::vector<TessivalContact> contacts; // every contact, in time order
+    std::vector<StonePath> paths;           // every stone set moving, in stone order
+    std::vector<TessivalContact> contacts;  // every contact, in time order
 
     // The path of stone, or null when it did not move.
     const StonePath *PathOf(int stone) const
@@ -43,13 +43,13 @@ struct ShotTrace {
 struct ShotRecord {
     int shotIndex = 0;
     Side engine = Side::A;
-    GameState sent{};       // position and state as sent with POSITION and SETSTATE
-    std::string reply;      // the reply bytes
-    bool played = false;    // false when the reply forfeited the game
+    GameState sent{};     // position and state as sent with POSITION and SETSTATE
+    std::string reply;    // the reply bytes
+    bool played = false;  // false when the reply forfeited the game
     ShotVector shot{};
-    uint32_t seed = 0;      // the seed passed to the physics library
-    GameState resting{};    // the position after the throw
-    ShotTrace trace;        // when thrown or replayed in this run
+    uint32_t seed = 0;    // the seed passed to the physics library
+    GameState resting{};  // the position after the throw
+    ShotTrace trace;      // when thrown or replayed in this run
 };
 
 struct EndRecord {
@@ -78,7 +78,7 @@ struct GameRecord {
 };
 
 struct MatchRecord {
-    std::vector<std::string> engines; // commands
+    std::vector<std::string> engines;  // commands
     std::vector<std::string> names;
     uint64_t seed = 0;
     float error = 0.0f;
@@ -87,4 +87,4 @@ struct MatchRecord {
     std::vector<GameRecord> games;
 };
 
-} // namespace match::game
+}  // namespace match::game

@@ -30,7 +30,7 @@ std::string Cell(const EndRecord &end, Side side)
     return text + (end.hammer == side ? "*" : " ");
 }
 
-} // namespace
+}  // namespace
 
 std::string EngineLabel(Side side, const PerSide<std::string> &names)
 {
@@ -68,7 +68,8 @@ std::string FormatResult(const GameRecord &game, const PerSide<std::string> &nam
     bool bFirst = game.winner == Side::B;
     std::string score = std::to_string(game.totals[bFirst ? 1 : 0]) + "-" + std::to_string(game.totals[bFirst ? 0 : 1]);
     if (game.forfeit)
-        return label(game.forfeit->engine) + " forfeits, " + label(Other(game.forfeit->engine)) + " wins (" + score + " when it ended)";
+        return label(game.forfeit->engine) + " forfeits, " + label(Other(game.forfeit->engine)) + " wins (" + score +
+               " when it ended)";
     if (!game.winner)
         return "draw " + score;
     int extra = static_cast<int>(game.ends.size()) - game.regularEnds;
@@ -76,4 +77,4 @@ std::string FormatResult(const GameRecord &game, const PerSide<std::string> &nam
     return label(*game.winner) + " wins " + score + after;
 }
 
-} // namespace match::game
+}  // namespace match::game

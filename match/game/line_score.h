@@ -17,4 +17,4 @@ std::string FormatResult(const GameRecord &game, const PerSide<std::string> &nam
 // "A pebble": the engine's letter and name.
 std::string EngineLabel(Side side, const PerSide<std::string> &names);
 
-} // namespace match::game
+}  // namespace match::game

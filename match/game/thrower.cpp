@@ -29,14 +29,14 @@ void AddPaths(const TessivalTrace &traced, const float (*points)[2], ShotTrace &
         path.startTime = stone.startTime;
         path.endTime = stone.endTime;
         path.leftSheet = stone.leftSheet != 0;
-        const float (*first)[2] = points + k * PATH_CAPACITY;
+        const float(*first)[2] = points + k * PATH_CAPACITY;
         path.points.reserve(static_cast<std::size_t>(stone.length));
         for (int32_t i = 0; i < stone.length; ++i)
             path.points.push_back({first[i][0], first[i][1]});
     }
 }
 
-} // namespace
+}  // namespace
 
 Thrower::Thrower(uint64_t matchSeed, int pair, float error)
     : matchSeed_(matchSeed), pair_(pair), error_(error), contacts_(FIRST_CONTACT_CAPACITY)
@@ -56,7 +56,7 @@ uint32_t Thrower::Seed(int end, int shotIndex) const
 bool Thrower::Throw(GameState &state, const ShotVector &shot, uint32_t seed, ShotTrace &trace)
 {
     trace = {};
-    float points[TESSIVAL_STONE_COUNT * PATH_CAPACITY][2]; // 64 KiB
+    float points[TESSIVAL_STONE_COUNT * PATH_CAPACITY][2];  // 64 KiB
     const GameState from = state;
     const TessivalGenerator generator = generator_;
     TessivalTrace traced{};
@@ -79,4 +79,4 @@ bool Thrower::Throw(GameState &state, const ShotVector &shot, uint32_t seed, Sho
     return true;
 }
 
-} // namespace match::game
+}  // namespace match::game

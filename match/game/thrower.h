@@ -36,7 +36,7 @@ private:
     int pair_;
     float error_;
     TessivalGenerator generator_{};
-    std::vector<TessivalContact> contacts_; // grows to the most contacts a throw has had
+    std::vector<TessivalContact> contacts_;  // grows to the most contacts a throw has had
 };
 
-} // namespace match::game
+}  // namespace match::game

@@ -38,7 +38,7 @@ constexpr double ROW_HEIGHT = 22.0;
 std::string EndTitle(const GameRecord &game, const EndRecord &end)
 {
     std::string label = end.index < game.regularEnds ? "end " + std::to_string(end.index + 1)
-                                                      : "extra end " + std::to_string(end.index - game.regularEnds + 1);
+                                                     : "extra end " + std::to_string(end.index - game.regularEnds + 1);
     return "Game " + std::to_string(game.number) + ", " + label;
 }
 
@@ -63,29 +63,50 @@ void WriteFile(const std::string &path, const std::string &content)
         throw std::runtime_error("cannot write " + path);
 }
 
-void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::string> &names, double top, double labelWidth)
+void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::string> &names, double top,
+                    double labelWidth)
 {
-    auto cellX = [&](std::size_t column) { return MARGIN + labelWidth + CELL_WIDTH * (static_cast<double>(column) + 0.5); };
+    auto cellX = [&](std::size_t column) {
+        return MARGIN + labelWidth + CELL_WIDTH * (static_cast<double>(column) + 0.5);
+    };
     auto row = [&](int line) { return top + ROW_HEIGHT * line; };
     svg.Open("g", {{"class", "line-score"}, {"font-size", "13"}});
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", SvgNumber(row(0))}, {"font-weight", "bold"}}, "End");
     for (std::size_t column = 0; column < game.ends.size(); ++column) {
         const EndRecord &end = game.ends[column];
-        std::string label = end.index < game.regularEnds ? std::to_string(end.index + 1) : "X" + std::to_string(end.index - game.regularEnds + 1);
-        svg.Text("text", {{"x", SvgNumber(cellX(column))}, {"y", SvgNumber(row(0))}, {"text-anchor", "middle"}, {"font-weight", "bold"}}, label);
+        std::string label = end.index < game.regularEnds ? std::to_string(end.index + 1)
+                                                         : "X" + std::to_string(end.index - game.regularEnds + 1);
+        svg.Text("text",
+                 {{"x", SvgNumber(cellX(column))},
+                  {"y", SvgNumber(row(0))},
+                  {"text-anchor", "middle"},
+                  {"font-weight", "bold"}},
+                 label);
     }
     std::size_t totalColumn = game.ends.size();
-    svg.Text("text", {{"x", SvgNumber(cellX(totalColumn) + 6)}, {"y", SvgNumber(row(0))}, {"text-anchor", "middle"}, {"font-weight", "bold"}}, "Total");
+    svg.Text("text",
+             {{"x", SvgNumber(cellX(totalColumn) + 6)},
+              {"y", SvgNumber(row(0))},
+              {"text-anchor", "middle"},
+              {"font-weight", "bold"}},
+             "Total");
     for (Side side : {Side::A, Side::B}) {
         int line = 1 + Index(side);
-        svg.Element("circle", {{"cx", SvgNumber(MARGIN + 6)}, {"cy", SvgNumber(row(line) - 4.5)}, {"r", "6"},
-                               {"fill", StoneColour(side)}, {"stroke", "#333333"}});
+        svg.Element("circle", {{"cx", SvgNumber(MARGIN + 6)},
+                               {"cy", SvgNumber(row(line) - 4.5)},
+                               {"r", "6"},
+                               {"fill", StoneColour(side)},
+                               {"stroke", "#333333"}});
         svg.Text("text", {{"x", SvgNumber(MARGIN + 18)}, {"y", SvgNumber(row(line))}},
                  std::string(1, Letter(side)) + " " + names[static_cast<std::size_t>(Index(side))]);
         for (std::size_t column = 0; column < game.ends.size(); ++column)
             svg.Text("text", {{"x", SvgNumber(cellX(column))}, {"y", SvgNumber(row(line))}, {"text-anchor", "middle"}},
                      ScoreCell(game.ends[column], side));
-        svg.Text("text", {{"x", SvgNumber(cellX(totalColumn) + 6)}, {"y", SvgNumber(row(line))}, {"text-anchor", "middle"}, {"font-weight", "bold"}},
+        svg.Text("text",
+                 {{"x", SvgNumber(cellX(totalColumn) + 6)},
+                  {"y", SvgNumber(row(line))},
+                  {"text-anchor", "middle"},
+                  {"font-weight", "bold"}},
                  std::to_string(game.totals[static_cast<std::size_t>(Index(side))]));
     }
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", SvgNumber(row(3))}, {"font-size", "12"}},
@@ -93,14 +114,15 @@ void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::s
     svg.Close();
 }
 
-} // namespace
+}  // namespace
 
 std::string EndPicture(const GameRecord &game, const EndRecord &end, const PerSide<std::string> &names)
 {
     SheetView view{END_SCALE, MARGIN, END_HEADER, PLAYING_END_NEAR_Y, PLAYING_END_FAR_Y};
     SvgWriter svg(view.Width() + 2 * MARGIN, END_HEADER + view.Height() + MARGIN);
     svg.Text("title", {}, EndTitle(game, end) + ": " + EndOutcome(end, names));
-    svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "22"}, {"font-size", "15"}, {"font-weight", "bold"}}, EndTitle(game, end));
+    svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "22"}, {"font-size", "15"}, {"font-weight", "bold"}},
+             EndTitle(game, end));
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "42"}, {"font-size", "13"}}, EndOutcome(end, names));
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "62"}, {"font-size", "10"}}, EngineLine(names, end.hammer));
     DrawSheet(svg, view, "sheet");
@@ -126,7 +148,9 @@ std::string OverviewPicture(const GameRecord &game, const PerSide<std::string> &
     std::string title = "Game " + std::to_string(game.number) + ": A " + names[0] + " vs B " + names[1];
     svg.Text("title", {}, title);
     svg.Element("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "#ffffff"}});
-    svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", SvgNumber(MARGIN + 16)}, {"font-size", "17"}, {"font-weight", "bold"}}, title);
+    svg.Text("text",
+             {{"x", SvgNumber(MARGIN)}, {"y", SvgNumber(MARGIN + 16)}, {"font-size", "17"}, {"font-weight", "bold"}},
+             title);
     LineScoreTable(svg, game, names, MARGIN + 28 + ROW_HEIGHT, LABEL_WIDTH);
 
     for (std::size_t column = 0; column < game.ends.size(); ++column) {
@@ -135,13 +159,21 @@ std::string OverviewPicture(const GameRecord &game, const PerSide<std::string> &
         SheetView view{PANEL_SCALE, left, panelTop, PANEL_NEAR_Y, PANEL_FAR_Y};
         std::string clipId = "end" + std::to_string(end.index + 1);
         svg.Open("g", {{"class", "end"}, {"id", clipId + "-panel"}});
-        svg.Text("text", {{"x", SvgNumber(left + panelWidth / 2)}, {"y", SvgNumber(panelTop - 6)}, {"font-size", "12"},
-                          {"text-anchor", "middle"}, {"font-weight", "bold"}},
-                 end.index < game.regularEnds ? "End " + std::to_string(end.index + 1) : "Extra end " + std::to_string(end.index - game.regularEnds + 1));
+        svg.Text("text",
+                 {{"x", SvgNumber(left + panelWidth / 2)},
+                  {"y", SvgNumber(panelTop - 6)},
+                  {"font-size", "12"},
+                  {"text-anchor", "middle"},
+                  {"font-weight", "bold"}},
+                 end.index < game.regularEnds ? "End " + std::to_string(end.index + 1)
+                                              : "Extra end " + std::to_string(end.index - game.regularEnds + 1));
         DrawSheet(svg, view, clipId);
         DrawStones(svg, view, FinalPosition(end), end, false);
-        svg.Text("text", {{"x", SvgNumber(left + panelWidth / 2)}, {"y", SvgNumber(panelTop + panelHeight + 16)}, {"font-size", "11"},
-                          {"text-anchor", "middle"}},
+        svg.Text("text",
+                 {{"x", SvgNumber(left + panelWidth / 2)},
+                  {"y", SvgNumber(panelTop + panelHeight + 16)},
+                  {"font-size", "11"},
+                  {"text-anchor", "middle"}},
                  EndOutcome(end, {std::string(), std::string()}));
         svg.Close();
     }
@@ -159,4 +191,4 @@ void WriteGamePictures(const GameRecord &game, const PerSide<std::string> &names
     WriteFile(prefix + "-overview.svg", OverviewPicture(game, names));
 }
 
-} // namespace match::pictures
+}  // namespace match::pictures

@@ -60,4 +60,4 @@ GameState FinalPosition(const game::EndRecord &end);
 // "B pebble scores 2" ("B scores 2" with empty names), "blank end", "not finished".
 std::string EndOutcome(const game::EndRecord &end, const game::PerSide<std::string> &names);
 
-} // namespace match::pictures
+}  // namespace match::pictures

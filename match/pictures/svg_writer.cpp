@@ -10,11 +10,21 @@ std::string EscapeXml(std::string_view text)
     std::string escaped;
     for (char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '\'': escaped += "&apos;"; break;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        case '\'':
+            escaped += "&apos;";
+            break;
         default:
             // Control bytes are not allowed in XML 1.0 at all.
             if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t')
@@ -99,4 +109,4 @@ std::string SvgWriter::Finish()
     return out_;
 }
 
-} // namespace match::pictures
+}  // namespace match::pictures

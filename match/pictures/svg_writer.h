@@ -39,4 +39,4 @@ private:
     std::vector<std::string> open_;
 };
 
-} // namespace match::pictures
+}  // namespace match::pictures

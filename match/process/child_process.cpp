@@ -22,7 +22,10 @@ namespace match::process {
 
 namespace {
 
-std::system_error SystemError(const char *what) { return {errno, std::generic_category(), what}; }
+std::system_error SystemError(const char *what)
+{
+    return {errno, std::generic_category(), what};
+}
 
 void CloseFd(int &fd)
 {
@@ -170,7 +173,7 @@ bool ReadChunk(int &fd, std::string &sink)
     }
 }
 
-} // namespace
+}  // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string> &argv, const ChildOptions &options)
 {
@@ -217,7 +220,10 @@ ChildProcess::ChildProcess(const std::vector<std::string> &argv, const ChildOpti
         fcntl(toChild_, F_SETFL, fcntl(toChild_, F_GETFL) | O_NONBLOCK);
 }
 
-ChildProcess::~ChildProcess() { Stop(); }
+ChildProcess::~ChildProcess()
+{
+    Stop();
+}
 
 bool ChildProcess::Write(std::string_view text, Clock::time_point deadline)
 {
@@ -281,11 +287,20 @@ void ChildProcess::ReadToEnd(std::string &buffer, Clock::time_point deadline)
         ReadChunk(errorsFromChild_, errors_);
 }
 
-void ChildProcess::CloseInput() { CloseFd(toChild_); }
+void ChildProcess::CloseInput()
+{
+    CloseFd(toChild_);
+}
 
-void ChildProcess::CloseOutput() { CloseFd(fromChild_); }
+void ChildProcess::CloseOutput()
+{
+    CloseFd(fromChild_);
+}
 
-off_t ChildProcess::InputFileOffset() const { return lseek(inputFile_, 0, SEEK_CUR); }
+off_t ChildProcess::InputFileOffset() const
+{
+    return lseek(inputFile_, 0, SEEK_CUR);
+}
 
 std::optional<ChildEnd> ChildProcess::WaitEnd(Clock::time_point deadline)
 {
@@ -340,4 +355,4 @@ void ChildProcess::Stop()
     errorForwarder_.reset();
 }
 
-} // namespace match::process
+}  // namespace match::process

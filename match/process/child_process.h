@@ -92,4 +92,4 @@ private:
     std::unique_ptr<ErrorForwarder> errorForwarder_;
 };
 
-} // namespace match::process
+}  // namespace match::process

@@ -23,7 +23,7 @@ namespace {
 
 constexpr std::chrono::milliseconds EXIT_GRACE{500};
 
-} // namespace
+}  // namespace
 
 EngineClient::EngineClient(std::string command, std::chrono::milliseconds timeout, std::string label)
     : command_(std::move(command)), label_(std::move(label)), timeout_(timeout)
@@ -36,7 +36,8 @@ std::optional<std::string> EngineClient::Start()
         ChildOptions options;
         options.errorPrefix = "[" + label_ + "] ";
         // The command as a shell line, so that quoted arguments work.
-        process_ = std::make_unique<ChildProcess>(std::vector<std::string>{"/bin/sh", "-c", "exec " + command_}, options);
+        process_ =
+            std::make_unique<ChildProcess>(std::vector<std::string>{"/bin/sh", "-c", "exec " + command_}, options);
     } catch (const std::system_error &error) {
         return std::string("could not be started: ") + error.what();
     }
@@ -64,7 +65,8 @@ std::optional<std::string> EngineClient::Start()
 ShotAnswer EngineClient::RequestShot(const GameState &state, const GamePoints &points)
 {
     ShotAnswer answer;
-    std::string during = "on shot " + std::to_string(state.shotIndex + 1) + " of end " + std::to_string(state.currentEnd + 1);
+    std::string during =
+        "on shot " + std::to_string(state.shotIndex + 1) + " of end " + std::to_string(state.currentEnd + 1);
     if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send(ScoreCommand(points)) ||
         !Send("GO\n", false)) {
         answer.fault = LostEngine("before GO " + during, "did not read its input within " + Seconds());
@@ -105,7 +107,10 @@ void EngineClient::Stop()
         process_->Stop();
 }
 
-bool EngineClient::Ended() { return !process_ || process_->WaitEnd(Clock::now()).has_value(); }
+bool EngineClient::Ended()
+{
+    return !process_ || process_->WaitEnd(Clock::now()).has_value();
+}
 
 bool EngineClient::Send(const std::string &line, bool untilRead)
 {
@@ -127,4 +132,4 @@ std::string EngineClient::Seconds() const
     return text;
 }
 
-} // namespace match::process
+}  // namespace match::process

@@ -44,4 +44,4 @@ private:
     std::string received_;
 };
 
-} // namespace match::process
+}  // namespace match::process

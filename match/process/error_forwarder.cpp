@@ -48,7 +48,7 @@ bool ReadInto(int fd, std::string &sink)
     return result == PipeRead::Data;
 }
 
-} // namespace
+}  // namespace
 
 ErrorForwarder::ErrorForwarder(int fd, std::string prefix) : fd_(fd), prefix_(std::move(prefix))
 {
@@ -124,4 +124,4 @@ void ErrorForwarder::WriteLines(bool flushPartial)
     WriteAll(out);
 }
 
-} // namespace match::process
+}  // namespace match::process

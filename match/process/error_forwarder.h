@@ -30,4 +30,4 @@ private:
     std::thread thread_;
 };
 
-} // namespace match::process
+}  // namespace match::process

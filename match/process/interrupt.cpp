@@ -31,7 +31,7 @@ void Handle(int signalNumber, void (*handler)(int))
     sigaction(signalNumber, &action, nullptr);
 }
 
-} // namespace
+}  // namespace
 
 void InstallInterruptHandlers()
 {
@@ -40,7 +40,10 @@ void InstallInterruptHandlers()
     Handle(SIGPIPE, SIG_IGN);
 }
 
-bool InterruptRequested() { return interruptFlag != 0; }
+bool InterruptRequested()
+{
+    return interruptFlag != 0;
+}
 
 void ThrowIfInterrupted()
 {
@@ -76,4 +79,4 @@ void ResetSignalsForChild()
     sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
-} // namespace match::process
+}  // namespace match::process

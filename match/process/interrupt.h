@@ -24,4 +24,4 @@ void UnregisterChildGroup(pid_t group);
 // Restores the default dispositions in a freshly forked child before exec.
 void ResetSignalsForChild();
 
-} // namespace match::process
+}  // namespace match::process

@@ -16,4 +16,4 @@ PipeRead AppendFromPipe(int fd, std::string &sink)
     return got < 0 && errno == EINTR ? PipeRead::Interrupted : PipeRead::Closed;
 }
 
-} // namespace match::process
+}  // namespace match::process

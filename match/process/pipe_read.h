@@ -11,4 +11,4 @@ enum class PipeRead { Data, Closed, Interrupted };
 // error, or for a non-blocking fd when nothing is left.
 PipeRead AppendFromPipe(int fd, std::string &sink);
 
-} // namespace match::process
+}  // namespace match::process

@@ -11,8 +11,8 @@ namespace match::protocol {
 struct ShotAnswer {
     bool ok = false;
     ShotVector shot{};
-    std::string reply; // the bytes received, as far as they went
-    std::string fault; // what the engine did, for a forfeit message
+    std::string reply;  // the bytes received, as far as they went
+    std::string fault;  // what the engine did, for a forfeit message
 };
 
 // The game's points so far, of the side to move and of the other side.
@@ -28,4 +28,4 @@ public:
     virtual ShotAnswer RequestShot(const GameState &state, const GamePoints &points) = 0;
 };
 
-} // namespace match::protocol
+}  // namespace match::protocol

@@ -28,4 +28,4 @@ std::string SetStateCommand(const GameState &state)
            std::to_string(state.lastEnd) + " " + std::to_string(state.sideFlag) + "\n";
 }
 
-} // namespace match::protocol
+}  // namespace match::protocol

@@ -15,4 +15,4 @@ std::string SetStateCommand(const GameState &state);
 // SCORE own other: the game's points of the side to move and of the other side.
 std::string ScoreCommand(const GamePoints &points);
 
-} // namespace match::protocol
+}  // namespace match::protocol

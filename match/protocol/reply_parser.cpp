@@ -16,10 +16,16 @@ constexpr std::string_view READYOK = "READYOK";
 // What a BESTSHOT line lacks when it ends after so many tokens.
 constexpr const char *MISSING[] = {"the keyword", "vx", "vy", "the spin"};
 
-bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsSpace(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 // White space within a line: a line feed ends the line instead.
-bool IsBlank(char c) { return c != '\n' && IsSpace(c); }
+bool IsBlank(char c)
+{
+    return c != '\n' && IsSpace(c);
+}
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
 {
@@ -39,15 +45,15 @@ bool MayBecome(std::string_view token, std::string_view keyword)
 
 struct Token {
     std::string_view text;
-    std::size_t end; // offset in the line just past the token
-    bool whole;      // a blank or the line's end follows it
+    std::size_t end;  // offset in the line just past the token
+    bool whole;       // a blank or the line's end follows it
 };
 
 // The line a reply starts on: blank lines before it are skipped.
 struct ReplyLine {
-    std::string_view text; // without its line feed, up to the end of what was received
-    std::size_t end;       // offset in received just past the line and its line feed
-    bool ended;            // its line feed has arrived
+    std::string_view text;  // without its line feed, up to the end of what was received
+    std::size_t end;        // offset in received just past the line and its line feed
+    bool ended;             // its line feed has arrived
     std::vector<Token> tokens;
 };
 
@@ -57,10 +63,11 @@ ReplyLine SplitLine(std::string_view received, std::size_t limit)
     while (start < received.size() && IsSpace(received[start]))
         ++start;
     std::size_t lineFeed = received.find('\n', start);
-    ReplyLine line{received.substr(start, lineFeed == std::string_view::npos ? std::string_view::npos : lineFeed - start),
-                   lineFeed == std::string_view::npos ? received.size() : lineFeed + 1,
-                   lineFeed != std::string_view::npos,
-                   {}};
+    ReplyLine line{
+        received.substr(start, lineFeed == std::string_view::npos ? std::string_view::npos : lineFeed - start),
+        lineFeed == std::string_view::npos ? received.size() : lineFeed + 1,
+        lineFeed != std::string_view::npos,
+        {}};
     std::size_t at = 0;
     while (line.tokens.size() < limit) {
         while (at < line.text.size() && IsBlank(line.text[at]))
@@ -100,7 +107,8 @@ Reply Waiting(std::string_view received, const ReplyLine &line, const char *expe
     if (received.size() <= MAX_REPLY_BYTES)
         return Judged(ReplyStatus::Incomplete, line);
     return Judged(ReplyStatus::Malformed, line,
-                  "sent more than " + std::to_string(MAX_REPLY_BYTES) + " bytes without a complete " + expected + " reply");
+                  "sent more than " + std::to_string(MAX_REPLY_BYTES) + " bytes without a complete " + expected +
+                      " reply");
 }
 
 Reply Faulty(const ReplyLine &line, const std::string &problem)
@@ -137,7 +145,7 @@ Reply Finished(const ReplyLine &line, std::size_t tokens, Reply reply)
     return judged;
 }
 
-} // namespace
+}  // namespace
 
 Reply ParseBestShot(std::string_view received)
 {
@@ -148,7 +156,8 @@ Reply ParseBestShot(std::string_view received)
     if (!keyword.whole && MayBecome(keyword.text, BESTSHOT))
         return Waiting(received, line, "BESTSHOT");
     if (!EqualIgnoringCase(keyword.text, BESTSHOT))
-        return Judged(ReplyStatus::Malformed, line, "answered \"" + QuoteReply(Trimmed(line)) + "\", not a BESTSHOT reply");
+        return Judged(ReplyStatus::Malformed, line,
+                      "answered \"" + QuoteReply(Trimmed(line)) + "\", not a BESTSHOT reply");
 
     Reply reply;
     float *coordinates[] = {&reply.shot.vx, &reply.shot.vy};
@@ -203,4 +212,4 @@ std::string QuoteReply(std::string_view received)
     return quoted;
 }
 
-} // namespace match::protocol
+}  // namespace match::protocol

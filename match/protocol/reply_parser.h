@@ -13,7 +13,7 @@ namespace match::protocol {
 // grammar or its line ends, so no quiet period is waited for; bytes after a
 // judged reply's line belong to the next reply.
 enum class ReplyStatus {
-    Incomplete, // more bytes are needed
+    Incomplete,  // more bytes are needed
     Complete,
     Malformed,
 };
@@ -21,9 +21,9 @@ enum class ReplyStatus {
 struct Reply {
     ReplyStatus status = ReplyStatus::Incomplete;
     ShotVector shot{};
-    std::size_t consumed = 0; // bytes the complete reply took, the rest of its line included
-    std::string text;         // the reply so far, without the white space around it
-    std::string problem;      // what was wrong, for Malformed
+    std::size_t consumed = 0;  // bytes the complete reply took, the rest of its line included
+    std::string text;          // the reply so far, without the white space around it
+    std::string problem;       // what was wrong, for Malformed
 };
 
 // Longest reply accepted; a longer one without a complete answer is garbage.
@@ -43,4 +43,4 @@ Reply ParseReadyOk(std::string_view received);
 // text shortened.
 std::string QuoteReply(std::string_view received);
 
-} // namespace match::protocol
+}  // namespace match::protocol

@@ -25,7 +25,10 @@ namespace {
 constexpr const char *FORMAT = "pebble-match record";
 constexpr int VERSION = 2;
 
-std::string SystemReason() { return std::strerror(errno); }
+std::string SystemReason()
+{
+    return std::strerror(errno);
+}
 
 void SyncDirectoryOf(const std::string &path)
 {
@@ -47,14 +50,18 @@ json ParseLine(const std::string &line, const std::string &path, int lineNumber)
 
 // Engines may answer bytes that are no UTF-8: they are written as U+FFFD
 // rather than losing the record.
-std::string RecordLine(const json &value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
+std::string RecordLine(const json &value)
+{
+    return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
 
 // A game line names its two engines by their places in the header's list.
 GameRecord CheckPlayers(GameRecord game, std::size_t engines, const std::string &where)
 {
     for (int player : game.players)
         if (player < 0 || static_cast<std::size_t>(player) >= engines)
-            throw RecordError(where + " names engine " + std::to_string(player) + " of the header's " + std::to_string(engines));
+            throw RecordError(where + " names engine " + std::to_string(player) + " of the header's " +
+                              std::to_string(engines));
     if (game.players[0] == game.players[1])
         throw RecordError(where + " plays an engine against itself");
     return game;
@@ -75,7 +82,7 @@ bool IsVersion2Header(const json &header)
     return header.is_object() && header.value("format", "") == FORMAT && header.value("version", 0) == VERSION;
 }
 
-} // namespace
+}  // namespace
 
 json HeaderToJson(const MatchSetup &setup)
 {
@@ -127,7 +134,8 @@ std::string HeaderDifference(const json &recorded, const json &wanted)
 {
     for (const auto &[key, value] : wanted.items())
         if (!recorded.contains(key) || recorded.at(key) != value)
-            return key + " is " + (recorded.contains(key) ? recorded.at(key).dump() : "missing") + " there, " + value.dump() + " here";
+            return key + " is " + (recorded.contains(key) ? recorded.at(key).dump() : "missing") + " there, " +
+                   value.dump() + " here";
     return "";
 }
 
@@ -216,7 +224,10 @@ RecordWriter::~RecordWriter()
         close(descriptor_);
 }
 
-void RecordWriter::Write(const GameRecord &game) { WriteLine(RecordLine(GameToJson(game))); }
+void RecordWriter::Write(const GameRecord &game)
+{
+    WriteLine(RecordLine(GameToJson(game)));
+}
 
 // One write per line, so that a kill tears at most the line being written.
 void RecordWriter::WriteLine(const std::string &line)
@@ -268,4 +279,4 @@ void SortRecord(const std::string &path, const std::function<bool(int number)> &
     SyncDirectoryOf(path);
 }
 
-} // namespace match::record
+}  // namespace match::record

@@ -33,8 +33,8 @@ struct RecordContents {
     nlohmann::json header;
     setup::MatchSetup setup;
     std::vector<game::GameRecord> games;
-    std::uintmax_t wholeBytes = 0; // the length without a torn last line
-    bool torn = false;             // the last line was cut short and is left out
+    std::uintmax_t wholeBytes = 0;  // the length without a torn last line
+    bool torn = false;              // the last line was cut short and is left out
 };
 
 // Reads a record of version 2. A last line without its line feed is one a
@@ -60,7 +60,6 @@ public:
     void WriteLine(const std::string &line);
 
 private:
-
     std::string path_;
     int descriptor_ = -1;
 };
@@ -69,4 +68,4 @@ private:
 // the games keep() accepts; atomically, through a file beside it.
 void SortRecord(const std::string &path, const std::function<bool(int number)> &keep);
 
-} // namespace match::record
+}  // namespace match::record

@@ -20,9 +20,15 @@ constexpr const char *FORMAT = "pebble-match record";
 constexpr int VERSION = 1;
 
 // Engine indices of a game; version 1 records hold two engines, A first.
-json Players(const GameRecord &game) { return {{"A", game.players[0]}, {"B", game.players[1]}}; }
+json Players(const GameRecord &game)
+{
+    return {{"A", game.players[0]}, {"B", game.players[1]}};
+}
 
-std::string SideName(Side side) { return std::string(1, Letter(side)); }
+std::string SideName(Side side)
+{
+    return std::string(1, Letter(side));
+}
 
 Side SideFrom(const json &value)
 {
@@ -124,7 +130,7 @@ EndRecord EndFromJson(const json &entry)
     return end;
 }
 
-} // namespace
+}  // namespace
 
 json GameToJson(const GameRecord &game)
 {
@@ -134,10 +140,16 @@ json GameToJson(const GameRecord &game)
     json result = {
         {"winner", game.winner ? json(SideName(*game.winner)) : json(nullptr)},
         {"points", {{"A", game.totals[0]}, {"B", game.totals[1]}}},
-        {"forfeit", game.forfeit ? json{{"engine", SideName(game.forfeit->engine)}, {"reason", game.forfeit->reason}} : json(nullptr)},
+        {"forfeit", game.forfeit ? json{{"engine", SideName(game.forfeit->engine)}, {"reason", game.forfeit->reason}}
+                                 : json(nullptr)},
     };
-    return {{"game", game.number}, {"pair", game.pair}, {"engines", Players(game)}, {"firstHammer", SideName(game.firstHammer)},
-            {"regularEnds", game.regularEnds}, {"ends", ends}, {"result", result}};
+    return {{"game", game.number},
+            {"pair", game.pair},
+            {"engines", Players(game)},
+            {"firstHammer", SideName(game.firstHammer)},
+            {"regularEnds", game.regularEnds},
+            {"ends", ends},
+            {"result", result}};
 }
 
 GameRecord GameFromJson(const json &entry)
@@ -194,7 +206,8 @@ MatchRecord RecordFromJson(const json &document)
         if (document.at("version").get<int>() != VERSION)
             throw RecordError("record version " + document.at("version").dump() + " is not supported");
         MatchRecord record;
-        record.engines = {document.at("engines").at("A").get<std::string>(), document.at("engines").at("B").get<std::string>()};
+        record.engines = {document.at("engines").at("A").get<std::string>(),
+                          document.at("engines").at("B").get<std::string>()};
         record.names = {EngineName(record.engines[0]), EngineName(record.engines[1])};
         record.seed = document.at("seed").get<uint64_t>();
         record.error = static_cast<float>(document.at("error").get<double>());
@@ -208,4 +221,4 @@ MatchRecord RecordFromJson(const json &document)
     }
 }
 
-} // namespace match::record
+}  // namespace match::record

@@ -25,4 +25,4 @@ game::GameRecord GameFromJson(const nlohmann::json &json);
 nlohmann::json RecordToJson(const game::MatchRecord &record);
 game::MatchRecord RecordFromJson(const nlohmann::json &json);
 
-} // namespace match::record
+}  // namespace match::record

@@ -38,7 +38,7 @@ std::string Stone(const GameState &state, int k)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 ReplayReport ReplayMatch(MatchRecord &record)
 {
@@ -52,9 +52,9 @@ ReplayReport ReplayMatch(MatchRecord &record)
                     break;
                 int sentDiffers = FirstDifference(state, shot.sent);
                 if (sentDiffers >= 0)
-                    report.differences.push_back(Where(game, end, shot) + ": sent position differs at stone " +
-                                                 std::to_string(sentDiffers + 1) + ": recorded " + Stone(shot.sent, sentDiffers) +
-                                                 ", replayed " + Stone(state, sentDiffers));
+                    report.differences.push_back(
+                        Where(game, end, shot) + ": sent position differs at stone " + std::to_string(sentDiffers + 1) +
+                        ": recorded " + Stone(shot.sent, sentDiffers) + ", replayed " + Stone(state, sentDiffers));
                 state = shot.sent;
                 bool played = thrower.Throw(state, shot.shot, shot.seed, shot.trace);
                 ++report.shots;
@@ -62,13 +62,13 @@ ReplayReport ReplayMatch(MatchRecord &record)
                 if (!played)
                     report.differences.push_back(Where(game, end, shot) + ": the library refused the shot");
                 else if (restingDiffers >= 0)
-                    report.differences.push_back(Where(game, end, shot) + ": stone " + std::to_string(restingDiffers + 1) +
-                                                 " rests at " + Stone(state, restingDiffers) + ", recorded " +
-                                                 Stone(shot.resting, restingDiffers));
+                    report.differences.push_back(
+                        Where(game, end, shot) + ": stone " + std::to_string(restingDiffers + 1) + " rests at " +
+                        Stone(state, restingDiffers) + ", recorded " + Stone(shot.resting, restingDiffers));
             }
         }
     }
     return report;
 }
 
-} // namespace match::record
+}  // namespace match::record

@@ -8,8 +8,8 @@
 namespace match::record {
 
 struct ReplayReport {
-    int shots = 0;                    // shots played again
-    std::vector<std::string> differences; // one line per shot that came out otherwise
+    int shots = 0;                         // shots played again
+    std::vector<std::string> differences;  // one line per shot that came out otherwise
 };
 
 // Plays every recorded shot again through the physics library, each end from
@@ -19,4 +19,4 @@ struct ReplayReport {
 // (ShotRecord::trace).
 ReplayReport ReplayMatch(game::MatchRecord &record);
 
-} // namespace match::record
+}  // namespace match::record

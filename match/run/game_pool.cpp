@@ -52,4 +52,4 @@ void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
         std::rethrow_exception(failure);
 }
 
-} // namespace match::run
+}  // namespace match::run

@@ -16,4 +16,4 @@ void RunGamePool(const std::vector<schedule::ScheduledGame> &games, int workers,
                  const std::function<game::GameRecord(const schedule::ScheduledGame &)> &play,
                  const std::function<bool(game::GameRecord &&)> &finished);
 
-} // namespace match::run
+}  // namespace match::run

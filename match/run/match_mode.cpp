@@ -152,8 +152,8 @@ public:
         PerSide<std::string> names = Names(setup_, game);
         if (game.forfeit)
             std::cerr << "pebble-match: engine " << Letter(game.forfeit->engine) << " ("
-                      << Engine(game.players[static_cast<std::size_t>(Index(game.forfeit->engine))]).command << ") forfeits game "
-                      << game.number << ": it " << game.forfeit->reason << "\n";
+                      << Engine(game.players[static_cast<std::size_t>(Index(game.forfeit->engine))]).command
+                      << ") forfeits game " << game.number << ": it " << game.forfeit->reason << "\n";
         if (totalGames_ > 1)
             std::cout << "Game " << game.number << "\n";
         std::cout << FormatLineScore(game, names) << std::flush;
@@ -186,7 +186,8 @@ public:
         for (GameRecord &game : pageGames_)
             if (kept.contains(game.number))
                 record.games.push_back(std::move(game));
-        std::sort(record.games.begin(), record.games.end(), [](const GameRecord &a, const GameRecord &b) { return a.number < b.number; });
+        std::sort(record.games.begin(), record.games.end(),
+                  [](const GameRecord &a, const GameRecord &b) { return a.number < b.number; });
         return ShowViewerPage(record, options_.htmlPath);
     }
 
@@ -221,7 +222,8 @@ private:
         char speed[32];
         std::snprintf(speed, sizeof speed, "%.2f", rate);
         int left = totalGames_ - static_cast<int>(games_.size());
-        return ProgressLine(setup_, games_, totalGames_) + ", " + speed + " games/s, " + HoursMinutesSeconds(left / rate) + " left";
+        return ProgressLine(setup_, games_, totalGames_) + ", " + speed + " games/s, " +
+               HoursMinutesSeconds(left / rate) + " left";
     }
 
     const MatchOptions &options_;
@@ -240,7 +242,8 @@ private:
 std::vector<GameRecord> ResumeRecord(const MatchOptions &options, std::unique_ptr<RecordWriter> &writer)
 {
     std::error_code error;
-    if (!std::filesystem::exists(options.recordPath, error) || std::filesystem::file_size(options.recordPath, error) == 0) {
+    if (!std::filesystem::exists(options.recordPath, error) ||
+        std::filesystem::file_size(options.recordPath, error) == 0) {
         writer = std::make_unique<RecordWriter>(options.recordPath, HeaderToJson(options.setup));
         return {};
     }
@@ -249,7 +252,8 @@ std::vector<GameRecord> ResumeRecord(const MatchOptions &options, std::unique_pt
     if (!difference.empty())
         throw RecordError("cannot resume " + options.recordPath + ": it was made with other options: " + difference);
     if (contents.torn)
-        std::cerr << "pebble-match: " << options.recordPath << ": the last line was cut short; its game is played again\n";
+        std::cerr << "pebble-match: " << options.recordPath
+                  << ": the last line was cut short; its game is played again\n";
     writer = std::make_unique<RecordWriter>(options.recordPath, contents.wholeBytes);
     for (GameRecord &game : contents.games)
         DropShots(game);
@@ -277,7 +281,7 @@ void FinishRecord(const std::string &path, const std::vector<GameRecord> &summar
     SortRecord(path, [&](int number) { return keep.contains(number); });
 }
 
-} // namespace
+}  // namespace
 
 int RunMatch(const MatchOptions &options)
 {
@@ -303,8 +307,9 @@ int RunMatch(const MatchOptions &options)
     MatchRun run(options, std::move(earlier), static_cast<int>(schedule.size()));
     run.OpenRecord(std::move(writer));
     try {
-        RunGamePool(missing, options.concurrency, [&](const ScheduledGame &game) { return run.Play(game); },
-                    [&](GameRecord &&game) { return run.Finished(std::move(game)); });
+        RunGamePool(
+            missing, options.concurrency, [&](const ScheduledGame &game) { return run.Play(game); },
+            [&](GameRecord &&game) { return run.Finished(std::move(game)); });
     } catch (const Interrupted &) {
         // The page shows the games that were finished.
         if (!options.htmlPath.empty())
@@ -333,4 +338,4 @@ int RunMatch(const MatchOptions &options)
     return run.PicturesWritten() && pageWritten ? 0 : 1;
 }
 
-} // namespace match::run
+}  // namespace match::run

@@ -9,4 +9,4 @@ namespace match::run {
 // pictures asked for. Returns the exit status.
 int RunMatch(const setup::MatchOptions &options);
 
-} // namespace match::run
+}  // namespace match::run

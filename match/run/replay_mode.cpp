@@ -33,7 +33,8 @@ int RunReplay(const MatchOptions &options)
     for (const std::string &difference : report.differences)
         std::cout << difference << "\n";
     if (!report.differences.empty()) {
-        std::cout << "Replay of " << report.shots << " shots: " << report.differences.size() << " differ from the record\n";
+        std::cout << "Replay of " << report.shots << " shots: " << report.differences.size()
+                  << " differ from the record\n";
         return 1;
     }
     std::cout << "Replay of " << report.shots << " shots in " << record.games.size()
@@ -43,4 +44,4 @@ int RunReplay(const MatchOptions &options)
     return 0;
 }
 
-} // namespace match::run
+}  // namespace match::run

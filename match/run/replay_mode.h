@@ -8,4 +8,4 @@ namespace match::run {
 // when one is asked for. Returns the exit status.
 int RunReplay(const setup::MatchOptions &options);
 
-} // namespace match::run
+}  // namespace match::run

@@ -44,8 +44,8 @@ int RunSummary(const MatchOptions &options)
         }
         for (GameRecord &game : records[k].games) {
             if (!numbers.insert(game.number).second) {
-                std::cerr << "pebble-match: game " << game.number << " appears twice, the second time in " << options.summaryPaths[k]
-                          << "\n";
+                std::cerr << "pebble-match: game " << game.number << " appears twice, the second time in "
+                          << options.summaryPaths[k] << "\n";
                 return 1;
             }
             DropShots(game);
@@ -58,4 +58,4 @@ int RunSummary(const MatchOptions &options)
     return 0;
 }
 
-} // namespace match::run
+}  // namespace match::run

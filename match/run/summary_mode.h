@@ -8,4 +8,4 @@ namespace match::run {
 // the exit status.
 int RunSummary(const setup::MatchOptions &options);
 
-} // namespace match::run
+}  // namespace match::run

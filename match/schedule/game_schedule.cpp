@@ -17,7 +17,7 @@ std::vector<PerSide<int>> Pairings(int engines, bool gauntlet)
     return pairings;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<ScheduledGame> MatchSchedule(const MatchSetup &setup)
 {
@@ -47,4 +47,4 @@ std::vector<ScheduledGame> ShardSchedule(const MatchSetup &setup)
     return games;
 }
 
-} // namespace match::schedule
+}  // namespace match::schedule

@@ -8,8 +8,8 @@
 namespace match::schedule {
 
 struct ScheduledGame {
-    int number = 1;              // counts from 1 over the whole match
-    int pair = 1;                // counts from 1; both games of a pair share their throw seeds
+    int number = 1;                    // counts from 1 over the whole match
+    int pair = 1;                      // counts from 1; both games of a pair share their throw seeds
     game::PerSide<int> players{0, 1};  // engine indices playing as A and B
     game::Side firstHammer = game::Side::B;
 };
@@ -24,4 +24,4 @@ std::vector<ScheduledGame> MatchSchedule(const setup::MatchSetup &setup);
 // (p - 1) mod count + 1.
 std::vector<ScheduledGame> ShardSchedule(const setup::MatchSetup &setup);
 
-} // namespace match::schedule
+}  // namespace match::schedule

@@ -23,7 +23,7 @@ bool Taken(const std::vector<EngineEntry> &engines, const std::string &name)
     return std::any_of(engines.begin(), engines.end(), [&](const EngineEntry &engine) { return engine.name == name; });
 }
 
-} // namespace
+}  // namespace
 
 std::string EngineName(const std::string &command)
 {
@@ -50,4 +50,4 @@ std::vector<EngineEntry> NameEngines(const std::vector<std::string> &arguments)
     return engines;
 }
 
-} // namespace match::setup
+}  // namespace match::setup

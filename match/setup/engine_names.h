@@ -15,4 +15,4 @@ std::string EngineName(const std::string &command);
 // a name taken before gets "-2", "-3", ... appended.
 std::vector<EngineEntry> NameEngines(const std::vector<std::string> &arguments);
 
-} // namespace match::setup
+}  // namespace match::setup

@@ -1,9 +1,9 @@
 #include "setup/match_options.h"
 
 #include <charconv>
-#include <cstdio>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
@@ -165,7 +165,7 @@ std::string AnchorConflict(const MatchSetup &setup)
     return "--anchor " + *setup.anchor + " names none of the engines";
 }
 
-} // namespace
+}  // namespace
 
 std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &defaultEngine, MatchOptions &options)
 {
@@ -175,50 +175,65 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     std::vector<std::string> engines;
     std::string shard;
     std::string anchor;
-    app.add_option("ENGINE", engines, "engine commands, [name=LABEL] COMMAND (default: two pebbles beside this program)")
+    app.add_option("ENGINE", engines,
+                   "engine commands, [name=LABEL] COMMAND (default: two pebbles beside this program)")
         ->type_name("COMMAND");
-    auto *ends = app.add_option("--ends", setup.ends, "regular ends per game")->check(Integer)->check(CLI::Range(1, 100))->capture_default_str()->type_name("N");
+    auto *ends = app.add_option("--ends", setup.ends, "regular ends per game")
+                     ->check(Integer)
+                     ->check(CLI::Range(1, 100))
+                     ->capture_default_str()
+                     ->type_name("N");
     auto *games = app.add_option("--games", setup.games, "games per pairing of engines, played in pairs")
-        ->check(Integer)
-        ->check(CLI::Range(1, 1000000))
-        ->capture_default_str()
-        ->type_name("N");
-    auto *gauntlet = app.add_flag("--gauntlet", setup.gauntlet, "the first engine plays each of the others, not a round robin");
+                      ->check(Integer)
+                      ->check(CLI::Range(1, 1000000))
+                      ->capture_default_str()
+                      ->type_name("N");
+    auto *gauntlet =
+        app.add_flag("--gauntlet", setup.gauntlet, "the first engine plays each of the others, not a round robin");
     auto *seed = app.add_option("--seed", setup.seed, "match seed; every throw's random error derives from it")
-        ->check(WholeNumber)
-        ->capture_default_str()
-        ->type_name("S");
-    auto *error = app.add_option("--error", setup.error, "thrower's error SIGMA in metres passed to the physics library")
-        ->check(CLI::Range(0.0, 10.0))
-        ->capture_default_str()
-        ->type_name("SIGMA");
+                     ->check(WholeNumber)
+                     ->capture_default_str()
+                     ->type_name("S");
+    auto *error =
+        app.add_option("--error", setup.error, "thrower's error SIGMA in metres passed to the physics library")
+            ->check(CLI::Range(0.0, 10.0))
+            ->capture_default_str()
+            ->type_name("SIGMA");
     auto *timeout = app.add_option("--timeout", setup.timeoutSeconds, "seconds an engine may take for each reply")
-        ->check(CLI::Range(0.001, 86400.0))
-        ->capture_default_str()
-        ->type_name("SECONDS");
-    auto *concurrency = app.add_option("--concurrency", options.concurrency, "games played at once, each with its own engine processes")
-        ->check(Integer)
-        ->check(CLI::Range(1, 256))
-        ->capture_default_str()
-        ->type_name("N");
-    auto *shardOption = app.add_option("--shard", shard, "play only shard I of N: the pairs p with (p - 1) mod N = I - 1")
-        ->check(ShardText)
-        ->type_name("I/N");
-    auto *sprt = app.add_option("--sprt", setup.sprt, "stop at a decision of the test \"elo0=E0 elo1=E1 [alpha=A] [beta=B]\" (two engines)")
-        ->type_name("TEST");
-    auto *anchorOption = app.add_option("--anchor", anchor, "the engine rated 0 in the rating table (default: the mean is 0)")
-        ->type_name("ENGINE");
+                        ->check(CLI::Range(0.001, 86400.0))
+                        ->capture_default_str()
+                        ->type_name("SECONDS");
+    auto *concurrency =
+        app.add_option("--concurrency", options.concurrency, "games played at once, each with its own engine processes")
+            ->check(Integer)
+            ->check(CLI::Range(1, 256))
+            ->capture_default_str()
+            ->type_name("N");
+    auto *shardOption =
+        app.add_option("--shard", shard, "play only shard I of N: the pairs p with (p - 1) mod N = I - 1")
+            ->check(ShardText)
+            ->type_name("I/N");
+    auto *sprt = app.add_option("--sprt", setup.sprt,
+                                "stop at a decision of the test \"elo0=E0 elo1=E1 [alpha=A] [beta=B]\" (two engines)")
+                     ->type_name("TEST");
+    auto *anchorOption =
+        app.add_option("--anchor", anchor, "the engine rated 0 in the rating table (default: the mean is 0)")
+            ->type_name("ENGINE");
     auto *record = app.add_option("--record", options.recordPath, "write the record, one JSON line per game, to FILE");
-    auto *resume = app.add_flag("--resume", options.resume, "continue the run whose record is FILE, playing only the missing games");
+    auto *resume = app.add_flag("--resume", options.resume,
+                                "continue the run whose record is FILE, playing only the missing games");
     auto *svg = app.add_option("--svg", options.svgDirectory, "write SVG pictures of every end and game into DIR");
     auto *replay = app.add_option("--replay", options.replayPath, "replay the shots of a record FILE and compare");
-    auto *summary = app.add_option("--summary", options.summaryPaths, "print the summary of the records FILE... (whole or shards)");
-    auto *html = app.add_option("--html", options.htmlPath, "write the match as one HTML page FILE that steps through every shot (with --replay: made from the record)")
-        ->type_name("FILE");
+    auto *summary =
+        app.add_option("--summary", options.summaryPaths, "print the summary of the records FILE... (whole or shards)");
+    auto *html = app.add_option("--html", options.htmlPath,
+                                "write the match as one HTML page FILE that steps through every shot (with --replay: "
+                                "made from the record)")
+                     ->type_name("FILE");
     // A replay or a summary reads what records say; game options would go unused.
     for (CLI::Option *reader : {replay, summary})
-        for (CLI::Option *option : {record, resume, svg, ends, games, seed, error, timeout, concurrency, shardOption, sprt,
-                                    anchorOption, gauntlet})
+        for (CLI::Option *option : {record, resume, svg, ends, games, seed, error, timeout, concurrency, shardOption,
+                                    sprt, anchorOption, gauntlet})
             reader->excludes(option);
     replay->excludes(summary);
     summary->excludes(html);
@@ -259,4 +274,4 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     return std::nullopt;
 }
 
-} // namespace match::setup
+}  // namespace match::setup

@@ -24,4 +24,4 @@ struct MatchOptions {
 // nothing when it should go on. defaultEngine stands in for missing engines.
 std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &defaultEngine, MatchOptions &options);
 
-} // namespace match::setup
+}  // namespace match::setup

@@ -27,14 +27,14 @@ struct MatchSetup {
     std::vector<EngineEntry> engines;
     bool gauntlet = false;
     int ends = 8;
-    int games = 1;               // per pairing of engines
+    int games = 1;  // per pairing of engines
     uint64_t seed = 20260101;
-    double error = 0.145;        // as the user gave it; the physics library takes it as a float
+    double error = 0.145;  // as the user gave it; the physics library takes it as a float
     double timeoutSeconds = 60.0;
     Shard shard;
-    std::string sprt;            // the --sprt text as given, empty without a test
-    std::optional<statistics::SprtTest> sprtTest; // the text parsed, wherever a setup is read
+    std::string sprt;                              // the --sprt text as given, empty without a test
+    std::optional<statistics::SprtTest> sprtTest;  // the text parsed, wherever a setup is read
     std::optional<std::string> anchor;
 };
 
-} // namespace match::setup
+}  // namespace match::setup

@@ -10,7 +10,7 @@ namespace {
 
 constexpr double INF = std::numeric_limits<double>::infinity();
 
-} // namespace
+}  // namespace
 
 std::string SignedElo(double elo)
 {
@@ -57,7 +57,8 @@ EloEstimate EstimateElo(int wins, int losses, int draws)
         return EloFromMeanScore(0.0, 0.0, 0);
     double n = games;
     double score = (wins + 0.5 * draws) / n;
-    double variance = (wins * std::pow(1.0 - score, 2) + draws * std::pow(0.5 - score, 2) + losses * std::pow(score, 2)) / n;
+    double variance =
+        (wins * std::pow(1.0 - score, 2) + draws * std::pow(0.5 - score, 2) + losses * std::pow(score, 2)) / n;
     return EloFromMeanScore(score, variance, games);
 }
 
@@ -65,7 +66,8 @@ std::string FormatElo(const EloEstimate &estimate)
 {
     if (std::isinf(estimate.elo))
         return "Elo difference: " + SignedElo(estimate.elo) + " (every game " +
-               (estimate.elo > 0 ? "won; at least " + SignedElo(estimate.lower) : "lost; at most " + SignedElo(estimate.upper)) +
+               (estimate.elo > 0 ? "won; at least " + SignedElo(estimate.lower)
+                                 : "lost; at most " + SignedElo(estimate.upper)) +
                " at 95% confidence)";
     if (std::isinf(estimate.lower) && std::isinf(estimate.upper))
         return "Elo difference: n/a (no results)";
@@ -79,4 +81,4 @@ std::string FormatElo(const EloEstimate &estimate)
     return text + " +/- " + margin + " (95%)";
 }
 
-} // namespace match::statistics
+}  // namespace match::statistics

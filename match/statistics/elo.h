@@ -41,4 +41,4 @@ std::string SignedElo(double elo);
 // "Elo difference: +70.4 +/- 150.2 (95%)" and its variants for infinite ends.
 std::string FormatElo(const EloEstimate &estimate);
 
-} // namespace match::statistics
+}  // namespace match::statistics

@@ -61,7 +61,7 @@ std::vector<std::string> Row(const EndStatistics &engine)
             Share("blank", engine.blankEnds, engine.hammerEnds)};
 }
 
-} // namespace
+}  // namespace
 
 std::vector<EndStatistics> TallyEnds(const std::vector<std::string> &names, const std::vector<EndTally> &ends)
 {
@@ -116,4 +116,4 @@ std::string FormatEndStatistics(const std::vector<EndStatistics> &stats)
     return text;
 }
 
-} // namespace match::statistics
+}  // namespace match::statistics

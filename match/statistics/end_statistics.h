@@ -46,4 +46,4 @@ EndStatistics AllEnds(const std::vector<EndStatistics> &stats);
 // and a last row "all ends" of AllEnds.
 std::string FormatEndStatistics(const std::vector<EndStatistics> &stats);
 
-} // namespace match::statistics
+}  // namespace match::statistics

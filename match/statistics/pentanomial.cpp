@@ -29,4 +29,4 @@ int PentanomialIndex(double firstGameScore, double secondGameScore)
     return std::clamp(static_cast<int>(std::lround(2.0 * (firstGameScore + secondGameScore))), 0, 4);
 }
 
-} // namespace match::statistics
+}  // namespace match::statistics

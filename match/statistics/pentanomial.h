@@ -20,4 +20,4 @@ EloEstimate PentanomialElo(const Pentanomial &pairs);
 // Index of a pair's count from A's score in its two games (each 0, 0.5 or 1).
 int PentanomialIndex(double firstGameScore, double secondGameScore);
 
-} // namespace match::statistics
+}  // namespace match::statistics

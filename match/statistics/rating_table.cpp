@@ -76,8 +76,8 @@ double LogLikelihood(const Results &results, const std::vector<double> &strength
 
 // Gradient and Fisher information of the log-likelihood, with the reference
 // engine's row and column left out: its strength is held at 0.
-void Derivatives(const Results &results, const std::vector<double> &strengths, size_t reference, std::vector<double> &gradient,
-                 Matrix &information)
+void Derivatives(const Results &results, const std::vector<double> &strengths, size_t reference,
+                 std::vector<double> &gradient, Matrix &information)
 {
     size_t engines = strengths.size();
     std::vector<double> fullGradient(results.points);
@@ -204,7 +204,7 @@ std::string IntervalText(const Rating &rating)
     return SignedElo(rating.lower) + " to " + SignedElo(rating.upper);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<Rating> FitRatings(const std::vector<std::string> &names, const std::vector<RatedGame> &games,
                                std::optional<int> anchor)
@@ -229,8 +229,10 @@ std::vector<Rating> FitRatings(const std::vector<std::string> &names, const std:
         weights[engine] += 1.0;
         if (anchored)
             weights[reference] -= 1.0;
-        double margin = engines > 1 ? Z95 * ELO_PER_LOG_ODDS * std::sqrt(ContrastVariance(covariance, weights, reference)) : INF;
-        Rating rating{names[engine], results.realGames[engine], 0.0, ELO_PER_LOG_ODDS * (strengths[engine] - center), 0.0, 0.0};
+        double margin =
+            engines > 1 ? Z95 * ELO_PER_LOG_ODDS * std::sqrt(ContrastVariance(covariance, weights, reference)) : INF;
+        Rating rating{
+            names[engine], results.realGames[engine], 0.0, ELO_PER_LOG_ODDS * (strengths[engine] - center), 0.0, 0.0};
         if (rating.games > 0)
             rating.scorePercent = 100.0 * results.realPoints[engine] / rating.games;
         bool isAnchor = anchored && engine == reference;
@@ -259,11 +261,11 @@ std::string FormatRatingTable(const std::vector<Rating> &ratings)
         char score[16] = "n/a";
         if (rating.games > 0)
             std::snprintf(score, sizeof score, "%.1f%%", rating.scorePercent);
-        std::snprintf(line, sizeof line, "%4zu  %-*s  %5d  %6s  %7s  %s\n", rank + 1, nameWidth, rating.name.c_str(), rating.games,
-                      score, SignedElo(rating.elo).c_str(), IntervalText(rating).c_str());
+        std::snprintf(line, sizeof line, "%4zu  %-*s  %5d  %6s  %7s  %s\n", rank + 1, nameWidth, rating.name.c_str(),
+                      rating.games, score, SignedElo(rating.elo).c_str(), IntervalText(rating).c_str());
         text += line;
     }
     return text;
 }
 
-} // namespace match::statistics
+}  // namespace match::statistics

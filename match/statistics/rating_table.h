@@ -10,7 +10,7 @@ namespace match::statistics {
 struct RatedGame {
     int first;
     int second;
-    double firstScore; // 1, 0.5 or 0
+    double firstScore;  // 1, 0.5 or 0
 };
 
 // An engine's rating with its 95% interval. An end is infinite where the
@@ -37,4 +37,4 @@ std::vector<Rating> FitRatings(const std::vector<std::string> &names, const std:
 // A plain text table: rank, engine, games, score %, Elo, 95% interval.
 std::string FormatRatingTable(const std::vector<Rating> &ratings);
 
-} // namespace match::statistics
+}  // namespace match::statistics

@@ -131,7 +131,7 @@ std::string Fixed(double value, const char *format)
     return result == "-0.00" ? "0.00" : result;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<SprtTest> ParseSprt(std::string_view text, std::string &error)
 {
@@ -185,8 +185,9 @@ std::string FormatSprt(const SprtTest &test, const SprtState &state)
     const char *decision = state.decision == SprtDecision::AcceptH1   ? "H1 accepted"
                            : state.decision == SprtDecision::AcceptH0 ? "H0 accepted"
                                                                       : "continue";
-    return "SPRT elo0=" + Fixed(test.elo0, "%g") + " elo1=" + Fixed(test.elo1, "%g") + ": LLR " + Fixed(state.llr, "%.2f") + " (" +
-           Fixed(state.lowerBound, "%.2f") + ", " + Fixed(state.upperBound, "%.2f") + "), " + decision;
+    return "SPRT elo0=" + Fixed(test.elo0, "%g") + " elo1=" + Fixed(test.elo1, "%g") + ": LLR " +
+           Fixed(state.llr, "%.2f") + " (" + Fixed(state.lowerBound, "%.2f") + ", " + Fixed(state.upperBound, "%.2f") +
+           "), " + decision;
 }
 
-} // namespace match::statistics
+}  // namespace match::statistics

@@ -39,4 +39,4 @@ SprtState EvaluateSprt(const SprtTest &test, const Pentanomial &pairs);
 // the last word is "continue", "H0 accepted" or "H1 accepted".
 std::string FormatSprt(const SprtTest &test, const SprtState &state);
 
-} // namespace match::statistics
+}  // namespace match::statistics

@@ -93,11 +93,13 @@ std::string TwoEngines(const MatchSetup &setup, const std::vector<GameRecord> &g
         pairCount += count;
     std::string text = "A " + setup.engines[0].name + " vs B " + setup.engines[1].name + " after " +
                        Plural(tally.Games(), "game", "games") + ": " + Plural(tally.wins, "win", "wins") + ", " +
-                       Plural(tally.losses, "loss", "losses") + ", " + Plural(tally.draws, "draw", "draws") + "; points for " +
-                       std::to_string(tally.pointsFor) + ", against " + std::to_string(tally.pointsAgainst) + "\n";
-    text += FormatElo(PentanomialElo(pairs)) + " for A over B, from the results of " + Plural(pairCount, "pair", "pairs") +
-            " (pairs scoring 0, 1/2, 1, 3/2, 2: " + std::to_string(pairs[0]) + " " + std::to_string(pairs[1]) + " " +
-            std::to_string(pairs[2]) + " " + std::to_string(pairs[3]) + " " + std::to_string(pairs[4]) + ")\n";
+                       Plural(tally.losses, "loss", "losses") + ", " + Plural(tally.draws, "draw", "draws") +
+                       "; points for " + std::to_string(tally.pointsFor) + ", against " +
+                       std::to_string(tally.pointsAgainst) + "\n";
+    text += FormatElo(PentanomialElo(pairs)) + " for A over B, from the results of " +
+            Plural(pairCount, "pair", "pairs") + " (pairs scoring 0, 1/2, 1, 3/2, 2: " + std::to_string(pairs[0]) +
+            " " + std::to_string(pairs[1]) + " " + std::to_string(pairs[2]) + " " + std::to_string(pairs[3]) + " " +
+            std::to_string(pairs[4]) + ")\n";
     if (setup.sprtTest)
         text += FormatSprt(*setup.sprtTest, EvaluateSprt(*setup.sprtTest, pairs)) + "\n";
     return text;
@@ -130,7 +132,7 @@ std::string EndSummary(const MatchSetup &setup, const std::vector<GameRecord> &g
     return FormatEndStatistics(TallyEnds(Names(setup), ends));
 }
 
-} // namespace
+}  // namespace
 
 void MatchTally::Add(const GameRecord &game)
 {
@@ -160,7 +162,8 @@ std::optional<int> SprtDecisionPair(const MatchSetup &setup, const std::vector<G
         if (size < 2)
             continue;
         std::vector<const GameRecord *> members = found->second;
-        std::sort(members.begin(), members.end(), [](const GameRecord *a, const GameRecord *b) { return a->number < b->number; });
+        std::sort(members.begin(), members.end(),
+                  [](const GameRecord *a, const GameRecord *b) { return a->number < b->number; });
         ++counts[static_cast<std::size_t>(PentanomialIndex(ScoreOfA(*members[0]), ScoreOfA(*members[1])))];
         if (EvaluateSprt(*setup.sprtTest, counts).decision != SprtDecision::Continue)
             return pair;
@@ -203,4 +206,4 @@ std::string ProgressLine(const MatchSetup &setup, const std::vector<GameRecord> 
     return line;
 }
 
-} // namespace match::summary
+}  // namespace match::summary

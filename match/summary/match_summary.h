@@ -43,4 +43,4 @@ std::string SummaryText(const setup::MatchSetup &setup, const std::vector<game::
 // engines, "game 3 of 10" for more.
 std::string ProgressLine(const setup::MatchSetup &setup, const std::vector<game::GameRecord> &games, int totalGames);
 
-} // namespace match::summary
+}  // namespace match::summary

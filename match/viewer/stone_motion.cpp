@@ -37,7 +37,7 @@ bool EvenBetween(const std::vector<PathPoint> &points, std::size_t from, std::si
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<ShownPoint> ShownPath(const StonePath &path, double farY)
 {
@@ -46,7 +46,8 @@ std::vector<ShownPoint> ShownPath(const StonePath &path, double farY)
     if (points.empty())
         return shown;
     const double start = static_cast<double>(path.startTime);
-    const double step = points.size() < 2 ? 0.0 : (static_cast<double>(path.endTime) - start) / static_cast<double>(points.size() - 1);
+    const double step =
+        points.size() < 2 ? 0.0 : (static_cast<double>(path.endTime) - start) / static_cast<double>(points.size() - 1);
     auto keep = [&](std::size_t i) { shown.push_back({start + step * static_cast<double>(i), points[i]}); };
     std::size_t from = FirstPointInView(points, farY);
     keep(from);
@@ -60,4 +61,4 @@ std::vector<ShownPoint> ShownPath(const StonePath &path, double farY)
     return shown;
 }
 
-} // namespace match::viewer
+}  // namespace match::viewer

@@ -11,7 +11,7 @@ inline constexpr double SHOWN_PATH_TOLERANCE = 0.001;
 
 // A point of a path as the page shows it.
 struct ShownPoint {
-    double time = 0.0; // s after the release
+    double time = 0.0;  // s after the release
     game::PathPoint at{};
 };
 
@@ -22,4 +22,4 @@ struct ShownPoint {
 // within SHOWN_PATH_TOLERANCE of every traced point at its time.
 std::vector<ShownPoint> ShownPath(const game::StonePath &path, double farY);
 
-} // namespace match::viewer
+}  // namespace match::viewer

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "end_score.h"
-#include "in_play.h"
 #include "game/line_score.h"
+#include "in_play.h"
 #include "setup/engine_names.h"
 #include "viewer/stone_motion.h"
 
@@ -27,14 +27,17 @@ using nlohmann::json;
 using pictures::BACK_LINE_Y;
 using pictures::PathColour;
 using pictures::SHEET_WIDTH;
-using pictures::STONE_RADIUS;
 using pictures::SheetView;
+using pictures::STONE_RADIUS;
 using pictures::StoneColour;
 using setup::EngineName;
 
 namespace {
 
-std::string LetterOf(Side side) { return std::string(1, Letter(side)); }
+std::string LetterOf(Side side)
+{
+    return std::string(1, Letter(side));
+}
 
 // The stones in play as [stone, x, y]: the page draws these and no others.
 json StonesInPlay(const GameState &state)
@@ -47,7 +50,10 @@ json StonesInPlay(const GameState &state)
 }
 
 // Milliseconds and millimetres: plenty for drawing, and a third of the size.
-double Thousandths(double value) { return std::round(value * 1000.0) / 1000.0; }
+double Thousandths(double value)
+{
+    return std::round(value * 1000.0) / 1000.0;
+}
 
 // Every stone the throw set moving, along its traced path as the view shows
 // it, each point as [time, x, y].
@@ -96,9 +102,14 @@ json Shot(const ShotRecord &shot, const EndRecord &end, double farY)
         item["score"] = EndScore(shot.sent, end.hammer);
         return item;
     }
-    item.update({{"vx", shot.shot.vx}, {"vy", shot.shot.vy}, {"spin", shot.shot.spin}, {"seed", shot.seed},
-                 {"resting", StonesInPlay(shot.resting)}, {"score", EndScore(shot.resting, end.hammer)},
-                 {"paths", Paths(shot.trace, farY)}, {"contacts", Contacts(shot.trace)}});
+    item.update({{"vx", shot.shot.vx},
+                 {"vy", shot.shot.vy},
+                 {"spin", shot.shot.spin},
+                 {"seed", shot.seed},
+                 {"resting", StonesInPlay(shot.resting)},
+                 {"score", EndScore(shot.resting, end.hammer)},
+                 {"paths", Paths(shot.trace, farY)},
+                 {"contacts", Contacts(shot.trace)}});
     return item;
 }
 
@@ -107,8 +118,11 @@ json End(const EndRecord &end, double farY)
     json shots = json::array();
     for (const ShotRecord &shot : end.shots)
         shots.push_back(Shot(shot, end, farY));
-    return {{"index", end.index}, {"hammer", LetterOf(end.hammer)}, {"complete", end.complete},
-            {"points", {end.points[0], end.points[1]}}, {"shots", shots}};
+    return {{"index", end.index},
+            {"hammer", LetterOf(end.hammer)},
+            {"complete", end.complete},
+            {"points", {end.points[0], end.points[1]}},
+            {"shots", shots}};
 }
 
 // The match's engine playing as side in game: in a tournament each game has its own two.
@@ -128,8 +142,11 @@ json Players(const GameRecord &game, const MatchRecord &record)
     json players = json::array();
     for (Side side : {Side::A, Side::B}) {
         std::size_t engine = PlayerOf(game, side);
-        players.push_back({{"letter", LetterOf(side)}, {"name", NameOf(record, engine)}, {"command", record.engines[engine]},
-                           {"stone", StoneColour(side)}, {"path", PathColour(side)}});
+        players.push_back({{"letter", LetterOf(side)},
+                           {"name", NameOf(record, engine)},
+                           {"command", record.engines[engine]},
+                           {"stone", StoneColour(side)},
+                           {"path", PathColour(side)}});
     }
     return players;
 }
@@ -143,15 +160,21 @@ json Game(const GameRecord &game, const MatchRecord &record, double farY)
     if (game.forfeit) {
         Side side = game.forfeit->engine;
         forfeit = {{"engine", LetterOf(side)},
-                   {"message", "engine " + LetterOf(side) + " (" + record.engines[PlayerOf(game, side)] + ") forfeits: it " + game.forfeit->reason}};
+                   {"message", "engine " + LetterOf(side) + " (" + record.engines[PlayerOf(game, side)] +
+                                   ") forfeits: it " + game.forfeit->reason}};
     }
     PerSide<std::string> names = {NameOf(record, PlayerOf(game, Side::A)), NameOf(record, PlayerOf(game, Side::B))};
-    return {{"number", game.number}, {"regularEnds", game.regularEnds}, {"firstHammer", LetterOf(game.firstHammer)},
-            {"totals", {game.totals[0], game.totals[1]}}, {"result", FormatResult(game, names)},
-            {"engines", Players(game, record)}, {"forfeit", forfeit}, {"ends", ends}};
+    return {{"number", game.number},
+            {"regularEnds", game.regularEnds},
+            {"firstHammer", LetterOf(game.firstHammer)},
+            {"totals", {game.totals[0], game.totals[1]}},
+            {"result", FormatResult(game, names)},
+            {"engines", Players(game, record)},
+            {"forfeit", forfeit},
+            {"ends", ends}};
 }
 
-} // namespace
+}  // namespace
 
 json ViewerData(const MatchRecord &record, const SheetView &view)
 {
@@ -164,10 +187,16 @@ json ViewerData(const MatchRecord &record, const SheetView &view)
     return {{"engines", engines},
             {"seed", record.seed},
             {"error", record.error},
-            {"view", {{"scale", view.scale}, {"left", view.left}, {"top", view.top}, {"nearY", view.nearY},
-                      {"farY", view.farY}, {"sheetWidth", SHEET_WIDTH}, {"stoneRadius", STONE_RADIUS},
-                      {"backLimit", BACK_LINE_Y - STONE_RADIUS}}},
+            {"view",
+             {{"scale", view.scale},
+              {"left", view.left},
+              {"top", view.top},
+              {"nearY", view.nearY},
+              {"farY", view.farY},
+              {"sheetWidth", SHEET_WIDTH},
+              {"stoneRadius", STONE_RADIUS},
+              {"backLimit", BACK_LINE_Y - STONE_RADIUS}}},
             {"games", games}};
 }
 
-} // namespace match::viewer
+}  // namespace match::viewer

@@ -14,4 +14,4 @@ namespace match::viewer {
 // stone it set moving and its contacts. Played shots must carry their traces.
 nlohmann::json ViewerData(const game::MatchRecord &record, const pictures::SheetView &view);
 
-} // namespace match::viewer
+}  // namespace match::viewer

@@ -8,8 +8,8 @@
 #include "game/line_score.h"
 #include "pictures/sheet_drawing.h"
 #include "pictures/svg_writer.h"
-#include "viewer_assets.h"
 #include "viewer/viewer_data.h"
+#include "viewer_assets.h"
 
 namespace match::viewer {
 
@@ -73,7 +73,8 @@ std::string Fill(std::string_view page, const std::map<std::string, std::string>
         if (open == std::string_view::npos)
             break;
         std::size_t close = page.find("}}", open);
-        auto part = close == std::string_view::npos ? parts.end() : parts.find(std::string(page.substr(open + 2, close - open - 2)));
+        auto part = close == std::string_view::npos ? parts.end()
+                                                    : parts.find(std::string(page.substr(open + 2, close - open - 2)));
         if (part == parts.end())
             throw std::logic_error("the viewer page template has an unknown marker");
         out.append(page.substr(at, open - at)).append(part->second);
@@ -93,7 +94,7 @@ std::string MatchTitle(const MatchRecord &record)
     return title;
 }
 
-} // namespace
+}  // namespace
 
 std::string ViewerPage(const MatchRecord &record)
 {
@@ -127,4 +128,4 @@ bool ShowViewerPage(const MatchRecord &record, const std::string &path)
     }
 }
 
-} // namespace match::viewer
+}  // namespace match::viewer

@@ -20,4 +20,4 @@ void WriteViewerPage(const game::MatchRecord &record, const std::string &path);
 // was not written on standard error. False when it was not.
 bool ShowViewerPage(const game::MatchRecord &record, const std::string &path);
 
-} // namespace match::viewer
+}  // namespace match::viewer

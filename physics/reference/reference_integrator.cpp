@@ -19,7 +19,8 @@ struct Derivative {
     double vx, vy, ax, ay;
 };
 
-Derivative Rate(const Stone &s, double vx, double vy) {
+Derivative Rate(const Stone &s, double vx, double vy)
+{
     const double speed = std::hypot(vx, vy);
     const double ux = vx / speed;
     const double uy = vy / speed;
@@ -27,7 +28,8 @@ Derivative Rate(const Stone &s, double vx, double vy) {
     return {vx, vy, -DECELERATION * ux - side * uy, -DECELERATION * uy + side * ux};
 }
 
-void Integrate(Stone &s, double h) {
+void Integrate(Stone &s, double h)
+{
     const double speed = std::hypot(s.vx, s.vy);
     if (speed <= DECELERATION * h) {
         // Stops within the step: the last sliver of the run is straight.
@@ -48,38 +50,48 @@ void Integrate(Stone &s, double h) {
     s.vy += h / 6.0 * (k1.ay + 2.0 * k2.ay + 2.0 * k3.ay + k4.ay);
 }
 
-Stones Advanced(const Stones &stones, double h) {
+Stones Advanced(const Stones &stones, double h)
+{
     Stones next = stones;
     for (Stone &s : next)
-        if (s.inPlay && s.moving) Integrate(s, h);
+        if (s.inPlay && s.moving)
+            Integrate(s, h);
     return next;
 }
 
-bool Leaving(const Stone &s) {
+bool Leaving(const Stone &s)
+{
     return s.x <= RADIUS || s.x >= WIDTH - RADIUS || s.y <= BACK_LIMIT || (s.y >= RELEASE_Y && s.vy > 0.0);
 }
 
 // Closing speed of an overlapping pair (positive while closing), or 0.
-double Closing(const Stone &a, const Stone &b) {
+double Closing(const Stone &a, const Stone &b)
+{
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
     const double distance = std::hypot(dx, dy);
-    if (distance >= 2.0 * RADIUS || distance == 0.0) return 0.0;
+    if (distance >= 2.0 * RADIUS || distance == 0.0)
+        return 0.0;
     return -((b.vx - a.vx) * dx + (b.vy - a.vy) * dy) / distance;
 }
 
-bool HasEvent(const Stones &stones) {
+bool HasEvent(const Stones &stones)
+{
     for (std::size_t i = 0; i < stones.size(); ++i) {
         const Stone &a = stones[i];
-        if (!a.inPlay) continue;
-        if (a.moving && Leaving(a)) return true;
+        if (!a.inPlay)
+            continue;
+        if (a.moving && Leaving(a))
+            return true;
         for (std::size_t j = i + 1; j < stones.size(); ++j)
-            if (stones[j].inPlay && (a.moving || stones[j].moving) && Closing(a, stones[j]) > 0.0) return true;
+            if (stones[j].inPlay && (a.moving || stones[j].moving) && Closing(a, stones[j]) > 0.0)
+                return true;
     }
     return false;
 }
 
-void Collide(Stone &a, Stone &b) {
+void Collide(Stone &a, Stone &b)
+{
     const double distance = std::hypot(b.x - a.x, b.y - a.y);
     const double nx = (b.x - a.x) / distance;
     const double ny = (b.y - a.y) / distance;
@@ -88,7 +100,8 @@ void Collide(Stone &a, Stone &b) {
     const double da = 0.5 * ((1.0 - RESTITUTION) * na + (1.0 + RESTITUTION) * nb) - na;
     const double db = 0.5 * ((1.0 + RESTITUTION) * na + (1.0 - RESTITUTION) * nb) - nb;
     for (Stone *s : {&a, &b}) {
-        if (!s->moving) s->curl = 0;
+        if (!s->moving)
+            s->curl = 0;
         s->moving = true;
     }
     a.vx += da * nx;
@@ -97,10 +110,12 @@ void Collide(Stone &a, Stone &b) {
     b.vy += db * ny;
 }
 
-void ResolveEvents(Stones &stones) {
+void ResolveEvents(Stones &stones)
+{
     for (int round = 0; round < 1000; ++round) {
         for (Stone &s : stones)
-            if (s.inPlay && s.moving && Leaving(s)) s.inPlay = s.moving = false;
+            if (s.inPlay && s.moving && Leaving(s))
+                s.inPlay = s.moving = false;
         Stone *first = nullptr;
         Stone *second = nullptr;
         double fastest = 1e-9;
@@ -111,20 +126,24 @@ void ResolveEvents(Stones &stones) {
                     first = &a;
                     second = &b;
                 }
-        if (first == nullptr) return;
+        if (first == nullptr)
+            return;
         Collide(*first, *second);
     }
 }
 
-bool AnyMoving(const Stones &stones) {
+bool AnyMoving(const Stones &stones)
+{
     for (const Stone &s : stones)
-        if (s.inPlay && s.moving) return true;
+        if (s.inPlay && s.moving)
+            return true;
     return false;
 }
 
 }  // namespace
 
-void Play(Stones &stones, double step) {
+void Play(Stones &stones, double step)
+{
     for (int n = 0; n < STEP_LIMIT && AnyMoving(stones); ++n) {
         ResolveEvents(stones);
         Stones next = Advanced(stones, step);
@@ -133,8 +152,10 @@ void Play(Stones &stones, double step) {
             double high = step;
             for (int i = 0; i < 60; ++i) {
                 const double middle = 0.5 * (low + high);
-                if (HasEvent(Advanced(stones, middle))) high = middle;
-                else low = middle;
+                if (HasEvent(Advanced(stones, middle)))
+                    high = middle;
+                else
+                    low = middle;
             }
             next = Advanced(stones, high);
         }
@@ -142,7 +163,8 @@ void Play(Stones &stones, double step) {
     }
 }
 
-Stones Throw(const GameState &state, ShotVector shot, int delivered, double step) {
+Stones Throw(const GameState &state, ShotVector shot, int delivered, double step)
+{
     Stones stones{};
     for (int k = 0; k < 16; ++k) {
         const auto x = static_cast<double>(state.stones[k][0]);
@@ -150,9 +172,9 @@ Stones Throw(const GameState &state, ShotVector shot, int delivered, double step
         const bool onSheet = x > RADIUS && x < WIDTH - RADIUS && y > BACK_LIMIT && y < RELEASE_Y;
         stones[static_cast<std::size_t>(k)] = {x, y, 0.0, 0.0, 0, k != delivered && onSheet, false};
     }
-    stones[static_cast<std::size_t>(delivered)] = {RELEASE_X, RELEASE_Y, static_cast<double>(shot.vx),
-                                                   static_cast<double>(shot.vy),
-                                                   shot.spin == 0 ? -1 : 1, true, true};
+    stones[static_cast<std::size_t>(delivered)] = {
+        RELEASE_X, RELEASE_Y, static_cast<double>(shot.vx), static_cast<double>(shot.vy), shot.spin == 0 ? -1 : 1,
+        true,      true};
     Play(stones, step);
     return stones;
 }

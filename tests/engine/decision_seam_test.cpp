@@ -32,8 +32,8 @@ std::string Replies(const std::string &text)
 std::string BestShot(const ShotVector &shot)
 {
     char reply[LINE_BUFFER_SIZE];
-    std::snprintf(reply, sizeof reply, "BESTSHOT %f %f %d", static_cast<double>(shot.vx),
-                  static_cast<double>(shot.vy), static_cast<int>(shot.spin));
+    std::snprintf(reply, sizeof reply, "BESTSHOT %f %f %d", static_cast<double>(shot.vx), static_cast<double>(shot.vy),
+                  static_cast<int>(shot.spin));
     return reply;
 }
 

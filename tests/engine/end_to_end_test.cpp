@@ -33,10 +33,7 @@ protected:
 
     // Named explicitly: under AddressSanitizer dlopen runs from the runtime
     // library, whose search path does not hold the executable's RUNPATH.
-    static std::string LibraryFolder()
-    {
-        return std::filesystem::path(TESSIVAL_LIBRARY).parent_path().string();
-    }
+    static std::string LibraryFolder() { return std::filesystem::path(TESSIVAL_LIBRARY).parent_path().string(); }
 
     static std::string PositionCommand(const GameState &state)
     {
@@ -55,18 +52,15 @@ protected:
     // library accepts it and plays it.
     void ExpectLegalShot(GameState state)
     {
-        const std::string input = "NEWGAME\n" + PositionCommand(state) + "SETSTATE " +
-                                  std::to_string(state.shotIndex) + " 1 8 0\nGO\n";
+        const std::string input =
+            "NEWGAME\n" + PositionCommand(state) + "SETSTATE " + std::to_string(state.shotIndex) + " 1 8 0\nGO\n";
         const EngineRun run = RunEngine(PEBBLE_EXECUTABLE, LibraryFolder().c_str(), input);
         ASSERT_EQ(run.status, 0) << run.errors;
         float vx = 0.0f;
         float vy = 0.0f;
         int spin = -1;
         int consumed = 0;
-        ASSERT_EQ(std::sscanf(run.output.c_str(), "BESTSHOT %f %f %d%n", &vx, &vy, &spin,
-                              &consumed),
-                  3)
-            << run.output;
+        ASSERT_EQ(std::sscanf(run.output.c_str(), "BESTSHOT %f %f %d%n", &vx, &vy, &spin, &consumed), 3) << run.output;
         EXPECT_EQ(static_cast<size_t>(consumed), run.output.size()) << "one reply only";
         EXPECT_TRUE(std::isfinite(vx) && std::isfinite(vy)) << run.output;
         EXPECT_TRUE(spin == 0 || spin == 1) << run.output;

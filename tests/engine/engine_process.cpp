@@ -11,13 +11,16 @@ ChildOptions EngineOptions(const char *libraryPath, const char *stdinFile)
 {
     ChildOptions options;
     options.environment = {libraryPath != nullptr ? std::string("LD_LIBRARY_PATH=") + libraryPath
-                                                   : std::string("LD_LIBRARY_PATH")};
+                                                  : std::string("LD_LIBRARY_PATH")};
     options.inputFile = stdinFile != nullptr ? stdinFile : "";
     options.captureErrors = true;
     return options;
 }
 
-Clock::time_point SecondsFromNow(int seconds) { return Clock::now() + std::chrono::seconds(seconds); }
+Clock::time_point SecondsFromNow(int seconds)
+{
+    return Clock::now() + std::chrono::seconds(seconds);
+}
 
 std::vector<std::string> CommandLine(const std::string &executable, const std::vector<std::string> &arguments)
 {
@@ -28,8 +31,8 @@ std::vector<std::string> CommandLine(const std::string &executable, const std::v
 
 }  // namespace
 
-EngineProcess::EngineProcess(const std::string &executable, const char *libraryPath,
-                             const char *stdinFile, const std::vector<std::string> &arguments)
+EngineProcess::EngineProcess(const std::string &executable, const char *libraryPath, const char *stdinFile,
+                             const std::vector<std::string> &arguments)
     : child_(CommandLine(executable, arguments), EngineOptions(libraryPath, stdinFile))
 {
 }
@@ -57,8 +60,8 @@ int EngineProcess::Finish()
     return end && !end->signalled ? end->status : -1;
 }
 
-EngineRun RunEngine(const std::string &executable, const char *libraryPath,
-                    const std::string &input, const std::vector<std::string> &arguments)
+EngineRun RunEngine(const std::string &executable, const char *libraryPath, const std::string &input,
+                    const std::vector<std::string> &arguments)
 {
     EngineProcess engine(executable, libraryPath, nullptr, arguments);
     if (!input.empty()) {

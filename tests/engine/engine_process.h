@@ -12,8 +12,8 @@ public:
     // libraryPath: the LD_LIBRARY_PATH to give the child, or null for none.
     // stdinFile: a file to read instead of a pipe, or null. arguments follow
     // the program's name on its command line.
-    EngineProcess(const std::string &executable, const char *libraryPath,
-                  const char *stdinFile = nullptr, const std::vector<std::string> &arguments = {});
+    EngineProcess(const std::string &executable, const char *libraryPath, const char *stdinFile = nullptr,
+                  const std::vector<std::string> &arguments = {});
 
     // text to the child's standard input; throws when the child does not take it.
     void Write(const std::string &text);
@@ -43,5 +43,5 @@ struct EngineRun {
     std::string errors;
     int status;
 };
-EngineRun RunEngine(const std::string &executable, const char *libraryPath,
-                    const std::string &input, const std::vector<std::string> &arguments = {});
+EngineRun RunEngine(const std::string &executable, const char *libraryPath, const std::string &input,
+                    const std::vector<std::string> &arguments = {});

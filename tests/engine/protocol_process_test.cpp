@@ -43,8 +43,7 @@ TEST(Protocol, EveryLineOfOneWriteIsACommand)
 {
     EXPECT_EQ(Answer("ISREADY\nISREADY"), "READYOKREADYOK");
     EXPECT_EQ(Answer("\nISREADY"), "READYOK");
-    EXPECT_EQ(Answer("ISREADY\r\nGO\r\nISREADY\r\n"),
-              "READYOKBESTSHOT 2.375000 4.880000 1READYOK");
+    EXPECT_EQ(Answer("ISREADY\r\nGO\r\nISREADY\r\n"), "READYOKBESTSHOT 2.375000 4.880000 1READYOK");
 }
 
 TEST(Protocol, GoOnTheEmptySheetDrawsToTheTee)
@@ -62,11 +61,9 @@ TEST(Protocol, PartialUpdatesAreSeenByGo)
     const std::string position = "POSITION 0 0 2.375 4.88\n";
     EXPECT_EQ(Answer(position + "SETSTATE 4 0 9 1\nGO\n"), "BESTSHOT 2.447500 12.000000 1");
     // SETSTATE 3 alone: the stone is now the mover's own, and it is guarded.
-    EXPECT_EQ(Answer(position + "SETSTATE 4 0 9 1\nSETSTATE 3\nGO\n"),
-              "BESTSHOT 2.375000 6.380000 1");
+    EXPECT_EQ(Answer(position + "SETSTATE 4 0 9 1\nSETSTATE 3\nGO\n"), "BESTSHOT 2.375000 6.380000 1");
     // A POSITION with three numbers moves the x of stone 1 only.
-    EXPECT_EQ(Answer(position + "SETSTATE 3\nPOSITION 0 0 2.5\nGO\n"),
-              "BESTSHOT 2.500000 6.380000 1");
+    EXPECT_EQ(Answer(position + "SETSTATE 3\nPOSITION 0 0 2.5\nGO\n"), "BESTSHOT 2.500000 6.380000 1");
     // NEWGAME returns to the empty sheet.
     EXPECT_EQ(Answer(position + "SETSTATE 3\nNEWGAME\nGO\n"), "BESTSHOT 2.375000 4.880000 1");
 }
@@ -77,8 +74,7 @@ TEST(Protocol, ScoreLinesChangeNoReply)
     // ignores it like any unknown line, wherever it comes.
     const std::string position = "POSITION 0 0 2.375 4.88\nSETSTATE 4 0 9 1\n";
     const std::string plain = Answer(position + "GO\nSETSTATE 3\nGO\n");
-    EXPECT_EQ(Answer("SCORE 2 5\n" + position + "SCORE 3 0\nGO\nSETSTATE 3\nscore -1 x 7\nGO\nSCORE\n"),
-              plain);
+    EXPECT_EQ(Answer("SCORE 2 5\n" + position + "SCORE 3 0\nGO\nSETSTATE 3\nscore -1 x 7\nGO\nSCORE\n"), plain);
 }
 
 TEST(Protocol, RepliesComeOneAtATimeInAConversation)
@@ -92,8 +88,7 @@ TEST(Protocol, RepliesComeOneAtATimeInAConversation)
     EXPECT_EQ(engine.ReadOutput(7 + 29), "READYOKBESTSHOT 2.447500 12.000000 1");
     engine.Write("NEWGAME\n");
     engine.Write("GO");
-    EXPECT_EQ(engine.ReadOutput(7 + 29 + 28),
-              "READYOKBESTSHOT 2.447500 12.000000 1BESTSHOT 2.375000 4.880000 1");
+    EXPECT_EQ(engine.ReadOutput(7 + 29 + 28), "READYOKBESTSHOT 2.447500 12.000000 1BESTSHOT 2.375000 4.880000 1");
     EXPECT_EQ(engine.Finish(), 0);
 }
 
@@ -127,8 +122,8 @@ TEST(Protocol, AClosedOutputGoesUnnoticed)
 
 TEST(Protocol, AnEmptyFileAtStandardInputEndsTheLoop)
 {
-    const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                       ("pebble-empty-" + std::to_string(getpid()));
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("pebble-empty-" + std::to_string(getpid()));
     std::ofstream(file).close();
     EngineProcess engine(PEBBLE_EXECUTABLE, SCRIPTED_LIBRARY_DIR, file.c_str());
     EXPECT_EQ(engine.Finish(), 0);
@@ -142,12 +137,10 @@ protected:
     // beside the real executable is not found.
     void SetUp() override
     {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("pebble-alone-" + std::to_string(getpid()));
+        folder_ = std::filesystem::temp_directory_path() / ("pebble-alone-" + std::to_string(getpid()));
         std::filesystem::create_directories(folder_);
         engine_ = folder_ / "pebble";
-        std::filesystem::copy_file(PEBBLE_EXECUTABLE, engine_,
-                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(PEBBLE_EXECUTABLE, engine_, std::filesystem::copy_options::overwrite_existing);
         input_ = folder_ / "input";
         std::ofstream(input_) << "ISREADY\nGO\n";
     }

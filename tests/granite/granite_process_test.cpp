@@ -41,9 +41,9 @@ TEST(GraniteOptions, HelpAndBadOptions)
     for (const char *option : {"--think", "--nodes", "--seed", "--threads"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
 
-    const std::vector<std::vector<std::string>> bad = {
-        {"--think", "0"}, {"--think", "fast"}, {"--nodes", "-5"}, {"--threads", "0"},
-        {"--threads", "65"}, {"--seed", "x"}, {"--level", "3"}, {"extra"}, {"--nodes"}};
+    const std::vector<std::vector<std::string>> bad = {{"--think", "0"},   {"--think", "fast"}, {"--nodes", "-5"},
+                                                       {"--threads", "0"}, {"--threads", "65"}, {"--seed", "x"},
+                                                       {"--level", "3"},   {"extra"},           {"--nodes"}};
     for (const std::vector<std::string> &arguments : bad) {
         const EngineRun run = RunGranite("", arguments);
         EXPECT_EQ(run.status, 2) << arguments[0];
@@ -76,7 +76,8 @@ TEST(GraniteProtocol, SurvivesBadInput)
 
 TEST(GraniteProtocol, ThreadsAndTimeStillAnswer)
 {
-    const EngineRun run = RunGranite("POSITION 2.3 4.9 2.4 4.6\nSETSTATE 2 0 7 0\nGO\n", {"--threads", "2", "--think", "30"});
+    const EngineRun run =
+        RunGranite("POSITION 2.3 4.9 2.4 4.6\nSETSTATE 2 0 7 0\nGO\n", {"--threads", "2", "--think", "30"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(CountLegalShots(run.output), 1);
 }

@@ -66,7 +66,8 @@ std::vector<ShotPlan> ThrowAways(const std::vector<ShotPlan> &plans)
 TEST(ShotCandidates, AnEmptyHouseGetsTheDrawsAndOneThrowAway)
 {
     const std::vector<ShotPlan> plans = ShotCandidates(Position({}));
-    EXPECT_TRUE(std::none_of(plans.begin(), plans.end(), [](const ShotPlan &plan) { return plan.kind == ShotPlan::HIT; }));
+    EXPECT_TRUE(
+        std::none_of(plans.begin(), plans.end(), [](const ShotPlan &plan) { return plan.kind == ShotPlan::HIT; }));
     EXPECT_TRUE(BothSpins(Matching(plans, ShotPlan::DRAW, TEE_X, TEE_Y))) << "the button";
     EXPECT_TRUE(BothSpins(Matching(plans, ShotPlan::DRAW, TEE_X - 0.6f, TEE_Y))) << "the four-foot";
     EXPECT_TRUE(BothSpins(Matching(plans, ShotPlan::DRAW, TEE_X + 1.2f, TEE_Y))) << "the eight-foot";
@@ -96,13 +97,16 @@ TEST(ShotCandidates, EveryShotButTheThrowAwayComesWithBothSpins)
 {
     const std::vector<ShotPlan> plans = ShotCandidates(Position(EIGHT_STONES));
     for (const ShotPlan &plan : plans) {
-        if (plan.y > HOG_LINE_Y) continue;
+        if (plan.y > HOG_LINE_Y)
+            continue;
         ShotPlan twin = plan;
         twin.spin = 1 - plan.spin;
-        EXPECT_TRUE(std::any_of(plans.begin(), plans.end(), [&](const ShotPlan &other) {
-            return other.kind == twin.kind && other.x == twin.x && other.y == twin.y && other.spin == twin.spin &&
-                   other.power == twin.power;
-        })) << plan.kind << " at (" << plan.x << ", " << plan.y << ") spin " << plan.spin;
+        EXPECT_TRUE(std::any_of(plans.begin(), plans.end(),
+                                [&](const ShotPlan &other) {
+                                    return other.kind == twin.kind && other.x == twin.x && other.y == twin.y &&
+                                           other.spin == twin.spin && other.power == twin.power;
+                                }))
+            << plan.kind << " at (" << plan.x << ", " << plan.y << ") spin " << plan.spin;
     }
 }
 
@@ -119,8 +123,10 @@ TEST(ShotCandidates, TheSixStonesNearestTheTeeAreHitAndTheOthersLeft)
         });
         if (k < 6) {
             EXPECT_TRUE(BothSpins(fullHits)) << "stone " << k;
-            const auto lightest = std::min_element(anyHit.begin(), anyHit.end(), [](auto &a, auto &b) { return a.power < b.power; });
-            const auto heaviest = std::max_element(anyHit.begin(), anyHit.end(), [](auto &a, auto &b) { return a.power < b.power; });
+            const auto lightest =
+                std::min_element(anyHit.begin(), anyHit.end(), [](auto &a, auto &b) { return a.power < b.power; });
+            const auto heaviest =
+                std::max_element(anyHit.begin(), anyHit.end(), [](auto &a, auto &b) { return a.power < b.power; });
             EXPECT_LT(lightest->power, heaviest->power) << "stone " << k << ": a tap and a takeout";
             EXPECT_TRUE(std::any_of(anyHit.begin(), anyHit.end(), [x](const ShotPlan &plan) { return plan.x < x; }));
             EXPECT_TRUE(std::any_of(anyHit.begin(), anyHit.end(), [x](const ShotPlan &plan) { return plan.x > x; }));

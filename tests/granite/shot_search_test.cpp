@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "value/end_score_distribution.h"
 #include "search/sheet.h"
 #include "search/shot_search.h"
+#include "value/end_score_distribution.h"
 #include "value/win_table.h"
 
 namespace granite::search {

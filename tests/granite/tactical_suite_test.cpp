@@ -55,13 +55,20 @@ GameState Position(const TacticalCase &c)
 bool OtherSideOutOfTheHouse(const GameState &after, int side)
 {
     for (int stone = 1 - side; stone < STONE_COUNT; stone += 2)
-        if (rules::InPlay(after, stone) && TeeDistance(after, stone) < HOUSE_REACH) return false;
+        if (rules::InPlay(after, stone) && TeeDistance(after, stone) < HOUSE_REACH)
+            return false;
     return true;
 }
 
-void PrintTo(const TacticalCase &c, std::ostream *out) { *out << c.name; }
+void PrintTo(const TacticalCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
-std::string CaseName(const ::testing::TestParamInfo<TacticalCase> &info) { return info.param.name; }
+std::string CaseName(const ::testing::TestParamInfo<TacticalCase> &info)
+{
+    return info.param.name;
+}
 
 class TacticalSuite : public ::testing::TestWithParam<TacticalCase> {};
 
@@ -80,7 +87,8 @@ TEST_P(TacticalSuite, ChosenShotAchievesThePlan)
     for (int n = 0; n < JUDGING_THROWS; ++n) {
         GameState after = root;
         ASSERT_EQ(SimulationWithGenerator(&after, chosen.vector, RANDOM_ERROR, n == 0 ? 99u : 0u, &generator, -1), 1);
-        if (c.achieved(after, root.shotIndex % 2)) ++achieved;
+        if (c.achieved(after, root.shotIndex % 2))
+            ++achieved;
     }
     const double rate = static_cast<double>(achieved) / JUDGING_THROWS;
     EXPECT_GE(rate, c.rate) << "plan " << chosen.plan.kind << " at (" << chosen.plan.x << ", " << chosen.plan.y
@@ -90,23 +98,35 @@ TEST_P(TacticalSuite, ChosenShotAchievesThePlan)
 const TacticalCase CASES[] = {
     // Second end of eight, tied, the hammer's last stone, guards only: throw
     // it away and keep the hammer rather than take one.
-    {"BlankTheEarlyEndRatherThanTakeOne", 15, {1, 7, true, 0},
+    {"BlankTheEarlyEndRatherThanTakeOne",
+     15,
+     {1, 7, true, 0},
      {{0, 2.375f, 7.6f}, {2, 1.6f, 8.2f}, {1, 3.1f, 7.9f}},
-     [](const GameState &after, int side) { return rules::EndScore(after, side) == 0; }, 0.95},
+     [](const GameState &after, int side) { return rules::EndScore(after, side) == 0; },
+     0.95},
     // Last end, one down, the other side shot and an own stone second: take
     // it out and stay for two.
-    {"TakeOutAndStayForTwoInTheLastEnd", 15, {7, 7, true, -1},
+    {"TakeOutAndStayForTwoInTheLastEnd",
+     15,
+     {7, 7, true, -1},
      {{0, 2.40f, 4.95f}, {1, 2.05f, 5.45f}, {2, 3.3f, 8.5f}},
-     [](const GameState &after, int side) { return rules::EndScore(after, side) >= 2; }, 0.7},
+     [](const GameState &after, int side) { return rules::EndScore(after, side) >= 2; },
+     0.7},
     // Last end, one up, without the hammer, the other side shot: clear the
     // house so that its last stone can score one at most.
-    {"KeepTheHouseCleanOneUpWithoutTheHammer", 14, {7, 7, false, 1},
+    {"KeepTheHouseCleanOneUpWithoutTheHammer",
+     14,
+     {7, 7, false, 1},
      {{1, 2.6f, 4.6f}, {3, 1.6f, 7.8f}, {0, 3.2f, 8.9f}},
-     OtherSideOutOfTheHouse, 0.9},
+     OtherSideOutOfTheHouse,
+     0.9},
     // Last end, tied, the hammer's last stone, an open house: draw for the win.
-    {"DrawForTheWinInTheLastEnd", 15, {7, 7, true, 0},
+    {"DrawForTheWinInTheLastEnd",
+     15,
+     {7, 7, true, 0},
      {{0, 2.375f, 7.9f}, {2, 1.4f, 7.2f}},
-     [](const GameState &after, int side) { return rules::EndScore(after, side) >= 1; }, 0.95},
+     [](const GameState &after, int side) { return rules::EndScore(after, side) >= 1; },
+     0.95},
 };
 
 INSTANTIATE_TEST_SUITE_P(Positions, TacticalSuite, ::testing::ValuesIn(CASES), CaseName);

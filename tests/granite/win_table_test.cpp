@@ -23,8 +23,10 @@ TEST_P(WinTableRules, ChancesAreSymmetricMonotoneAndFavourTheHammer)
             }
             const double without = table.Chance(ends, WinTable::EXTRA_ENDS, lead, false);
             const double with = table.Chance(ends, WinTable::EXTRA_ENDS, lead, true);
-            if (lead >= -1 && lead <= 1) EXPECT_LT(without, with) << ends << " ends, lead " << lead;
-            else EXPECT_LE(without, with + 1e-12) << ends << " ends, lead " << lead;
+            if (lead >= -1 && lead <= 1)
+                EXPECT_LT(without, with) << ends << " ends, lead " << lead;
+            else
+                EXPECT_LE(without, with + 1e-12) << ends << " ends, lead " << lead;
         }
 }
 

@@ -8,16 +8,19 @@
 
 namespace {
 
-GameState Crowded() {
+GameState Crowded()
+{
     GameState state = EmptyState(12);
-    for (int k = 0; k < 12; ++k) Place(state, k, 1.4f + 0.17f * static_cast<float>(k), 4.2f + 0.41f * static_cast<float>(k % 4));
+    for (int k = 0; k < 12; ++k)
+        Place(state, k, 1.4f + 0.17f * static_cast<float>(k), 4.2f + 0.41f * static_cast<float>(k % 4));
     return state;
 }
 
 const ShotVector SHOTS[] = {Draw(2.375f, 4.88f, 0), Hit(2.2f, 4.6f, 1, 12.0f), Draw(1.9f, 6.1f, 1)};
 
 // Three throws in a row, the first seeded, on the process's generator or on one of the caller's.
-std::vector<GameState> PlayedInRow(TessivalGenerator *generator) {
+std::vector<GameState> PlayedInRow(TessivalGenerator *generator)
+{
     std::vector<GameState> results;
     GameState state = Crowded();
     std::uint32_t seed = 77;
@@ -32,7 +35,8 @@ std::vector<GameState> PlayedInRow(TessivalGenerator *generator) {
     return results;
 }
 
-TEST(SimulationWithGenerator, PlaysAsSimulationAndLeavesTheProcessGeneratorAlone) {
+TEST(SimulationWithGenerator, PlaysAsSimulationAndLeavesTheProcessGeneratorAlone)
+{
     const std::vector<GameState> onProcess = PlayedInRow(nullptr);
     GameState next = Crowded();
     Simulation(&next, SHOTS[0], 0.145f, 0, -1);
@@ -43,11 +47,13 @@ TEST(SimulationWithGenerator, PlaysAsSimulationAndLeavesTheProcessGeneratorAlone
     GameState nextAfterCaller = Crowded();
     Simulation(&nextAfterCaller, SHOTS[0], 0.145f, 0, -1);
 
-    for (std::size_t k = 0; k < onProcess.size(); ++k) EXPECT_TRUE(SameBytes(onProcess[k], onCaller[k])) << k;
+    for (std::size_t k = 0; k < onProcess.size(); ++k)
+        EXPECT_TRUE(SameBytes(onProcess[k], onCaller[k])) << k;
     EXPECT_TRUE(SameBytes(next, nextAfterCaller));
 }
 
-TEST(SimulationWithGenerator, UnusableArgumentsWriteNothing) {
+TEST(SimulationWithGenerator, UnusableArgumentsWriteNothing)
+{
     GameState state = Crowded();
     const GameState before = state;
     TessivalGenerator generator{{1, 2, 3, 4}};
@@ -61,24 +67,29 @@ TEST(SimulationWithGenerator, UnusableArgumentsWriteNothing) {
 }
 
 // Threads each with their own generator get what one thread gets throwing alone.
-TEST(SimulationWithGenerator, ThreadsWithOwnGeneratorsAgreeWithOneThread) {
+TEST(SimulationWithGenerator, ThreadsWithOwnGeneratorsAgreeWithOneThread)
+{
     constexpr int THREADS = 4;
     constexpr int THROWS = 200;
     auto play = [](int worker, GameState *last) {
         TessivalGenerator generator{};
         for (int n = 0; n < THROWS; ++n) {
             GameState state = Crowded();
-            SimulationWithGenerator(&state, SHOTS[n % 3], 0.145f, n == 0 ? 100u + static_cast<std::uint32_t>(worker) : 0u,
-                                    &generator, -1);
+            SimulationWithGenerator(&state, SHOTS[n % 3], 0.145f,
+                                    n == 0 ? 100u + static_cast<std::uint32_t>(worker) : 0u, &generator, -1);
             *last = state;
         }
     };
     std::vector<GameState> alone(THREADS), together(THREADS);
-    for (int w = 0; w < THREADS; ++w) play(w, &alone[static_cast<std::size_t>(w)]);
+    for (int w = 0; w < THREADS; ++w)
+        play(w, &alone[static_cast<std::size_t>(w)]);
     std::vector<std::thread> workers;
-    for (int w = 0; w < THREADS; ++w) workers.emplace_back(play, w, &together[static_cast<std::size_t>(w)]);
-    for (std::thread &worker : workers) worker.join();
-    for (int w = 0; w < THREADS; ++w) EXPECT_TRUE(SameBytes(alone[static_cast<std::size_t>(w)], together[static_cast<std::size_t>(w)])) << w;
+    for (int w = 0; w < THREADS; ++w)
+        workers.emplace_back(play, w, &together[static_cast<std::size_t>(w)]);
+    for (std::thread &worker : workers)
+        worker.join();
+    for (int w = 0; w < THREADS; ++w)
+        EXPECT_TRUE(SameBytes(alone[static_cast<std::size_t>(w)], together[static_cast<std::size_t>(w)])) << w;
 }
 
 }  // namespace

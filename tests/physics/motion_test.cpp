@@ -11,7 +11,8 @@ namespace {
 constexpr int DELIVERED = 15;  // past the guard rule
 
 // Every stone removed by both or resting within 1 mm of the reference.
-void ExpectAgreesWithReference(const GameState &state, ShotVector shot) {
+void ExpectAgreesWithReference(const GameState &state, ShotVector shot)
+{
     const GameState played = Played(state, shot, DELIVERED);
     const reference::Stones expected = reference::Throw(state, shot, DELIVERED);
     for (int k = 0; k < 16; ++k) {
@@ -26,11 +27,11 @@ void ExpectAgreesWithReference(const GameState &state, ShotVector shot) {
     }
 }
 
-TEST(FreeMotion, RunsOfBothSpinsMatchTheReference) {
+TEST(FreeMotion, RunsOfBothSpinsMatchTheReference)
+{
     const std::vector<ShotVector> shots = {
-        Draw(2.375f, 4.88f, 0), Draw(2.375f, 4.88f, 1), Draw(1.2f, 3.5f, 0), Draw(3.6f, 6.2f, 1),
-        Draw(2.0f, 9.5f, 1),    Draw(3.9f, 10.8f, 0),   {0.12f, -2.3f, 1},   {-0.2f, -2.05f, 0},
-        {0.0f, -1.9f, 1},       {0.05f, -2.6f, 0}};
+        Draw(2.375f, 4.88f, 0), Draw(2.375f, 4.88f, 1), Draw(1.2f, 3.5f, 0), Draw(3.6f, 6.2f, 1), Draw(2.0f, 9.5f, 1),
+        Draw(3.9f, 10.8f, 0),   {0.12f, -2.3f, 1},      {-0.2f, -2.05f, 0},  {0.0f, -1.9f, 1},    {0.05f, -2.6f, 0}};
     for (const ShotVector &shot : shots) {
         SCOPED_TRACE(testing::Message() << "vector " << shot.vx << ", " << shot.vy << ", spin " << int{shot.spin});
         ExpectAgreesWithReference(EmptyState(DELIVERED), shot);
@@ -44,7 +45,8 @@ struct Scenario {
     std::vector<int> removed;  // the stones the scenario is about removing
 };
 
-TEST(Collisions, ScenariosMatchTheReference) {
+TEST(Collisions, ScenariosMatchTheReference)
+{
     const std::vector<Scenario> scenarios = {
         {"head-on hit", {{2.375f, 4.88f}}, Hit(2.375f, 4.88f, 0, 2.0f), {}},
         {"glancing hit", {{2.375f, 4.88f}}, Hit(2.6f, 4.88f, 1, 3.0f), {}},
@@ -53,10 +55,23 @@ TEST(Collisions, ScenariosMatchTheReference) {
         {"raise", {{2.375f, 8.5f}}, Hit(2.375f, 8.5f, 0, 4.0f), {}},
         {"very high speed", {{2.375f, 4.88f}, {1.9f, 6.0f}}, ShotVector{0.0f, -30.0f, 1}, {0}},
         {"into a full house",
-         {{2.0f, 4.5f}, {2.7f, 5.2f}, {2.375f, 6.1f}, {1.6f, 4.9f}, {3.1f, 4.4f}, {2.4f, 3.7f},
-          {1.9f, 5.9f}, {2.9f, 6.3f}, {1.4f, 7.5f}, {3.5f, 5.5f}, {1.2f, 5.3f}, {3.9f, 9.0f},
-          {3.7f, 3.9f}, {1.3f, 3.6f}, {0.9f, 8.2f}},
-         Hit(2.375f, 6.1f, 1, 12.0f), {}},
+         {{2.0f, 4.5f},
+          {2.7f, 5.2f},
+          {2.375f, 6.1f},
+          {1.6f, 4.9f},
+          {3.1f, 4.4f},
+          {2.4f, 3.7f},
+          {1.9f, 5.9f},
+          {2.9f, 6.3f},
+          {1.4f, 7.5f},
+          {3.5f, 5.5f},
+          {1.2f, 5.3f},
+          {3.9f, 9.0f},
+          {3.7f, 3.9f},
+          {1.3f, 3.6f},
+          {0.9f, 8.2f}},
+         Hit(2.375f, 6.1f, 1, 12.0f),
+         {}},
     };
     for (const Scenario &scenario : scenarios) {
         SCOPED_TRACE(scenario.name);
@@ -65,11 +80,13 @@ TEST(Collisions, ScenariosMatchTheReference) {
             Place(state, static_cast<int>(k), scenario.stones[k][0], scenario.stones[k][1]);
         ExpectAgreesWithReference(state, scenario.shot);
         const GameState played = Played(state, scenario.shot, DELIVERED);
-        for (int k : scenario.removed) EXPECT_TRUE(Removed(played, k)) << "stone " << k;
+        for (int k : scenario.removed)
+            EXPECT_TRUE(Removed(played, k)) << "stone " << k;
     }
 }
 
-TEST(Collisions, RaisePushesTheGuardIntoTheHouse) {
+TEST(Collisions, RaisePushesTheGuardIntoTheHouse)
+{
     GameState state = EmptyState(DELIVERED);
     Place(state, 0, 2.375f, 8.5f);
     const GameState played = Played(state, Hit(2.375f, 8.5f, 0, 4.0f), DELIVERED);

@@ -1,8 +1,8 @@
 // The thrower's error: its statistics, replay by seed, and the load-time seed.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -11,13 +11,15 @@
 
 namespace {
 
-GameState Thrown(float sigma, std::uint32_t seed, ShotVector shot = Draw(2.375f, 6.0f, 1)) {
+GameState Thrown(float sigma, std::uint32_t seed, ShotVector shot = Draw(2.375f, 6.0f, 1))
+{
     GameState state = EmptyState(15);
     Simulation(&state, shot, sigma, seed, 15);
     return state;
 }
 
-TEST(RandomError, RestingPointsHaveTheTargetAsMeanAndSigmaAsSpread) {
+TEST(RandomError, RestingPointsHaveTheTargetAsMeanAndSigmaAsSpread)
+{
     constexpr int THROWS = 4000;
     constexpr double SIGMA = 0.145;
     double sum[2] = {0, 0};
@@ -40,7 +42,8 @@ TEST(RandomError, RestingPointsHaveTheTargetAsMeanAndSigmaAsSpread) {
     }
 }
 
-TEST(RandomError, ANonZeroSeedReplaysAndZeroContinues) {
+TEST(RandomError, ANonZeroSeedReplaysAndZeroContinues)
+{
     const GameState first = Thrown(0.145f, 4242);
     const GameState second = Thrown(0.145f, 0);
     const GameState third = Thrown(0.145f, 0);
@@ -50,7 +53,8 @@ TEST(RandomError, ANonZeroSeedReplaysAndZeroContinues) {
     EXPECT_TRUE(SameBytes(Thrown(0.145f, 0), second));
 }
 
-TEST(RandomError, NoErrorTakesNoDraw) {
+TEST(RandomError, NoErrorTakesNoDraw)
+{
     Thrown(0.145f, 77);
     const GameState expected = Thrown(0.145f, 0);
     Thrown(0.145f, 77);
@@ -62,18 +66,22 @@ TEST(RandomError, NoErrorTakesNoDraw) {
     EXPECT_LT(DistanceTo(exact, 15, 2.375, 6.0), 1e-3);
 }
 
-std::string ProbeOutput(const std::string &environment) {
+std::string ProbeOutput(const std::string &environment)
+{
     const std::string command = environment + " " + SEED_PROBE;
     FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return "";
+    if (pipe == nullptr)
+        return "";
     std::string output;
     char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        output += buffer;
     pclose(pipe);
     return output;
 }
 
-TEST(RandomError, TessivalSeedReplacesTheDefaultSeedAtLoad) {
+TEST(RandomError, TessivalSeedReplacesTheDefaultSeedAtLoad)
+{
     const std::string standard = ProbeOutput("env -u TESSIVAL_SEED");
     ASSERT_EQ(std::count(standard.begin(), standard.end(), '\n'), 3);
     EXPECT_EQ(ProbeOutput("TESSIVAL_SEED=2026"), standard);  // the default seed

@@ -13,11 +13,12 @@ namespace {
 constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float INF = std::numeric_limits<float>::infinity();
 
-TEST(UnusableArguments, ShotMakersReturnZeroAndWriteNothing) {
+TEST(UnusableArguments, ShotMakersReturnZeroAndWriteNothing)
+{
     EXPECT_EQ(CreateShot(ShotTarget{2.0f, 5.0f, 0}, nullptr), 0);
     EXPECT_EQ(CreateHitShot(ShotTarget{2.0f, 5.0f, 0}, 12.0f, nullptr), 0);
-    const ShotTarget targets[] = {{NaN, 5.0f, 0}, {2.0f, INF, 0}, {-INF, 5.0f, 1}, {2.0f, 5.0f, 2},
-                                  {2.0f, 33.227f, 0}, {2.0f, 40.0f, 1}};
+    const ShotTarget targets[] = {{NaN, 5.0f, 0},  {2.0f, INF, 0},     {-INF, 5.0f, 1},
+                                  {2.0f, 5.0f, 2}, {2.0f, 33.227f, 0}, {2.0f, 40.0f, 1}};
     for (const ShotTarget &target : targets) {
         ShotVector shot;
         std::memset(&shot, 0x77, sizeof shot);
@@ -32,7 +33,8 @@ TEST(UnusableArguments, ShotMakersReturnZeroAndWriteNothing) {
     }
 }
 
-TEST(Garbage, ExtremeTargetsAndPowersGiveFiniteVectors) {
+TEST(Garbage, ExtremeTargetsAndPowersGiveFiniteVectors)
+{
     const ShotTarget targets[] = {{-3e38f, -3e38f, 0}, {3e38f, 33.2f, 1}, {2.375f, 33.226f, 0}, {1e-30f, 1e-30f, 1}};
     for (const ShotTarget &target : targets)
         for (const float power : {0.0f, 1e-30f, 12.0f, 3e38f}) {
@@ -45,17 +47,18 @@ TEST(Garbage, ExtremeTargetsAndPowersGiveFiniteVectors) {
         }
 }
 
-TEST(UnusableArguments, SimulationReturnsZeroAndWritesNothing) {
+TEST(UnusableArguments, SimulationReturnsZeroAndWritesNothing)
+{
     EXPECT_EQ(Simulation(nullptr, ShotVector{0.0f, -2.0f, 0}, 0.0f, 0, -1), 0);
     struct Case {
         ShotVector shot;
         float sigma;
         std::int32_t shotIndex, stoneIndex;
     };
-    const Case cases[] = {{{NaN, -2.0f, 0}, 0.0f, 0, -1},     {{0.0f, -INF, 0}, 0.0f, 0, -1},
-                          {{0.0f, -2.0f, 2}, 0.0f, 0, -1},    {{0.0f, -2.0f, 0}, INF, 0, -1},
-                          {{0.0f, -2.0f, 0}, 0.0f, 16, -1},   {{0.0f, -2.0f, 0}, 0.0f, -1, -1},
-                          {{0.0f, -2.0f, 0}, 0.0f, 0, 16},    {{0.0f, -2.0f, 0}, 0.0f, 0, -2},
+    const Case cases[] = {{{NaN, -2.0f, 0}, 0.0f, 0, -1},       {{0.0f, -INF, 0}, 0.0f, 0, -1},
+                          {{0.0f, -2.0f, 2}, 0.0f, 0, -1},      {{0.0f, -2.0f, 0}, INF, 0, -1},
+                          {{0.0f, -2.0f, 0}, 0.0f, 16, -1},     {{0.0f, -2.0f, 0}, 0.0f, -1, -1},
+                          {{0.0f, -2.0f, 0}, 0.0f, 0, 16},      {{0.0f, -2.0f, 0}, 0.0f, 0, -2},
                           {{0.0f, -2.0f, 0}, 0.0f, 0, INT_MIN}, {{0.0f, -2.0f, 0}, 0.0f, INT_MAX, -1}};
     for (const Case &c : cases) {
         GameState state = EmptyState(c.shotIndex);
@@ -66,7 +69,8 @@ TEST(UnusableArguments, SimulationReturnsZeroAndWritesNothing) {
     }
 }
 
-TEST(Garbage, HugeVectorsAndErrorsEndWellFormed) {
+TEST(Garbage, HugeVectorsAndErrorsEndWellFormed)
+{
     const ShotVector shots[] = {{3e38f, -3e38f, 0}, {0.0f, -3e38f, 1}, {1e-40f, -1e-40f, 0},
                                 {-3e38f, 3e38f, 1}, {0.0f, 0.0f, 1},   {4.0f, 0.0f, 0}};
     for (const ShotVector &shot : shots)
@@ -78,7 +82,8 @@ TEST(Garbage, HugeVectorsAndErrorsEndWellFormed) {
         }
 }
 
-TEST(Garbage, OverlappingStonesStayAsGivenUnlessStruck) {
+TEST(Garbage, OverlappingStonesStayAsGivenUnlessStruck)
+{
     GameState state = EmptyState(15);
     Place(state, 0, 2.0f, 5.0f);
     Place(state, 1, 2.1f, 5.05f);
@@ -90,7 +95,8 @@ TEST(Garbage, OverlappingStonesStayAsGivenUnlessStruck) {
     EXPECT_NE(std::memcmp(struck.stones, state.stones, 3 * 2 * sizeof(float)), 0);
 }
 
-TEST(Garbage, DeeplyOverlappingStonesPassThroughEachOther) {
+TEST(Garbage, DeeplyOverlappingStonesPassThroughEachOther)
+{
     GameState state = EmptyState(15);
     Place(state, 0, 2.375f, 5.0f);
     Place(state, 1, 2.375f, 4.9f);  // 19 cm into stone 0
@@ -102,7 +108,8 @@ TEST(Garbage, DeeplyOverlappingStonesPassThroughEachOther) {
 // A stone given just below the release overlaps the thrown stone from its
 // start: the throw passes through it and neither is pushed, whether the thrown
 // stone runs on or barely moves.
-TEST(Garbage, StoneGivenAtTheReleaseIsPassedThrough) {
+TEST(Garbage, StoneGivenAtTheReleaseIsPassedThrough)
+{
     GameState state = EmptyState(6);
     Place(state, 1, 2.37504f, 33.22692f);
     const GameState drawn = Played(state, Draw(2.375f, 4.88f, 1), -1);
@@ -116,7 +123,8 @@ TEST(Garbage, StoneGivenAtTheReleaseIsPassedThrough) {
 
 // A row of stones frozen to each other, struck softly and hard: the chains of
 // contacts settle and every stone ends well-formed.
-TEST(Garbage, FrozenRowsSettle) {
+TEST(Garbage, FrozenRowsSettle)
+{
     for (const float power : {0.2f, 3.0f, 40.0f}) {
         GameState state = EmptyState(15);
         for (int k = 0; k < 15; ++k)
@@ -127,32 +135,42 @@ TEST(Garbage, FrozenRowsSettle) {
     }
 }
 
-float GarbageCoordinate(std::mt19937 &random) {
+float GarbageCoordinate(std::mt19937 &random)
+{
     switch (random() % 8) {
-        case 0: return NaN;
-        case 1: return random() % 2 ? INF : -INF;
-        case 2: return random() % 2 ? 3e38f : -1e30f;
-        case 3: return 0.0f;
-        default: return std::uniform_real_distribution<float>(-1.0f, 35.0f)(random);
+    case 0:
+        return NaN;
+    case 1:
+        return random() % 2 ? INF : -INF;
+    case 2:
+        return random() % 2 ? 3e38f : -1e30f;
+    case 3:
+        return 0.0f;
+    default:
+        return std::uniform_real_distribution<float>(-1.0f, 35.0f)(random);
     }
 }
 
 // Random states full of junk: each comes back well-formed, and the same call
 // from the same stream position gives the same bytes.
-TEST(Garbage, RandomJunkStatesEndWellFormedAndDeterministic) {
+TEST(Garbage, RandomJunkStatesEndWellFormedAndDeterministic)
+{
     std::mt19937 random(7);
     std::uniform_real_distribution<float> across(0.2f, 4.55f);
     std::uniform_real_distribution<float> along(3.0f, 12.0f);
     for (int n = 0; n < 1500; ++n) {
         GameState state = EmptyState(static_cast<std::int32_t>(random() % 16));
         for (int k = 0; k < 16; ++k) {
-            if (random() % 3 == 0) Place(state, k, GarbageCoordinate(random), GarbageCoordinate(random));
-            else Place(state, k, across(random), along(random));
+            if (random() % 3 == 0)
+                Place(state, k, GarbageCoordinate(random), GarbageCoordinate(random));
+            else
+                Place(state, k, across(random), along(random));
         }
         const ShotVector shot = random() % 4 == 0 ? ShotVector{GarbageCoordinate(random), -GarbageCoordinate(random), 0}
                                                   : Hit(across(random), along(random), static_cast<int>(random() % 2),
                                                         static_cast<float>(random() % 40));
-        if (!std::isfinite(shot.vx) || !std::isfinite(shot.vy)) continue;
+        if (!std::isfinite(shot.vx) || !std::isfinite(shot.vy))
+            continue;
         const float sigma = random() % 2 ? 0.145f : 0.0f;
         const std::uint32_t seed = static_cast<std::uint32_t>(n + 1);
         GameState first = state;

@@ -8,7 +8,8 @@
 
 namespace {
 
-TEST(SideLines, AStoneTouchingASideLineIsRemoved) {
+TEST(SideLines, AStoneTouchingASideLineIsRemoved)
+{
     EXPECT_FALSE(Removed(Played(EmptyState(15), Draw(0.16f, 6.0f, 0), 15), 15));
     EXPECT_TRUE(Removed(Played(EmptyState(15), Draw(0.13f, 6.0f, 0), 15), 15));
     EXPECT_FALSE(Removed(Played(EmptyState(15), Draw(4.59f, 6.0f, 1), 15), 15));
@@ -17,12 +18,14 @@ TEST(SideLines, AStoneTouchingASideLineIsRemoved) {
     EXPECT_TRUE(Removed(Played(EmptyState(15), Draw(0.155f, 6.0f, 1), 15), 15));
 }
 
-TEST(BackLine, AStoneWhollyBehindTheBackLineIsRemoved) {
+TEST(BackLine, AStoneWhollyBehindTheBackLineIsRemoved)
+{
     EXPECT_FALSE(Removed(Played(EmptyState(15), Draw(2.375f, 2.915f, 0), 15), 15));
     EXPECT_TRUE(Removed(Played(EmptyState(15), Draw(2.375f, 2.895f, 0), 15), 15));
 }
 
-TEST(BackLine, AStoneGoingBackPastTheReleaseIsRemoved) {
+TEST(BackLine, AStoneGoingBackPastTheReleaseIsRemoved)
+{
     EXPECT_TRUE(Removed(Played(EmptyState(15), ShotVector{0.0f, 0.5f, 0}, 15), 15));
     GameState state = EmptyState(15);
     Place(state, 0, 2.375f, 30.0f);
@@ -30,7 +33,8 @@ TEST(BackLine, AStoneGoingBackPastTheReleaseIsRemoved) {
     EXPECT_FALSE(Removed(played, 0));  // struck from the front, it is pushed down the sheet
 }
 
-TEST(HogLine, AStoneShortOfTheHogLineIsRemovedUnlessItTouched) {
+TEST(HogLine, AStoneShortOfTheHogLineIsRemovedUnlessItTouched)
+{
     EXPECT_FALSE(Removed(Played(EmptyState(15), Draw(2.375f, 11.1f, 0), 15), 15));
     EXPECT_TRUE(Removed(Played(EmptyState(15), Draw(2.375f, 11.2f, 0), 15), 15));
     EXPECT_TRUE(Removed(Played(EmptyState(15), ShotVector{0.0f, 0.0f, 0}, 15), 15));
@@ -42,7 +46,8 @@ TEST(HogLine, AStoneShortOfTheHogLineIsRemovedUnlessItTouched) {
     EXPECT_LT(played.stones[0][1], 11.0f);
 }
 
-GameState GuardPosition(int delivered, int guard) {
+GameState GuardPosition(int delivered, int guard)
+{
     GameState state = EmptyState(delivered);
     Place(state, guard, 2.375f, 8.0f);
     Place(state, 3, 1.0f, 4.88f);
@@ -50,11 +55,13 @@ GameState GuardPosition(int delivered, int guard) {
 }
 
 // The delivered stone takes the guard out of play.
-GameState GuardsTakenOut(int delivered, int guard) {
+GameState GuardsTakenOut(int delivered, int guard)
+{
     return Played(GuardPosition(delivered, guard), Hit(2.375f, 8.0f, 0, 12.0f), -1);
 }
 
-TEST(FreeGuardZone, TakingOutAnOpposingGuardUpToStoneFourPutsItBack) {
+TEST(FreeGuardZone, TakingOutAnOpposingGuardUpToStoneFourPutsItBack)
+{
     const GameState before = GuardPosition(4, 1);
     const GameState played = GuardsTakenOut(4, 1);
     EXPECT_TRUE(Removed(played, 4));
@@ -63,13 +70,15 @@ TEST(FreeGuardZone, TakingOutAnOpposingGuardUpToStoneFourPutsItBack) {
     EXPECT_EQ(played.shotIndex, 5);
 }
 
-TEST(FreeGuardZone, FromStoneFiveOrOnOwnGuardsTheTakeoutStands) {
+TEST(FreeGuardZone, FromStoneFiveOrOnOwnGuardsTheTakeoutStands)
+{
     EXPECT_TRUE(Removed(GuardsTakenOut(5, 2), 2));  // stone 5 removes side 0's guard
     EXPECT_TRUE(Removed(GuardsTakenOut(4, 2), 2));  // the thrower's own guard
     EXPECT_FALSE(Removed(GuardsTakenOut(4, 2), 4));
 }
 
-TEST(FreeGuardZone, AStoneOverTheHouseIsNoGuard) {
+TEST(FreeGuardZone, AStoneOverTheHouseIsNoGuard)
+{
     GameState state = EmptyState(2);
     Place(state, 1, 2.375f, 6.8f);  // 1.92 from the tee: part of it over the house
     const GameState played = Played(state, Hit(2.375f, 6.8f, 0, 12.0f), -1);
@@ -77,7 +86,8 @@ TEST(FreeGuardZone, AStoneOverTheHouseIsNoGuard) {
     EXPECT_FALSE(Removed(played, 2));
 }
 
-TEST(ShotIndex, BecomesTheDeliveredStonePlusOneAndNothingElseChanges) {
+TEST(ShotIndex, BecomesTheDeliveredStonePlusOneAndNothingElseChanges)
+{
     GameState state = EmptyState(2);
     state.currentEnd = 3;
     state.lastEnd = 9;
@@ -92,17 +102,19 @@ TEST(ShotIndex, BecomesTheDeliveredStonePlusOneAndNothingElseChanges) {
     EXPECT_EQ(Played(EmptyState(2), Draw(2.375f, 4.88f, 0), -1).shotIndex, 3);
 }
 
-TEST(StartOfThrow, StonesOffTheSheetAreRemovedAndOutOfPlayStonesKeptAsGiven) {
+TEST(StartOfThrow, StonesOffTheSheetAreRemovedAndOutOfPlayStonesKeptAsGiven)
+{
     GameState state = EmptyState(15);
     const float nan = std::numeric_limits<float>::quiet_NaN();
     Place(state, 0, nan, 5.0f);
-    Place(state, 1, 0.1f, 5.0f);      // touching the side line
-    Place(state, 2, 2.0f, 2.9f);      // wholly behind the back line
-    Place(state, 3, 2.0f, 33.227f);   // at the release
-    Place(state, 4, -0.0f, 0.0f);     // out of play
-    Place(state, 5, 3.0f, 7.0f);      // in play
+    Place(state, 1, 0.1f, 5.0f);     // touching the side line
+    Place(state, 2, 2.0f, 2.9f);     // wholly behind the back line
+    Place(state, 3, 2.0f, 33.227f);  // at the release
+    Place(state, 4, -0.0f, 0.0f);    // out of play
+    Place(state, 5, 3.0f, 7.0f);     // in play
     const GameState played = Played(state, Draw(1.5f, 4.0f, 1), 15);
-    for (int k = 0; k < 4; ++k) EXPECT_TRUE(Removed(played, k)) << k;
+    for (int k = 0; k < 4; ++k)
+        EXPECT_TRUE(Removed(played, k)) << k;
     EXPECT_TRUE(std::signbit(played.stones[4][0]));
     EXPECT_EQ(std::memcmp(played.stones[5], state.stones[5], sizeof(float) * 2), 0);
 }

@@ -5,7 +5,8 @@
 
 #include "tessival.h"
 
-int main() {
+int main()
+{
     ShotVector shot{};
     CreateShot(ShotTarget{2.375f, 4.88f, 0}, &shot);
     for (int n = 0; n < 3; ++n) {

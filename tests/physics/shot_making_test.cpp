@@ -8,17 +8,20 @@
 
 namespace {
 
-TEST(CreateShot, DrawsRestOnTargetsOverTheHouseAndGuardZone) {
+TEST(CreateShot, DrawsRestOnTargetsOverTheHouseAndGuardZone)
+{
     for (int spin = 0; spin < 2; ++spin)
         for (float y = 3.0f; y < 11.1f; y += 0.25f)
             for (float x = 0.9f; x < 3.9f; x += 0.25f) {
-                if (std::hypot(x - 2.375f, y - 4.88f) > 1.975f && y < 4.88f) continue;  // beside the house
+                if (std::hypot(x - 2.375f, y - 4.88f) > 1.975f && y < 4.88f)
+                    continue;  // beside the house
                 const GameState played = Played(EmptyState(15), Draw(x, y, spin), 15);
                 ASSERT_LT(DistanceTo(played, 15, x, y), 1e-3) << x << ", " << y << " spin " << spin;
             }
 }
 
-TEST(CreateShot, SameArgumentsGiveTheSameTwelveBytes) {
+TEST(CreateShot, SameArgumentsGiveTheSameTwelveBytes)
+{
     for (int spin = 0; spin < 2; ++spin) {
         const ShotTarget target{2.1f, 5.3f, static_cast<std::uint8_t>(spin)};
         ShotVector first;
@@ -35,13 +38,15 @@ TEST(CreateShot, SameArgumentsGiveTheSameTwelveBytes) {
     }
 }
 
-TEST(CreateShot, SpinZeroAimsRightOfTheTargetAndCurlsBack) {
+TEST(CreateShot, SpinZeroAimsRightOfTheTargetAndCurlsBack)
+{
     EXPECT_GT(Draw(2.375f, 4.88f, 0).vx, 0.0f);
     EXPECT_LT(Draw(2.375f, 4.88f, 1).vx, 0.0f);
     EXPECT_NEAR(Draw(2.375f, 4.88f, 0).vy, -2.13f, 0.01f);
 }
 
-TEST(CreateHitShot, PowerZeroIsTheDraw) {
+TEST(CreateHitShot, PowerZeroIsTheDraw)
+{
     ShotVector draw;
     ShotVector hit;
     std::memset(&draw, 0x11, sizeof draw);
@@ -52,7 +57,8 @@ TEST(CreateHitShot, PowerZeroIsTheDraw) {
 }
 
 // A hit passes its target; from there a free stone runs `power` metres of path.
-TEST(CreateHitShot, PassesTheTargetWithThePromisedSpeed) {
+TEST(CreateHitShot, PassesTheTargetWithThePromisedSpeed)
+{
     struct Case {
         float x, y, power;
     };
@@ -71,7 +77,8 @@ TEST(CreateHitShot, PassesTheTargetWithThePromisedSpeed) {
             for (std::int32_t j = 0; j < length; ++j) {
                 const float target[2] = {c.x, c.y};
                 const double d = Span(&path[2 * j], target);
-                if (d < nearest) nearest = d, nearestIndex = j;
+                if (d < nearest)
+                    nearest = d, nearestIndex = j;
             }
             double remaining = 0.0;
             for (std::int32_t j = nearestIndex; j + 1 < length; ++j)

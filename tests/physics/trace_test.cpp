@@ -8,9 +8,11 @@
 
 namespace {
 
-GameState FullHouse() {
+GameState FullHouse()
+{
     GameState state = EmptyState(15);
-    for (int k = 0; k < 15; ++k) Place(state, k, 1.3f + 0.15f * static_cast<float>(k), 4.0f + 0.37f * static_cast<float>(k % 5));
+    for (int k = 0; k < 15; ++k)
+        Place(state, k, 1.3f + 0.15f * static_cast<float>(k), 4.0f + 0.37f * static_cast<float>(k % 5));
     return state;
 }
 
@@ -20,7 +22,8 @@ struct Traced {
     std::int32_t length;
 };
 
-Traced Trace(GameState state, ShotVector shot, float sigma, std::uint32_t seed, std::int32_t capacity) {
+Traced Trace(GameState state, ShotVector shot, float sigma, std::uint32_t seed, std::int32_t capacity)
+{
     Traced traced{state, std::vector<float>(2 * static_cast<std::size_t>(capacity)), -1};
     const int result = SimulationTrace(&traced.state, shot, sigma, seed, -1,
                                        reinterpret_cast<float(*)[2]>(traced.path.data()), capacity, &traced.length);
@@ -28,7 +31,8 @@ Traced Trace(GameState state, ShotVector shot, float sigma, std::uint32_t seed, 
     return traced;
 }
 
-TEST(SimulationTrace, LeavesStateAndStreamExactlyAsSimulation) {
+TEST(SimulationTrace, LeavesStateAndStreamExactlyAsSimulation)
+{
     const ShotVector shots[] = {Draw(2.375f, 4.88f, 0), Hit(2.2f, 4.37f, 1, 12.0f), Draw(1.9f, 5.1f, 1),
                                 ShotVector{0.3f, -2.5f, 0}};
     for (const ShotVector &shot : shots)
@@ -46,7 +50,8 @@ TEST(SimulationTrace, LeavesStateAndStreamExactlyAsSimulation) {
         }
 }
 
-TEST(SimulationTrace, PathRunsFromReleaseToRestEvenlyInTime) {
+TEST(SimulationTrace, PathRunsFromReleaseToRestEvenlyInTime)
+{
     const Traced traced = Trace(EmptyState(15), Draw(2.375f, 4.88f, 1), 0.0f, 0, 200);
     ASSERT_EQ(traced.length, 200);
     const std::vector<float> &p = traced.path;
@@ -56,17 +61,21 @@ TEST(SimulationTrace, PathRunsFromReleaseToRestEvenlyInTime) {
     EXPECT_EQ(p[399], traced.state.stones[15][1]);
     // Speed falls evenly in time, so the steps along the path shrink evenly.
     std::vector<double> steps;
-    for (std::size_t j = 0; j + 1 < 200; ++j) steps.push_back(Span(&p[2 * j + 2], &p[2 * j]));
-    for (std::size_t j = 0; j + 2 < steps.size(); ++j) EXPECT_NEAR(steps[j] - steps[j + 1], steps[0] - steps[1], 1e-4);
+    for (std::size_t j = 0; j + 1 < 200; ++j)
+        steps.push_back(Span(&p[2 * j + 2], &p[2 * j]));
+    for (std::size_t j = 0; j + 2 < steps.size(); ++j)
+        EXPECT_NEAR(steps[j] - steps[j + 1], steps[0] - steps[1], 1e-4);
 }
 
-TEST(SimulationTrace, ARemovedStoneEndsWhereItLeft) {
+TEST(SimulationTrace, ARemovedStoneEndsWhereItLeft)
+{
     const Traced traced = Trace(EmptyState(15), ShotVector{0.0f, -3.0f, 0}, 0.0f, 0, 50);
     EXPECT_TRUE(Removed(traced.state, 15));
     EXPECT_NEAR(traced.path[99], 3.05f - 0.145f, 1e-4f);
 }
 
-TEST(SimulationTrace, UnusableArgumentsWriteNothing) {
+TEST(SimulationTrace, UnusableArgumentsWriteNothing)
+{
     std::vector<float> path(20, 7.0f);
     auto *points = reinterpret_cast<float(*)[2]>(path.data());
     std::int32_t length = -9;
@@ -81,7 +90,8 @@ TEST(SimulationTrace, UnusableArgumentsWriteNothing) {
     EXPECT_EQ(SimulationTrace(&state, shot, 0.0f, 0, 16, points, 10, &length), 0);
     EXPECT_TRUE(SameBytes(state, FullHouse()));
     EXPECT_EQ(length, -9);
-    for (const float value : path) EXPECT_EQ(value, 7.0f);
+    for (const float value : path)
+        EXPECT_EQ(value, 7.0f);
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ namespace {
 constexpr float SIGMA = 0.145f;
 constexpr float UNTOUCHED = 77.0f;
 
-GameState CrowdedHouse() {
+GameState CrowdedHouse()
+{
     GameState state = EmptyState(13);
     for (int k = 0; k < 13; ++k)
         Place(state, k, 1.35f + 0.16f * static_cast<float>(k), 4.1f + 0.43f * static_cast<float>(k % 4));
@@ -35,7 +36,8 @@ struct Traced {
     TessivalStonePath stones[16]{};
     std::int32_t contactCount = -1;
 
-    const float *Point(int stone, std::int32_t j) const {
+    const float *Point(int stone, std::int32_t j) const
+    {
         return &points[2 * (static_cast<std::size_t>(stone) * static_cast<std::size_t>(capacity) +
                             static_cast<std::size_t>(j))];
     }
@@ -43,7 +45,8 @@ struct Traced {
 };
 
 Traced TraceThrow(const GameState &state, ShotVector shot, float sigma, std::uint32_t seed,
-                  const TessivalGenerator &generator, std::int32_t capacity, std::int32_t contactCapacity) {
+                  const TessivalGenerator &generator, std::int32_t capacity, std::int32_t contactCapacity)
+{
     Traced traced;
     traced.state = state;
     traced.generator = generator;
@@ -55,19 +58,20 @@ Traced TraceThrow(const GameState &state, ShotVector shot, float sigma, std::uin
     trace.contactCapacity = contactCapacity;
     trace.points = reinterpret_cast<float(*)[2]>(traced.points.data());
     trace.contacts = contactCapacity > 0 ? traced.contacts.data() : nullptr;
-    traced.result =
-        SimulationTraceWithGenerator(&traced.state, shot, sigma, seed, &traced.generator, -1, &trace);
+    traced.result = SimulationTraceWithGenerator(&traced.state, shot, sigma, seed, &traced.generator, -1, &trace);
     std::memcpy(traced.stones, trace.stones, sizeof trace.stones);
     traced.contactCount = trace.contactCount;
     return traced;
 }
 
-bool SameGenerator(const TessivalGenerator &a, const TessivalGenerator &b) {
+bool SameGenerator(const TessivalGenerator &a, const TessivalGenerator &b)
+{
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 // What every usable call promises of its trace.
-void ExpectWellFormedTrace(const Traced &traced) {
+void ExpectWellFormedTrace(const Traced &traced)
+{
     for (int k = 0; k < 16; ++k) {
         const TessivalStonePath &stone = traced.stones[k];
         ASSERT_TRUE(stone.length == 0 || stone.length == traced.capacity) << k;
@@ -85,7 +89,8 @@ void ExpectWellFormedTrace(const Traced &traced) {
     }
 }
 
-TEST(SimulationTraceWithGenerator, PlaysAsSimulationWithGeneratorBitForBit) {
+TEST(SimulationTraceWithGenerator, PlaysAsSimulationWithGeneratorBitForBit)
+{
     TessivalGenerator plain{};
     TessivalGenerator traced{};
     int contacts = 0;
@@ -106,13 +111,15 @@ TEST(SimulationTraceWithGenerator, PlaysAsSimulationWithGeneratorBitForBit) {
     EXPECT_GT(contacts, 300);  // the throws did strike stones
 }
 
-TEST(SimulationTraceWithGenerator, TheDeliveredPathIsSimulationTraces) {
+TEST(SimulationTraceWithGenerator, TheDeliveredPathIsSimulationTraces)
+{
     for (const ShotVector &shot : SHOTS) {
         std::vector<float> expected(2 * 100);
         std::int32_t length = 0;
         GameState state = CrowdedHouse();
-        ASSERT_EQ(SimulationTrace(&state, shot, SIGMA, 55, -1, reinterpret_cast<float(*)[2]>(expected.data()), 100,
-                                  &length), 1);
+        ASSERT_EQ(
+            SimulationTrace(&state, shot, SIGMA, 55, -1, reinterpret_cast<float(*)[2]>(expected.data()), 100, &length),
+            1);
         const Traced traced = TraceThrow(CrowdedHouse(), shot, SIGMA, 55, TessivalGenerator{}, 100, 0);
         ASSERT_EQ(traced.result, 1);
         EXPECT_EQ(traced.stones[13].startTime, 0.0f);
@@ -122,13 +129,15 @@ TEST(SimulationTraceWithGenerator, TheDeliveredPathIsSimulationTraces) {
 }
 
 // Stone 0 on the tee, struck by stone 1 without error.
-Traced StrikeTheTeeStone(float power) {
+Traced StrikeTheTeeStone(float power)
+{
     GameState state = EmptyState(1);
     Place(state, 0, 2.375f, 4.88f);
     return TraceThrow(state, Hit(2.375f, 4.88f, 0, power), 0.0f, 0, TessivalGenerator{}, 200, 4);
 }
 
-TEST(SimulationTraceWithGenerator, AStruckStoneRunsFromItsRestAtTheContactToItsEnd) {
+TEST(SimulationTraceWithGenerator, AStruckStoneRunsFromItsRestAtTheContactToItsEnd)
+{
     for (const float power : {1.0f, 12.0f}) {
         SCOPED_TRACE(power);
         const Traced traced = StrikeTheTeeStone(power);
@@ -155,14 +164,16 @@ TEST(SimulationTraceWithGenerator, AStruckStoneRunsFromItsRestAtTheContactToItsE
             EXPECT_EQ(traced.Last(1)[0], traced.state.stones[1][0]);
             EXPECT_EQ(traced.Last(1)[1], traced.state.stones[1][1]);
         }
-        for (int k = 2; k < 16; ++k) EXPECT_EQ(traced.stones[k].length, 0) << k;
+        for (int k = 2; k < 16; ++k)
+            EXPECT_EQ(traced.stones[k].length, 0) << k;
         EXPECT_EQ(traced.Point(2, 0)[0], UNTOUCHED);
     }
     EXPECT_EQ(StrikeTheTeeStone(12.0f).stones[0].leftSheet, 1);
     EXPECT_EQ(StrikeTheTeeStone(1.0f).stones[0].leftSheet, 0);
 }
 
-TEST(SimulationTraceWithGenerator, CountsEveryContactAndWritesAsManyAsThereIsRoomFor) {
+TEST(SimulationTraceWithGenerator, CountsEveryContactAndWritesAsManyAsThereIsRoomFor)
+{
     const ShotVector hard = Hit(2.0f, 4.5f, 1, 30.0f);
     const Traced all = TraceThrow(CrowdedHouse(), hard, 0.0f, 0, TessivalGenerator{}, 8, 64);
     ASSERT_GE(all.contactCount, 3);
@@ -178,7 +189,8 @@ TEST(SimulationTraceWithGenerator, CountsEveryContactAndWritesAsManyAsThereIsRoo
     EXPECT_EQ(none.contactCount, all.contactCount);
 }
 
-TEST(SimulationTraceWithGenerator, UnusableArgumentsWriteNothing) {
+TEST(SimulationTraceWithGenerator, UnusableArgumentsWriteNothing)
+{
     const GameState given = CrowdedHouse();
     const ShotVector shot = SHOTS[1];
     std::vector<float> points(32 * 4, UNTOUCHED);
@@ -194,7 +206,8 @@ TEST(SimulationTraceWithGenerator, UnusableArgumentsWriteNothing) {
         GameState state = given;
         const TessivalGenerator before = generator != nullptr ? *generator : TessivalGenerator{};
         const TessivalTrace sent = trace;
-        if (passed != nullptr) passed = &trace;
+        if (passed != nullptr)
+            passed = &trace;
         EXPECT_EQ(SimulationTraceWithGenerator(&state, vector, SIGMA, 9, generator, -1, passed), 0);
         EXPECT_TRUE(SameBytes(state, given));
         EXPECT_EQ(std::memcmp(&trace, &sent, sizeof trace), 0);
@@ -221,13 +234,15 @@ TEST(SimulationTraceWithGenerator, UnusableArgumentsWriteNothing) {
     GameState state = given;
     EXPECT_EQ(SimulationTraceWithGenerator(nullptr, shot, SIGMA, 9, &generator, -1, &usable), 0);
     EXPECT_EQ(SimulationTraceWithGenerator(&state, shot, SIGMA, 9, &generator, 16, &usable), 0);
-    for (const float value : points) EXPECT_EQ(value, UNTOUCHED);
+    for (const float value : points)
+        EXPECT_EQ(value, UNTOUCHED);
     EXPECT_EQ(contacts[0].first, -7);
     EXPECT_EQ(generator.words[0], 1u);
 }
 
 // Threads on distinct states, generators and buffers get what one thread gets alone.
-TEST(SimulationTraceWithGenerator, ConcurrentCallsAgreeWithSerialOnes) {
+TEST(SimulationTraceWithGenerator, ConcurrentCallsAgreeWithSerialOnes)
+{
     constexpr int THREADS = 3;
     constexpr int THROWS = 60;
     auto play = [](int worker, std::vector<Traced> *results) {
@@ -239,10 +254,13 @@ TEST(SimulationTraceWithGenerator, ConcurrentCallsAgreeWithSerialOnes) {
         }
     };
     std::vector<std::vector<Traced>> alone(THREADS), together(THREADS);
-    for (int w = 0; w < THREADS; ++w) play(w, &alone[static_cast<std::size_t>(w)]);
+    for (int w = 0; w < THREADS; ++w)
+        play(w, &alone[static_cast<std::size_t>(w)]);
     std::vector<std::thread> workers;
-    for (int w = 0; w < THREADS; ++w) workers.emplace_back(play, w, &together[static_cast<std::size_t>(w)]);
-    for (std::thread &worker : workers) worker.join();
+    for (int w = 0; w < THREADS; ++w)
+        workers.emplace_back(play, w, &together[static_cast<std::size_t>(w)]);
+    for (std::thread &worker : workers)
+        worker.join();
     for (std::size_t w = 0; w < THREADS; ++w) {
         for (std::size_t n = 0; n < THROWS; ++n) {
             const Traced &a = alone[w][n];
@@ -250,7 +268,8 @@ TEST(SimulationTraceWithGenerator, ConcurrentCallsAgreeWithSerialOnes) {
             EXPECT_TRUE(SameBytes(a.state, b.state) && SameGenerator(a.generator, b.generator)) << w << " " << n;
             EXPECT_EQ(a.points, b.points) << w << " " << n;
             EXPECT_EQ(a.contactCount, b.contactCount);
-            EXPECT_EQ(std::memcmp(a.contacts.data(), b.contacts.data(), a.contacts.size() * sizeof(TessivalContact)), 0);
+            EXPECT_EQ(std::memcmp(a.contacts.data(), b.contacts.data(), a.contacts.size() * sizeof(TessivalContact)),
+                      0);
             EXPECT_EQ(std::memcmp(a.stones, b.stones, sizeof a.stones), 0);
         }
     }

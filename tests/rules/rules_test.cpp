@@ -37,10 +37,12 @@ int EvenScore(const GameState &state)
 TEST(InPlay, OutExactlyWhenBothCoordinatesAreZero)
 {
     const float out[][2] = {{0.0f, 0.0f}, {-0.0f, 0.0f}, {0.0f, -0.0f}};
-    for (const auto &stone : out) EXPECT_FALSE(rules::InPlay(stone));
-    const float in[][2] = {{0.0f, 1e-45f}, {1e-45f, 0.0f}, {NOT_A_NUMBER, 0.0f}, {0.0f, NOT_A_NUMBER},
-                           {-1000.0f, 0.0f}};
-    for (const auto &stone : in) EXPECT_TRUE(rules::InPlay(stone));
+    for (const auto &stone : out)
+        EXPECT_FALSE(rules::InPlay(stone));
+    const float in[][2] = {
+        {0.0f, 1e-45f}, {1e-45f, 0.0f}, {NOT_A_NUMBER, 0.0f}, {0.0f, NOT_A_NUMBER}, {-1000.0f, 0.0f}};
+    for (const auto &stone : in)
+        EXPECT_TRUE(rules::InPlay(stone));
 }
 
 // x = 0.4f lies exactly at the reach as single precision rounds it, although
@@ -97,13 +99,15 @@ TEST(FreeGuardZone, ItsEdgesAreTheDoublePrecisionLines)
 {
     const float wide = 0.2f;  // far enough from the tee at any height
     const float inside[][2] = {{wide, 4.88f}, {rules::TEE_X, 11.28f}, {std::nextafter(0.4f, 0.0f), 4.88f}};
-    for (const auto &stone : inside) EXPECT_TRUE(rules::InFreeGuardZone(stone)) << stone[0] << ", " << stone[1];
+    for (const auto &stone : inside)
+        EXPECT_TRUE(rules::InFreeGuardZone(stone)) << stone[0] << ", " << stone[1];
     const float outside[][2] = {{wide, std::nextafter(4.88f, 0.0f)},
                                 {rules::TEE_X, std::nextafter(11.28f, 20.0f)},
                                 {0.4f, 4.88f},  // 1.97499999 from the tee: over the house
                                 {NOT_A_NUMBER, 6.0f},
                                 {wide, NOT_A_NUMBER}};
-    for (const auto &stone : outside) EXPECT_FALSE(rules::InFreeGuardZone(stone)) << stone[0] << ", " << stone[1];
+    for (const auto &stone : outside)
+        EXPECT_FALSE(rules::InFreeGuardZone(stone)) << stone[0] << ", " << stone[1];
 }
 
 TEST(FreeGuardZone, TheFirstFiveStonesMayNotRemoveTheOtherSidesGuards)

@@ -48,7 +48,7 @@ void PrintTo(const Aim &printed, std::ostream *stream)
 }
 
 // The six candidates: across the base point, both spins.
-const Aim CANDIDATES[] = {{"LeftSpin0", BASE_LEFT, 0}, {"LeftSpin1", BASE_LEFT, 1}, {"BaseSpin0", 2.0f, 0},
+const Aim CANDIDATES[] = {{"LeftSpin0", BASE_LEFT, 0}, {"LeftSpin1", BASE_LEFT, 1},   {"BaseSpin0", 2.0f, 0},
                           {"BaseSpin1", 2.0f, 1},      {"RightSpin0", BASE_RIGHT, 0}, {"RightSpin1", BASE_RIGHT, 1}};
 
 class CandidateAimTest : public CandidateTrialsTest, public ::testing::WithParamInterface<Aim> {};
@@ -69,9 +69,12 @@ TEST_P(CandidateAimTest, TheOneCandidateWhoseThrowsScoreIsPlayed)
     EXPECT_EQ(shot.vy, 5.0f);
     EXPECT_EQ(shot.spin, aim.spin);
     for (const auto &call : scripted::CallsOf(scripted::SIMULATION)) {
-        EXPECT_TRUE(std::any_of(std::begin(CANDIDATES), std::end(CANDIDATES), [&call](const Aim &candidate) {
-            return call.vector.vx == candidate.x && call.vector.vy == 5.0f && call.vector.spin == candidate.spin;
-        })) << "a throw at " << call.vector.vx << " spin " << static_cast<int>(call.vector.spin);
+        EXPECT_TRUE(std::any_of(std::begin(CANDIDATES), std::end(CANDIDATES),
+                                [&call](const Aim &candidate) {
+                                    return call.vector.vx == candidate.x && call.vector.vy == 5.0f &&
+                                           call.vector.spin == candidate.spin;
+                                }))
+            << "a throw at " << call.vector.vx << " spin " << static_cast<int>(call.vector.spin);
     }
 }
 
@@ -143,8 +146,7 @@ void PrintTo(const PickCase &printed, std::ostream *stream)
     *stream << printed.name;
 }
 
-class CandidatePickTest : public CandidateTrialsTest,
-                          public ::testing::WithParamInterface<PickCase> {};
+class CandidatePickTest : public CandidateTrialsTest, public ::testing::WithParamInterface<PickCase> {};
 
 TEST_P(CandidatePickTest, ReturnsTheChosenCandidateBuiltOnceMore)
 {
@@ -160,19 +162,16 @@ TEST_P(CandidatePickTest, ReturnsTheChosenCandidateBuiltOnceMore)
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, CandidatePickTest,
-    ::testing::Values(
-        PickCase{"AllEqualPicksCandidateThree", 0.0f, {1, 1, 1, 1, 1, 1}, 2.0f, 1},
-        PickCase{"CandidateTwoBeatsEqualFirstCandidates", 0.0f, {2, 2, 2, 1, 2, 2}, 2.0f, 0},
-        PickCase{"LaterCandidatesNeedStrictlyBetter", 0.0f, {0, 0, 0, 0, 1, 0}, BASE_RIGHT, 0},
-        PickCase{"CandidateFiveStrictlyBest", 0.0f, {0, 0, 0, 0, 0, 1}, BASE_RIGHT, 1},
-        PickCase{"CandidateOneStrictlyBest", 0.0f, {1, 2, 1, 1, 1, 1},
-                 BASE_LEFT, 1},
-        PickCase{"FloorNegativeMeansFallBackToCandidateOne", -8.0f, {-1, -2, -1, -3, -1, -1},
-                 BASE_LEFT, 1},
-        PickCase{"FloorExactlyReachedByCandidateThree", -8.0f, {-1, -1, -1, 0, -1, -1}, 2.0f, 1},
-        PickCase{"ThirtyMinusEightsFallBelowTheFloor", 0.0f, {-8}, BASE_LEFT, 1},
-        PickCase{"OnePositiveCandidateAboveTheFloor", -8.0f, {-1, -1, -1, -1, 1, -1},
-                 BASE_RIGHT, 0}),
+    ::testing::Values(PickCase{"AllEqualPicksCandidateThree", 0.0f, {1, 1, 1, 1, 1, 1}, 2.0f, 1},
+                      PickCase{"CandidateTwoBeatsEqualFirstCandidates", 0.0f, {2, 2, 2, 1, 2, 2}, 2.0f, 0},
+                      PickCase{"LaterCandidatesNeedStrictlyBetter", 0.0f, {0, 0, 0, 0, 1, 0}, BASE_RIGHT, 0},
+                      PickCase{"CandidateFiveStrictlyBest", 0.0f, {0, 0, 0, 0, 0, 1}, BASE_RIGHT, 1},
+                      PickCase{"CandidateOneStrictlyBest", 0.0f, {1, 2, 1, 1, 1, 1}, BASE_LEFT, 1},
+                      PickCase{
+                          "FloorNegativeMeansFallBackToCandidateOne", -8.0f, {-1, -2, -1, -3, -1, -1}, BASE_LEFT, 1},
+                      PickCase{"FloorExactlyReachedByCandidateThree", -8.0f, {-1, -1, -1, 0, -1, -1}, 2.0f, 1},
+                      PickCase{"ThirtyMinusEightsFallBelowTheFloor", 0.0f, {-8}, BASE_LEFT, 1},
+                      PickCase{"OnePositiveCandidateAboveTheFloor", -8.0f, {-1, -1, -1, -1, 1, -1}, BASE_RIGHT, 0}),
     [](const auto &caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST_F(CandidateTrialsTest, NanAccumulatorsNeverWin)

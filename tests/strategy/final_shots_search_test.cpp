@@ -35,8 +35,7 @@ protected:
     // play so that the calls of a pass run in entry order.
     void ScoreByEntry(std::function<int(int)> scores, int entriesPerPass)
     {
-        scripted::outcome = [scores, entriesPerPass](GameState &copy, const ShotVector &,
-                                                     int simulation) {
+        scripted::outcome = [scores, entriesPerPass](GameState &copy, const ShotVector &, int simulation) {
             scripted::ArrangeScore(copy, 1, scores(simulation % entriesPerPass));
         };
     }
@@ -132,9 +131,7 @@ TEST_F(FinalShotsSearchTest, EveryPlayOutStartsFromTheGivenState)
     state.currentEnd = 7;
     state.sideFlag = 1;
     const GameState before = state;
-    scripted::outcome = [](GameState &copy, const ShotVector &, int) {
-        scripted::ArrangeScore(copy, 1, 3);
-    };
+    scripted::outcome = [](GameState &copy, const ShotVector &, int) { scripted::ArrangeScore(copy, 1, 3); };
     Search(2.0f);
     for (const auto &call : scripted::CallsOf(scripted::SIMULATION)) {
         EXPECT_EQ(std::memcmp(&call.state, &before, sizeof before), 0);
@@ -183,8 +180,7 @@ void PrintTo(const WinnerCase &printed, std::ostream *stream)
     *stream << "entry " << printed.entry;
 }
 
-class SearchWinnerTest : public FinalShotsSearchTest,
-                         public ::testing::WithParamInterface<WinnerCase> {};
+class SearchWinnerTest : public FinalShotsSearchTest, public ::testing::WithParamInterface<WinnerCase> {};
 
 TEST_P(SearchWinnerTest, BuildsTheWinnersShotAnew)
 {
@@ -207,13 +203,12 @@ TEST_P(SearchWinnerTest, BuildsTheWinnersShotAnew)
     EXPECT_EQ(played.target.y, last.target.y);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Entries, SearchWinnerTest,
-    ::testing::Values(WinnerCase{0, scripted::CREATE_HIT_SHOT, 0.5f, 9.0f, 0},
-                      WinnerCase{29, scripted::CREATE_HIT_SHOT, 4.0f, 9.0f, 1},
-                      WinnerCase{30, scripted::CREATE_SHOT, 1.3769f, 3.8819f, 0},
-                      WinnerCase{31, scripted::CREATE_SHOT, 1.3769f, 3.8819f, 1},
-                      WinnerCase{127, scripted::CREATE_SHOT, 3.3731f, 5.8781f, 1}));
+INSTANTIATE_TEST_SUITE_P(Entries, SearchWinnerTest,
+                         ::testing::Values(WinnerCase{0, scripted::CREATE_HIT_SHOT, 0.5f, 9.0f, 0},
+                                           WinnerCase{29, scripted::CREATE_HIT_SHOT, 4.0f, 9.0f, 1},
+                                           WinnerCase{30, scripted::CREATE_SHOT, 1.3769f, 3.8819f, 0},
+                                           WinnerCase{31, scripted::CREATE_SHOT, 1.3769f, 3.8819f, 1},
+                                           WinnerCase{127, scripted::CREATE_SHOT, 3.3731f, 5.8781f, 1}));
 
 TEST_F(FinalShotsSearchTest, EqualEntriesKeepTheLowestIndex)
 {

@@ -35,8 +35,7 @@ int CreateHitShot(ShotTarget target, float power, ShotVector *shot)
     return 1;
 }
 
-int Simulation(GameState *state, ShotVector shot, float randomError, uint32_t seed,
-               int32_t stoneIndex)
+int Simulation(GameState *state, ShotVector shot, float randomError, uint32_t seed, int32_t stoneIndex)
 {
     calls.push_back({SIMULATION, {}, 0.0f, shot, state, *state, randomError, seed, stoneIndex});
     if (outcome) {

@@ -17,11 +17,11 @@ enum CallKind { CREATE_SHOT, CREATE_HIT_SHOT, SIMULATION };
 
 struct Call {
     CallKind kind;
-    ShotTarget target;      // builds
-    float power;            // hits
-    ShotVector vector;      // the vector built, or the one simulated
+    ShotTarget target;  // builds
+    float power;        // hits
+    ShotVector vector;  // the vector built, or the one simulated
     const GameState *statePointer;
-    GameState state;        // as Simulation received it
+    GameState state;  // as Simulation received it
     float randomError;
     uint32_t seed;
     int32_t stoneIndex;

@@ -38,9 +38,8 @@ protected:
                 << call.vector.vx;
         }
         EXPECT_FALSE(scripted::CallsOf(kind).empty());
-        const auto other = scripted::CallsOf(kind == scripted::CREATE_SHOT
-                                                 ? scripted::CREATE_HIT_SHOT
-                                                 : scripted::CREATE_SHOT);
+        const auto other =
+            scripted::CallsOf(kind == scripted::CREATE_SHOT ? scripted::CREATE_HIT_SHOT : scripted::CREATE_SHOT);
         EXPECT_TRUE(other.empty());
     }
 
@@ -60,10 +59,7 @@ protected:
         EXPECT_LE(most - least, 2.0f * STEP + 1e-6f);
     }
 
-    static void EveryThrowScores(int side, int score)
-    {
-        scripted::outcome = scripted::ScoreByCandidate(side, {score});
-    }
+    static void EveryThrowScores(int side, int score) { scripted::outcome = scripted::ScoreByCandidate(side, {score}); }
 };
 
 TEST_F(ShotSelectionTest, FirstShotDrawsAroundTheTee)
@@ -146,9 +142,9 @@ TEST_F(ShotSelectionTest, OwnStoneNearTheTeeWithClearLanesIsGuarded)
 TEST_F(ShotSelectionTest, AStoneInTheLaneAboveStopsTheGuardAndTheNextRankIsHit)
 {
     gameState.shotIndex = 5;
-    Place(1, 2.375f, 4.9f);   // own, nearest
-    Place(2, 2.4f, 7.0f);     // either side's stone in the lane above
-    Place(0, 1.0f, 5.0f);     // the other side's, in the house further out
+    Place(1, 2.375f, 4.9f);  // own, nearest
+    Place(2, 2.4f, 7.0f);    // either side's stone in the lane above
+    Place(0, 1.0f, 5.0f);    // the other side's, in the house further out
     ChooseShot();
     ExpectTrial(scripted::CREATE_HIT_SHOT, 1.0f, 5.0f);
 }
@@ -184,8 +180,7 @@ void PrintTo(const SpotCase &printed, std::ostream *stream)
     *stream << printed.name;
 }
 
-class DefaultDrawTest : public ShotSelectionTest,
-                        public ::testing::WithParamInterface<SpotCase> {};
+class DefaultDrawTest : public ShotSelectionTest, public ::testing::WithParamInterface<SpotCase> {};
 
 TEST_P(DefaultDrawTest, DrawsToTheFirstFreeSpot)
 {
@@ -202,14 +197,13 @@ TEST_P(DefaultDrawTest, DrawsToTheFirstFreeSpot)
     ExpectTrial(scripted::CREATE_SHOT, GetParam().expectedX, 4.88f);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Spots, DefaultDrawTest,
-    ::testing::Values(SpotCase{"AllFree", {}, 2.375f},
-                      SpotCase{"TeeTaken", {{2.375f, 4.5f}}, 1.46f},
-                      SpotCase{"TeeAndLeftTaken", {{2.375f, 4.5f}, {1.46f, 5.2f}}, 3.29f},
-                      SpotCase{"AllTaken", {{2.375f, 4.5f}, {1.46f, 5.2f}, {3.29f, 4.6f}}, 2.375f},
-                      SpotCase{"ExactlyHalfAMetreLeavesTheSpotFree", {{2.375f, 4.38f}}, 2.375f}),
-    [](const auto &caseInfo) { return std::string(caseInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P(Spots, DefaultDrawTest,
+                         ::testing::Values(SpotCase{"AllFree", {}, 2.375f},
+                                           SpotCase{"TeeTaken", {{2.375f, 4.5f}}, 1.46f},
+                                           SpotCase{"TeeAndLeftTaken", {{2.375f, 4.5f}, {1.46f, 5.2f}}, 3.29f},
+                                           SpotCase{"AllTaken", {{2.375f, 4.5f}, {1.46f, 5.2f}, {3.29f, 4.6f}}, 2.375f},
+                                           SpotCase{"ExactlyHalfAMetreLeavesTheSpotFree", {{2.375f, 4.38f}}, 2.375f}),
+                         [](const auto &caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST_F(ShotSelectionTest, LastStoneTakesTheSearchResultWithoutATrial)
 {
@@ -254,9 +248,7 @@ TEST_F(ShotSelectionTest, TheGlobalPositionIsNeverChanged)
     Place(1, 2.3f, 4.9f);
     gameState.lastEnd = 9;
     const GameState before = gameState;
-    scripted::outcome = [](GameState &copy, const ShotVector &, int) {
-        scripted::ArrangeScore(copy, 0, 5);
-    };
+    scripted::outcome = [](GameState &copy, const ShotVector &, int) { scripted::ArrangeScore(copy, 0, 5); };
     ChooseShot();
     EXPECT_EQ(std::memcmp(&gameState, &before, sizeof before), 0);
 }

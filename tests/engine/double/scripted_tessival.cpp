@@ -23,5 +23,4 @@ TESSIVAL_API int Simulation(GameState *, ShotVector, float, uint32_t, int32_t)
 {
     return 1;
 }
-
 }

@@ -23,11 +23,11 @@ TEST(GameFlow, HammerPassesOnlyWhenTheHammerSideScores)
     EXPECT_EQ(flow.Hammer(), Side::B);
     EXPECT_EQ(flow.Thrower(0), Side::A);
     EXPECT_EQ(flow.Thrower(15), Side::B);
-    flow.FinishEnd(2); // B scores with the hammer: A gets it
+    flow.FinishEnd(2);  // B scores with the hammer: A gets it
     EXPECT_EQ(flow.Hammer(), Side::A);
-    flow.FinishEnd(-1); // B steals: B throws first again
+    flow.FinishEnd(-1);  // B steals: B throws first again
     EXPECT_EQ(flow.Hammer(), Side::A);
-    flow.FinishEnd(0); // blank: A keeps it
+    flow.FinishEnd(0);  // blank: A keeps it
     EXPECT_EQ(flow.Hammer(), Side::A);
     EXPECT_EQ(flow.Total(Side::B), 3);
     EXPECT_EQ(flow.Total(Side::A), 0);
@@ -101,7 +101,10 @@ private:
 // scoring side's first stones rest ever nearer the tee, all others leave play.
 class ScriptedThrower : public Thrower {
 public:
-    explicit ScriptedThrower(std::vector<int> hammerScores) : Thrower(99, 1, 0.0f), hammerScores_(std::move(hammerScores)) {}
+    explicit ScriptedThrower(std::vector<int> hammerScores)
+        : Thrower(99, 1, 0.0f), hammerScores_(std::move(hammerScores))
+    {
+    }
 
     bool Throw(GameState &state, const ShotVector &, uint32_t seed, ShotTrace &trace) override
     {
@@ -161,7 +164,9 @@ TEST(PlayGame, SendsEachSideItsStonesWithTheStateOfTheEnd)
     // Every shot starts from the previous shot's resting position.
     const EndRecord &first = game.ends[0];
     for (std::size_t k = 1; k < first.shots.size(); ++k)
-        EXPECT_EQ(std::memcmp(first.shots[k].sent.stones, first.shots[k - 1].resting.stones, sizeof first.shots[k].sent.stones), 0);
+        EXPECT_EQ(std::memcmp(first.shots[k].sent.stones, first.shots[k - 1].resting.stones,
+                              sizeof first.shots[k].sent.stones),
+                  0);
     EXPECT_EQ(first.shots[1].sent.stones[0][1], 0.0f) << "A's first stone did not score";
     EXPECT_EQ(first.shots[2].sent.stones[1][1], 4.88f) << "B's first stone lies on the tee";
 }
@@ -190,7 +195,7 @@ TEST(PlayGame, ATiedGameGoesToExtraEnds)
 
 TEST(PlayGame, AFailingPlayerForfeitsAndTheGameStops)
 {
-    ScriptedPlayer a(11); // its 12th shot: end 2, after one whole end
+    ScriptedPlayer a(11);  // its 12th shot: end 2, after one whole end
     ScriptedPlayer b;
     ScriptedThrower thrower({-2});
     GameRecord game = PlayGame({1, 8, Side::B}, {&a, &b}, thrower);
@@ -240,7 +245,8 @@ TEST(Thrower, AGameThrownThroughTheLibraryReplaysFromItsRecord)
     ReplayReport replay = ReplayMatch(record);
     EXPECT_EQ(replay.shots, 16 * static_cast<int>(played.ends.size()));
     EXPECT_EQ(replay.differences, std::vector<std::string>{});
-    EXPECT_EQ(record.games[0].ends.back().shots.back().trace.PathOf(15)->points, played.ends.back().shots.back().trace.PathOf(15)->points);
+    EXPECT_EQ(record.games[0].ends.back().shots.back().trace.PathOf(15)->points,
+              played.ends.back().shots.back().trace.PathOf(15)->points);
 }
 
 // Where the first stone of each of many ends comes to rest, every one a draw
@@ -324,8 +330,10 @@ TEST(Thrower, ThrowsAsSimulationTraceWithTheSameSeed)
             for (const StonePath &struck : trace.paths) {
                 if (struck.stone == 6)
                     continue;
-                EXPECT_EQ(struck.points.front(), (PathPoint{sent.stones[struck.stone][0], sent.stones[struck.stone][1]}));
-                EXPECT_TRUE(struck.leftSheet || struck.points.back() == (PathPoint{state.stones[struck.stone][0], state.stones[struck.stone][1]}));
+                EXPECT_EQ(struck.points.front(),
+                          (PathPoint{sent.stones[struck.stone][0], sent.stones[struck.stone][1]}));
+                EXPECT_TRUE(struck.leftSheet || struck.points.back() == (PathPoint{state.stones[struck.stone][0],
+                                                                                   state.stones[struck.stone][1]}));
                 EXPECT_FALSE(trace.contacts.empty());
                 ++struckPaths;
             }
@@ -340,11 +348,10 @@ TEST(LineScore, ShowsEndsTotalsAndTheHammer)
     ScriptedThrower thrower({2, 0, -1});
     GameRecord game = PlayGame({1, 3, Side::B}, {&a, &b}, thrower);
     std::string score = FormatLineScore(game, {"pebble", "other"});
-    EXPECT_EQ(score,
-              "End      |  1   2   3  | Total\n"
-              "A pebble |  0   0*  0* |     0\n"
-              "B other  |  2*  0   1  |     3\n"
-              "(* hammer)  B other wins 3-0\n");
+    EXPECT_EQ(score, "End      |  1   2   3  | Total\n"
+                     "A pebble |  0   0*  0* |     0\n"
+                     "B other  |  2*  0   1  |     3\n"
+                     "(* hammer)  B other wins 3-0\n");
 }
 
-} // namespace
+}  // namespace

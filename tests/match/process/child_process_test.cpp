@@ -62,7 +62,8 @@ TEST(ChildProcess, ForwardsErrorsAsWholeLinesAfterAPrefix)
     FILE *file = std::fopen(path.c_str(), "w");
     dup2(fileno(file), STDERR_FILENO);
     {
-        const std::string script = "i=0; while [ $i -lt 200 ]; do printf 'line ' >&2; echo $i >&2; i=$((i+1)); done; printf end >&2";
+        const std::string script =
+            "i=0; while [ $i -lt 200 ]; do printf 'line ' >&2; echo $i >&2; i=$((i+1)); done; printf end >&2";
         ChildOptions first;
         first.errorPrefix = "[one] ";
         ChildOptions second;
@@ -110,4 +111,4 @@ TEST(ChildProcess, TellsHowItEnded)
     }
 }
 
-} // namespace
+}  // namespace

@@ -58,38 +58,40 @@ TEST_P(LineEnds, JudgeTheReplyOnItsLine)
     EXPECT_NE(reply.problem.find(expected.problem), std::string::npos) << reply.problem;
 }
 
-INSTANTIATE_TEST_SUITE_P(ReplyParser, LineEnds, testing::Values(
-    Judgement{"BESTSHOT 1 -2 0\n", ReplyStatus::Complete, "BESTSHOT 1 -2 0", 16, ""},
-    Judgement{"  bestshot 1 -2 0 \r\nBESTSHOT", ReplyStatus::Complete, "bestshot 1 -2 0", 20, ""},
-    Judgement{"\n\nBESTSHOT 1 -2 0\t", ReplyStatus::Complete, "BESTSHOT 1 -2 0", 18, ""},
-    // A whole reply without a line end: what follows later is the next reply's.
-    Judgement{"BESTSHOT 1 -2 0\r", ReplyStatus::Complete, "BESTSHOT 1 -2 0", 16, ""},
-    Judgement{"BESTSHOT 1 -2 1\nBESTSHOT 3", ReplyStatus::Complete, "BESTSHOT 1 -2 1", 16, ""},
-    // A partial reply forfeits at its line feed, naming what is missing.
-    Judgement{"BESTSHOT 0.08 -2.13\n", ReplyStatus::Malformed, "BESTSHOT 0.08 -2.13", 0, "ends before the spin"},
-    Judgement{"BESTSHOT 0.08\r\n", ReplyStatus::Malformed, "BESTSHOT 0.08", 0, "ends before vy"},
-    Judgement{"BESTSHOT\n", ReplyStatus::Malformed, "BESTSHOT", 0, "ends before vx"},
-    Judgement{"BEST\n", ReplyStatus::Malformed, "BEST", 0, "not a BESTSHOT reply"},
-    Judgement{"BESTSHOT 0.08\n-2.13 0", ReplyStatus::Malformed, "BESTSHOT 0.08", 0, "ends before vy"},
-    // Words after a reply on its line are that reply's fault.
-    Judgement{"BESTSHOT 1 -2 0 thinking\n", ReplyStatus::Malformed, "BESTSHOT 1 -2 0 thinking", 0,
-              "\"thinking\" follows the reply"},
-    Judgement{"BESTSHOT 1 -2 0 x", ReplyStatus::Malformed, "BESTSHOT 1 -2 0 x", 0, "follows the reply"},
-    Judgement{"BESTSHOT 1 -2 01", ReplyStatus::Malformed, "BESTSHOT 1 -2 01", 0, "spin \"01\""},
-    // A bad number is judged as soon as it is whole.
-    Judgement{"BESTSHOT abc ", ReplyStatus::Malformed, "BESTSHOT abc", 0, "\"abc\" is not a number"}));
+INSTANTIATE_TEST_SUITE_P(
+    ReplyParser, LineEnds,
+    testing::Values(Judgement{"BESTSHOT 1 -2 0\n", ReplyStatus::Complete, "BESTSHOT 1 -2 0", 16, ""},
+                    Judgement{"  bestshot 1 -2 0 \r\nBESTSHOT", ReplyStatus::Complete, "bestshot 1 -2 0", 20, ""},
+                    Judgement{"\n\nBESTSHOT 1 -2 0\t", ReplyStatus::Complete, "BESTSHOT 1 -2 0", 18, ""},
+                    // A whole reply without a line end: what follows later is the next reply's.
+                    Judgement{"BESTSHOT 1 -2 0\r", ReplyStatus::Complete, "BESTSHOT 1 -2 0", 16, ""},
+                    Judgement{"BESTSHOT 1 -2 1\nBESTSHOT 3", ReplyStatus::Complete, "BESTSHOT 1 -2 1", 16, ""},
+                    // A partial reply forfeits at its line feed, naming what is missing.
+                    Judgement{"BESTSHOT 0.08 -2.13\n", ReplyStatus::Malformed, "BESTSHOT 0.08 -2.13", 0,
+                              "ends before the spin"},
+                    Judgement{"BESTSHOT 0.08\r\n", ReplyStatus::Malformed, "BESTSHOT 0.08", 0, "ends before vy"},
+                    Judgement{"BESTSHOT\n", ReplyStatus::Malformed, "BESTSHOT", 0, "ends before vx"},
+                    Judgement{"BEST\n", ReplyStatus::Malformed, "BEST", 0, "not a BESTSHOT reply"},
+                    Judgement{"BESTSHOT 0.08\n-2.13 0", ReplyStatus::Malformed, "BESTSHOT 0.08", 0, "ends before vy"},
+                    // Words after a reply on its line are that reply's fault.
+                    Judgement{"BESTSHOT 1 -2 0 thinking\n", ReplyStatus::Malformed, "BESTSHOT 1 -2 0 thinking", 0,
+                              "\"thinking\" follows the reply"},
+                    Judgement{"BESTSHOT 1 -2 0 x", ReplyStatus::Malformed, "BESTSHOT 1 -2 0 x", 0, "follows the reply"},
+                    Judgement{"BESTSHOT 1 -2 01", ReplyStatus::Malformed, "BESTSHOT 1 -2 01", 0, "spin \"01\""},
+                    // A bad number is judged as soon as it is whole.
+                    Judgement{"BESTSHOT abc ", ReplyStatus::Malformed, "BESTSHOT abc", 0, "\"abc\" is not a number"}));
 
 TEST(ReplyParser, RejectsWhatIsNoWellFormedShot)
 {
     const char *bad[] = {
-        "HELLO",                       // no keyword
-        "BESTSHOTX 1 2 0",             // keyword not a whole token
-        "READYOK",                     // the wrong reply
-        "BESTSHOT nan 2 0",            // not finite
+        "HELLO",             // no keyword
+        "BESTSHOTX 1 2 0",   // keyword not a whole token
+        "READYOK",           // the wrong reply
+        "BESTSHOT nan 2 0",  // not finite
         "BESTSHOT 1 inf 0",
-        "BESTSHOT 1e39 2 0",           // finite as a double, not as a float
-        "BESTSHOT 1,5 2 0",            // not a number
-        "BESTSHOT 1 2 2",              // spin out of range
+        "BESTSHOT 1e39 2 0",  // finite as a double, not as a float
+        "BESTSHOT 1,5 2 0",   // not a number
+        "BESTSHOT 1 2 2",     // spin out of range
         "BESTSHOT 1 2 01",
         "BESTSHOT 1 2 1.0",
         "BESTSHOT 1 2 -1",
@@ -159,4 +161,4 @@ TEST(ProtocolText, CommandsAreSingleLinesTheEngineReadsBackExactly)
     EXPECT_EQ(x, state.stones[15][0]);
 }
 
-} // namespace
+}  // namespace

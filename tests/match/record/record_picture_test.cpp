@@ -6,8 +6,8 @@
 #include <map>
 
 #include "pictures/pictures.h"
-#include "record/record_file.h"
 #include "pictures/svg_writer.h"
+#include "record/record_file.h"
 #include "xml_check.h"
 
 using namespace match::game;
@@ -135,7 +135,8 @@ TEST(Record, TheHeaderKeepsTheSprtTextAndReadsItBackAsItsTest)
         HeaderFromJson(header);
         ADD_FAILURE() << "a header whose SPRT is no test was read";
     } catch (const RecordError &error) {
-        EXPECT_EQ(std::string(error.what()), "the header's sprt \"elo0=50 elo1=0\" is no test: elo1 must be greater than elo0");
+        EXPECT_EQ(std::string(error.what()),
+                  "the header's sprt \"elo0=50 elo1=0\" is no test: elo1 must be greater than elo0");
     }
 }
 
@@ -183,7 +184,10 @@ TEST(XmlCheck, CatchesMalformedDocuments)
     EXPECT_EQ(ReadXml("<?xml version=\"1.0\"?>\n<!-- c --><a x=\"1\"><b/>t</a>\n").error, "");
 }
 
-double Number(const XmlElement &element, const char *attribute) { return std::stod(element.attributes.at(attribute)); }
+double Number(const XmlElement &element, const char *attribute)
+{
+    return std::stod(element.attributes.at(attribute));
+}
 
 TEST(Pictures, EndPictureDrawsStonesWhereTheirCoordinatesSay)
 {
@@ -258,4 +262,4 @@ TEST(Pictures, OverviewIsWellFormedAndShowsEveryEnd)
     EXPECT_TRUE(scoreShown);
 }
 
-} // namespace
+}  // namespace

@@ -44,7 +44,11 @@ TEST(GameSchedule, PairsGamesWithTheHammerSwappedOverEveryPairing)
     constexpr int A = 0;
     for (const ScheduleCase &test :
          {ScheduleCase{2, false, 3, {{1, 1, 0, 1, B}, {2, 1, 0, 1, A}, {3, 2, 0, 1, B}}},
-          ScheduleCase{3, false, 2, {{1, 1, 0, 1, B}, {2, 1, 0, 1, A}, {3, 2, 0, 2, B}, {4, 2, 0, 2, A}, {5, 3, 1, 2, B}, {6, 3, 1, 2, A}}},
+          ScheduleCase{
+              3,
+              false,
+              2,
+              {{1, 1, 0, 1, B}, {2, 1, 0, 1, A}, {3, 2, 0, 2, B}, {4, 2, 0, 2, A}, {5, 3, 1, 2, B}, {6, 3, 1, 2, A}}},
           ScheduleCase{4, true, 1, {{1, 1, 0, 1, B}, {2, 2, 0, 2, B}, {3, 3, 0, 3, B}}}}) {
         MatchSetup setup;
         setup.engines.resize(static_cast<std::size_t>(test.engines));
@@ -54,8 +58,9 @@ TEST(GameSchedule, PairsGamesWithTheHammerSwappedOverEveryPairing)
         ASSERT_EQ(schedule.size(), test.expected.size()) << test.engines << " engines";
         for (std::size_t k = 0; k < schedule.size(); ++k) {
             const ScheduledGame &game = schedule[k];
-            EXPECT_EQ((std::array<int, 5>{game.number, game.pair, game.players[0], game.players[1], Index(game.firstHammer)}),
-                      test.expected[k]);
+            EXPECT_EQ(
+                (std::array<int, 5>{game.number, game.pair, game.players[0], game.players[1], Index(game.firstHammer)}),
+                test.expected[k]);
         }
     }
 }
@@ -81,7 +86,8 @@ TEST(GameSchedule, ShardsSplitWholePairsAndTogetherHoldEveryGame)
 
 TEST(EngineNames, LabelsOrExecutablesMadeUnique)
 {
-    std::vector<EngineEntry> engines = NameEngines({"build/bin/pebble", "name=fast build/bin/pebble --level 2", "/x/pebble", "'/y/pebble'"});
+    std::vector<EngineEntry> engines =
+        NameEngines({"build/bin/pebble", "name=fast build/bin/pebble --level 2", "/x/pebble", "'/y/pebble'"});
     ASSERT_EQ(engines.size(), 4u);
     EXPECT_EQ(engines[0].name, "pebble");
     EXPECT_EQ(engines[1].name, "fast");
@@ -107,8 +113,17 @@ protected:
     // Engines whose replies come in pieces with pauses, so that concurrent games end in any order.
     std::vector<std::string> Match(const std::string &record, std::vector<std::string> extra) const
     {
-        std::vector<std::string> arguments = {RUNNER, "--ends", "1", "--games", "6", "--seed", "11", "--record", Path(record),
-                                              ENGINE + " split", ENGINE + " steady"};
+        std::vector<std::string> arguments = {RUNNER,
+                                              "--ends",
+                                              "1",
+                                              "--games",
+                                              "6",
+                                              "--seed",
+                                              "11",
+                                              "--record",
+                                              Path(record),
+                                              ENGINE + " split",
+                                              ENGINE + " steady"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         return arguments;
     }
@@ -148,7 +163,8 @@ TEST_F(MatchAtScale, AKilledConcurrentRunResumesToTheRecordOfAnUninterruptedOne)
     ProgramRun whole = RunProgram(Match("whole.jsonl", {}), 120s);
     ASSERT_EQ(whole.status, 0) << whole.err;
 
-    std::unique_ptr<ChildProcess> runner = StartProgram(Match("killed.jsonl", {"--concurrency", "2"}), Path("out"), Path("err"));
+    std::unique_ptr<ChildProcess> runner =
+        StartProgram(Match("killed.jsonl", {"--concurrency", "2"}), Path("out"), Path("err"));
     for (int wait = 0; wait < 3000 && LineCount(Path("killed.jsonl")) < 3; ++wait)
         std::this_thread::sleep_for(10ms);
     kill(runner->Pid(), SIGKILL);
@@ -166,24 +182,48 @@ TEST_F(MatchAtScale, AKilledConcurrentRunResumesToTheRecordOfAnUninterruptedOne)
     EXPECT_EQ(resumed.out.find("Game 1\n"), std::string::npos) << "a recorded game is not played again";
     EXPECT_EQ(FileText(Path("killed.jsonl")), FileText(Path("whole.jsonl")));
 
-    ProgramRun other = RunProgram({RUNNER, "--ends", "1", "--games", "6", "--seed", "12", "--record", Path("killed.jsonl"), "--resume",
-                                   ENGINE + " split", ENGINE + " steady"},
+    ProgramRun other = RunProgram({RUNNER, "--ends", "1", "--games", "6", "--seed", "12", "--record",
+                                   Path("killed.jsonl"), "--resume", ENGINE + " split", ENGINE + " steady"},
                                   30s);
     EXPECT_EQ(other.status, 1);
-    EXPECT_NE(other.err.find("it was made with other options: seed is 11 there, 12 here"), std::string::npos) << other.err;
+    EXPECT_NE(other.err.find("it was made with other options: seed is 11 there, 12 here"), std::string::npos)
+        << other.err;
 }
 
 TEST_F(MatchAtScale, ShardsRunThroughGnuParallelSumUpAsOneRun)
 {
-    ProgramRun whole = RunProgram({RUNNER, "--ends", "1", "--games", "7", "--seed", "3", ENGINE + " steady", ENGINE + " split"}, 120s);
+    ProgramRun whole =
+        RunProgram({RUNNER, "--ends", "1", "--games", "7", "--seed", "3", ENGINE + " steady", ENGINE + " split"}, 120s);
     ASSERT_EQ(whole.status, 0) << whole.err;
     std::string shard = Path("shard{}.jsonl");
-    ProgramRun shards = RunProgram({"/usr/bin/env", "parallel", "--will-cite", "--jobs", "4", RUNNER, "--ends", "1", "--games", "7", "--seed", "3",
-                                    "--shard", "{}/4", "--record", shard, "'" + ENGINE + " steady'", "'" + ENGINE + " split'", ":::",
-                                    "4", "2", "3", "1"},
+    ProgramRun shards = RunProgram({"/usr/bin/env",
+                                    "parallel",
+                                    "--will-cite",
+                                    "--jobs",
+                                    "4",
+                                    RUNNER,
+                                    "--ends",
+                                    "1",
+                                    "--games",
+                                    "7",
+                                    "--seed",
+                                    "3",
+                                    "--shard",
+                                    "{}/4",
+                                    "--record",
+                                    shard,
+                                    "'" + ENGINE + " steady'",
+                                    "'" + ENGINE + " split'",
+                                    ":::",
+                                    "4",
+                                    "2",
+                                    "3",
+                                    "1"},
                                    120s);
     ASSERT_EQ(shards.status, 0) << "GNU parallel (Debian package parallel) runs the shards: " << shards.err;
-    ProgramRun merged = RunProgram({RUNNER, "--summary", Path("shard3.jsonl"), Path("shard1.jsonl"), Path("shard4.jsonl"), Path("shard2.jsonl")}, 30s);
+    ProgramRun merged = RunProgram(
+        {RUNNER, "--summary", Path("shard3.jsonl"), Path("shard1.jsonl"), Path("shard4.jsonl"), Path("shard2.jsonl")},
+        30s);
     ASSERT_EQ(merged.status, 0) << merged.err;
     ASSERT_FALSE(merged.out.empty());
     EXPECT_TRUE(whole.out.ends_with("\n\n" + merged.out)) << whole.out << "\n---\n" << merged.out;
@@ -193,7 +233,7 @@ TEST_F(MatchAtScale, ShardsRunThroughGnuParallelSumUpAsOneRun)
     EXPECT_NE(twice.err.find("appears twice"), std::string::npos) << twice.err;
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -210,9 +250,10 @@ class SprtThroughTheRunner : public testing::TestWithParam<SprtCase> {};
 TEST_P(SprtThroughTheRunner, StopsConcurrentGamesAtTheDecisionAndSaysWhich)
 {
     std::string record = testing::TempDir() + "sprt-" + std::to_string(getpid()) + GetParam().weaker + ".jsonl";
-    ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "400", "--concurrency", "3", "--sprt", "elo0=0 elo1=50",
-                                 "--record", record, ENGINE + " steady", ENGINE + " " + GetParam().weaker},
-                                120s);
+    ProgramRun run =
+        RunProgram({RUNNER, "--ends", "1", "--games", "400", "--concurrency", "3", "--sprt", "elo0=0 elo1=50",
+                    "--record", record, ENGINE + " steady", ENGINE + " " + GetParam().weaker},
+                   120s);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find(std::string("SPRT elo0=0 elo1=50: LLR ")), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(std::string("), ") + GetParam().decision + "\n"), std::string::npos) << run.out;
@@ -226,7 +267,8 @@ TEST_P(SprtThroughTheRunner, StopsConcurrentGamesAtTheDecisionAndSaysWhich)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, SprtThroughTheRunner,
-                         testing::Values(SprtCase{"weak", "H1 accepted", 60}, SprtCase{"terminated", "H0 accepted", 60}),
+                         testing::Values(SprtCase{"weak", "H1 accepted", 60},
+                                         SprtCase{"terminated", "H0 accepted", 60}),
                          [](const testing::TestParamInfo<SprtCase> &param) { return std::string(param.param.weaker); });
 
 TEST(Tournament, ARoundRobinRanksTheEngineThatAlwaysWinsFirst)
@@ -247,7 +289,8 @@ TEST(Tournament, ARoundRobinRanksTheEngineThatAlwaysWinsFirst)
                                      60s);
     ASSERT_EQ(gauntlet.status, 0) << gauntlet.err;
     EXPECT_NE(gauntlet.err.find("game 4 of 4"), std::string::npos) << "the others do not play each other";
-    EXPECT_NE(gauntlet.out.find("   1  drawer                 4  100.0%     +0.0  anchor"), std::string::npos) << gauntlet.out;
+    EXPECT_NE(gauntlet.out.find("   1  drawer                 4  100.0%     +0.0  anchor"), std::string::npos)
+        << gauntlet.out;
 }
 
-} // namespace
+}  // namespace

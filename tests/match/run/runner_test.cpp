@@ -69,32 +69,35 @@ class FaultyEngine : public Runner, public testing::WithParamInterface<Fault> {}
 
 TEST_P(FaultyEngine, ForfeitsWithoutHangingAndLeavesNoProcess)
 {
-    ProgramRun run = RunProgram({RUNNER, "--timeout", "1", "--ends", "2", Engine("steady"), Engine(GetParam().mode)}, 20s);
+    ProgramRun run =
+        RunProgram({RUNNER, "--timeout", "1", "--ends", "2", Engine("steady"), Engine(GetParam().mode)}, 20s);
     ASSERT_FALSE(run.timedOut);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("engine B (" + Engine(GetParam().mode) + ") forfeits game 1: it "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("engine B (" + Engine(GetParam().mode) + ") forfeits game 1: it "), std::string::npos)
+        << run.err;
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
     EXPECT_NE(run.out.find("B scripted_engine-2 forfeits, A scripted_engine wins"), std::string::npos) << run.out;
     EXPECT_LT(run.seconds, 8.0);
     ExpectNoEngineLeft();
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultyEngine,
-                         testing::Values(Fault{"quit-mid", "exited with status 0 on shot 8 of end 1"},
-                                         Fault{"silent", "did not answer GO within 1 s on shot 2 of end 1"},
-                                         Fault{"mute", "did not answer ISREADY within 1 s"},
-                                         Fault{"deaf", "did not read its input within 1 s before answering ISREADY"},
-                                         Fault{"garbage", "answered \"HELLO THERE\", not a BESTSHOT reply"},
-                                         Fault{"nonfinite", "\"nan\" is not a finite number"},
-                                         Fault{"bad-spin", "spin \"2\" is neither 0 nor 1"},
-                                         Fault{"flood", "more than 1024 bytes without a complete BESTSHOT reply"},
-                                         Fault{"partial", "\"BESTSHOT 0.079850 -2.128900\": the line ends before the spin on shot 2"},
-                                         Fault{"trailing", "\"thinking\" follows the reply on its line on shot 2 of end 1"}),
-                         [](const testing::TestParamInfo<Fault> &param) {
-                             std::string name = param.param.mode;
-                             std::erase(name, '-');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultyEngine,
+    testing::Values(Fault{"quit-mid", "exited with status 0 on shot 8 of end 1"},
+                    Fault{"silent", "did not answer GO within 1 s on shot 2 of end 1"},
+                    Fault{"mute", "did not answer ISREADY within 1 s"},
+                    Fault{"deaf", "did not read its input within 1 s before answering ISREADY"},
+                    Fault{"garbage", "answered \"HELLO THERE\", not a BESTSHOT reply"},
+                    Fault{"nonfinite", "\"nan\" is not a finite number"},
+                    Fault{"bad-spin", "spin \"2\" is neither 0 nor 1"},
+                    Fault{"flood", "more than 1024 bytes without a complete BESTSHOT reply"},
+                    Fault{"partial", "\"BESTSHOT 0.079850 -2.128900\": the line ends before the spin on shot 2"},
+                    Fault{"trailing", "\"thinking\" follows the reply on its line on shot 2 of end 1"}),
+    [](const testing::TestParamInfo<Fault> &param) {
+        std::string name = param.param.mode;
+        std::erase(name, '-');
+        return name;
+    });
 
 TEST_F(Runner, AnEngineThatCannotStartInItsFirstGameStopsTheRun)
 {
@@ -103,13 +106,15 @@ TEST_F(Runner, AnEngineThatCannotStartInItsFirstGameStopsTheRun)
         std::string command;
         const char *message;
     };
-    for (const Case &engine : {Case{Path("no-such-engine"), "exited with status 127 (command not found) before answering ISREADY"},
-                               Case{Path("plain-file"), "exited with status 126 (command not executable) before answering ISREADY"},
-                               Case{Engine("crash"), "exited with status 3 before answering ISREADY"}}) {
+    for (const Case &engine :
+         {Case{Path("no-such-engine"), "exited with status 127 (command not found) before answering ISREADY"},
+          Case{Path("plain-file"), "exited with status 126 (command not executable) before answering ISREADY"},
+          Case{Engine("crash"), "exited with status 3 before answering ISREADY"}}) {
         ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "4", Engine("steady"), engine.command}, 20s);
         EXPECT_EQ(run.status, 3) << run.err;
-        EXPECT_NE(run.err.find("(" + engine.command + ") could not be started: it " + engine.message + "; the run stops"),
-                  std::string::npos)
+        EXPECT_NE(
+            run.err.find("(" + engine.command + ") could not be started: it " + engine.message + "; the run stops"),
+            std::string::npos)
             << run.err;
         EXPECT_EQ(run.out.find("Game 2"), std::string::npos) << run.out;
     }
@@ -118,17 +123,20 @@ TEST_F(Runner, AnEngineThatCannotStartInItsFirstGameStopsTheRun)
 TEST_F(Runner, AnEngineThatCrashesAtALaterStartForfeitsThatGame)
 {
     // The first engine this script starts is steady, every later one crashes.
-    std::ofstream(Path("engine.sh")) << "if [ -e " << Path("started") << " ]; then exec " << Engine("crash") << "; fi\ntouch "
-                                     << Path("started") << "\nexec " << Engine("steady") << "\n";
-    ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--games", "2", Engine("steady"), "/bin/sh " + Path("engine.sh")}, 20s);
+    std::ofstream(Path("engine.sh")) << "if [ -e " << Path("started") << " ]; then exec " << Engine("crash")
+                                     << "; fi\ntouch " << Path("started") << "\nexec " << Engine("steady") << "\n";
+    ProgramRun run =
+        RunProgram({RUNNER, "--ends", "1", "--games", "2", Engine("steady"), "/bin/sh " + Path("engine.sh")}, 20s);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("forfeits game 2: it exited with status 3 before answering ISREADY"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("forfeits game 2: it exited with status 3 before answering ISREADY"), std::string::npos)
+        << run.err;
 }
 
 TEST_F(Runner, KillsWhatAnEngineStartedItself)
 {
     std::ofstream(Path("engine.sh")) << "sleep 300 &\necho $! >> " << pidFile_ << "\nexec " << Engine("silent") << "\n";
-    ProgramRun run = RunProgram({RUNNER, "--timeout", "1", "--ends", "1", Engine("steady"), "/bin/sh " + Path("engine.sh")}, 20s);
+    ProgramRun run =
+        RunProgram({RUNNER, "--timeout", "1", "--ends", "1", Engine("steady"), "/bin/sh " + Path("engine.sh")}, 20s);
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("did not answer GO"), std::string::npos) << run.err;
     EXPECT_EQ(ReadPids(pidFile_).size(), 3u);
@@ -141,8 +149,9 @@ TEST_F(Runner, InterruptStopsEveryEngine)
     std::ofstream(Path("engine.sh")) << "if [ \"$(cat " << pidFile_ << " 2>/dev/null | wc -l)\" -ge 2 ]; then exec "
                                      << Engine("silent") << "; fi\nexec " << Engine("steady") << "\n";
     std::string engine = "/bin/sh " + Path("engine.sh");
-    std::unique_ptr<ChildProcess> runner = StartProgram({RUNNER, "--timeout", "300", "--ends", "1", "--games", "2", "--record", Path("kept.json"), engine, engine},
-                                Path("out"), Path("err"));
+    std::unique_ptr<ChildProcess> runner = StartProgram(
+        {RUNNER, "--timeout", "300", "--ends", "1", "--games", "2", "--record", Path("kept.json"), engine, engine},
+        Path("out"), Path("err"));
     // Game 1 is played by steady engines, game 2 by silent ones.
     for (int wait = 0; wait < 1000 && ReadPids(pidFile_).size() < 4; ++wait)
         std::this_thread::sleep_for(10ms);
@@ -168,7 +177,8 @@ TEST_F(Runner, RepliesSplitOverReadsOrEndedByALineFeedAreAccepted)
 
 TEST_F(Runner, RepliesAreRecordedWithoutTheirLineFeeds)
 {
-    ProgramRun run = RunProgram({RUNNER, "--ends", "1", "--record", Path("game.json"), Engine("terminated"), Engine("terminated")}, 30s);
+    ProgramRun run = RunProgram(
+        {RUNNER, "--ends", "1", "--record", Path("game.json"), Engine("terminated"), Engine("terminated")}, 30s);
     ASSERT_EQ(run.status, 0) << run.err;
     MatchRecord record = ReadRecordFile(Path("game.json"));
     ASSERT_EQ(record.games.size(), 1u);
@@ -199,12 +209,23 @@ TEST_F(Runner, CommandsReachAnEngineInReadsOfTheirOwn)
 
 TEST_F(Runner, BadUsageExitsWithTwo)
 {
-    for (std::vector<std::string> arguments : {std::vector<std::string>{"--ends", "0"}, {"--games", "x"}, {"--frobnicate"},
-                                                {"--shard", "3/2"}, {"--sprt", "elo0=x"}, {"--anchor", "nobody"}, {"--resume"},
-                                                {"--sprt", "elo0=0 elo1=5", "a", "b", "c"}, {"--error", "-1"}, {"--timeout", "0"},
-                                                {"--replay", "r.json", "engine"}, {"--replay", "r.json", "--svg", "d"}, {"a", " "},
-                                                {"--timeout", "nan"}, {"--seed", "-1"}, {"--seed", "18446744073709551616"},
-                                                {"--seed", "12x"}}) {
+    for (std::vector<std::string> arguments : {std::vector<std::string>{"--ends", "0"},
+                                               {"--games", "x"},
+                                               {"--frobnicate"},
+                                               {"--shard", "3/2"},
+                                               {"--sprt", "elo0=x"},
+                                               {"--anchor", "nobody"},
+                                               {"--resume"},
+                                               {"--sprt", "elo0=0 elo1=5", "a", "b", "c"},
+                                               {"--error", "-1"},
+                                               {"--timeout", "0"},
+                                               {"--replay", "r.json", "engine"},
+                                               {"--replay", "r.json", "--svg", "d"},
+                                               {"a", " "},
+                                               {"--timeout", "nan"},
+                                               {"--seed", "-1"},
+                                               {"--seed", "18446744073709551616"},
+                                               {"--seed", "12x"}}) {
         arguments.insert(arguments.begin(), RUNNER);
         ProgramRun run = RunProgram(arguments, 10s);
         EXPECT_EQ(run.status, 2) << arguments[1];
@@ -220,9 +241,11 @@ TEST_F(Runner, BadUsageExitsWithTwo)
 
 TEST_F(Runner, AnUnwritableRecordIsRefusedBeforeAnyGameIsPlayed)
 {
-    ProgramRun run = RunProgram({RUNNER, "--record", Path("missing/record.json"), Engine("steady"), Engine("steady")}, 20s);
+    ProgramRun run =
+        RunProgram({RUNNER, "--record", Path("missing/record.json"), Engine("steady"), Engine("steady")}, 20s);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("cannot write " + Path("missing/record.json") + ": No such file or directory"), std::string::npos)
+    EXPECT_NE(run.err.find("cannot write " + Path("missing/record.json") + ": No such file or directory"),
+              std::string::npos)
         << run.err;
     EXPECT_EQ(run.out, "") << "no game was played";
     EXPECT_TRUE(ReadPids(pidFile_).empty()) << "no engine was started";
@@ -230,11 +253,13 @@ TEST_F(Runner, AnUnwritableRecordIsRefusedBeforeAnyGameIsPlayed)
 
 TEST_F(Runner, ARecordReplaysIdenticallyAndATamperedOneDoesNot)
 {
-    ProgramRun run = RunProgram({RUNNER, "--ends", "2", "--record", Path("game.json"), Engine("steady"), Engine("steady")}, 30s);
+    ProgramRun run =
+        RunProgram({RUNNER, "--ends", "2", "--record", Path("game.json"), Engine("steady"), Engine("steady")}, 30s);
     ASSERT_EQ(run.status, 0) << run.err;
     ProgramRun replay = RunProgram({RUNNER, "--replay", Path("game.json")}, 30s);
     EXPECT_EQ(replay.status, 0) << replay.out << replay.err;
-    EXPECT_NE(replay.out.find("Replay of 32 shots in 1 games: every resting position is identical"), std::string::npos) << replay.out;
+    EXPECT_NE(replay.out.find("Replay of 32 shots in 1 games: every resting position is identical"), std::string::npos)
+        << replay.out;
 
     std::vector<nlohmann::json> record = RecordLines(Path("game.json"));
     ASSERT_EQ(record.size(), 2u);
@@ -252,7 +277,9 @@ TEST_F(Runner, ARecordReplaysIdenticallyAndATamperedOneDoesNot)
     std::ofstream(Path("empty.jsonl")) << record[0].dump() << "\n";
     ProgramRun empty = RunProgram({RUNNER, "--replay", Path("empty.jsonl")}, 30s);
     EXPECT_EQ(empty.status, 1);
-    EXPECT_NE(empty.err.find("nothing to replay: " + Path("empty.jsonl") + " holds no finished game"), std::string::npos) << empty.err;
+    EXPECT_NE(empty.err.find("nothing to replay: " + Path("empty.jsonl") + " holds no finished game"),
+              std::string::npos)
+        << empty.err;
 
     std::ofstream(Path("garbled.json")) << "{ not json";
     ProgramRun garbled = RunProgram({RUNNER, "--replay", Path("garbled.json")}, 30s);
@@ -263,7 +290,8 @@ TEST_F(Runner, ARecordReplaysIdenticallyAndATamperedOneDoesNot)
 TEST_F(Runner, SameSeedSameGame)
 {
     auto play = [&](const char *seed, const char *file) {
-        ProgramRun run = RunProgram({RUNNER, "--ends", "2", "--seed", seed, "--record", Path(file), Engine("steady"), Engine("steady")}, 30s);
+        ProgramRun run = RunProgram(
+            {RUNNER, "--ends", "2", "--seed", seed, "--record", Path(file), Engine("steady"), Engine("steady")}, 30s);
         EXPECT_EQ(run.status, 0);
         return RecordLines(Path(file)).at(1);
     };
@@ -273,7 +301,9 @@ TEST_F(Runner, SameSeedSameGame)
 
 TEST_F(Runner, SeveralGamesAlternateTheHammerAndEndWithASummary)
 {
-    ProgramRun run = RunProgram({RUNNER, "--games", "3", "--ends", "1", "--record", Path("games.json"), Engine("steady"), Engine("steady")}, 60s);
+    ProgramRun run = RunProgram(
+        {RUNNER, "--games", "3", "--ends", "1", "--record", Path("games.json"), Engine("steady"), Engine("steady")},
+        60s);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("game 1 of 3: "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("game 3 of 3: "), std::string::npos);
@@ -356,10 +386,12 @@ TEST_F(Runner, PebbleAgainstPebblePlaysALegalGameAndTheSameSeedRepeatsIt)
 
 TEST_F(Runner, ScriptedGamesAreLegal)
 {
-    ProgramRun run = RunProgram({RUNNER, "--ends", "3", "--games", "2", "--record", Path("games.json"), Engine("steady"), Engine("split")}, 60s);
+    ProgramRun run = RunProgram(
+        {RUNNER, "--ends", "3", "--games", "2", "--record", Path("games.json"), Engine("steady"), Engine("split")},
+        60s);
     ASSERT_EQ(run.status, 0) << run.err;
     for (const GameRecord &game : ReadRecordFile(Path("games.json")).games)
         ExpectLegalGame(game, 3);
 }
 
-} // namespace
+}  // namespace

@@ -82,7 +82,8 @@ TEST(MatchSummary, CountsFromEngineAsSide)
     EXPECT_EQ(tally.pointsAgainst, 16);
     EXPECT_EQ(ProgressLine(setup, games, 10), "game 4 of 10: 2-1-1 (W-L-D for A pebble)");
     std::string summary = SummaryText(setup, games);
-    EXPECT_NE(summary.find("after 4 games: 2 wins, 1 loss, 1 draw; points for 16, against 16"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("after 4 games: 2 wins, 1 loss, 1 draw; points for 16, against 16"), std::string::npos)
+        << summary;
     EXPECT_NE(summary.find("Elo difference: "), std::string::npos);
 }
 
@@ -110,8 +111,8 @@ TEST(MatchSummary, TheSprtStopsAtThePairWhereItDecides)
     EXPECT_NE(SummaryText(setup, summarised).find(", H1 accepted\n"), std::string::npos);
     EXPECT_NE(ProgressLine(setup, summarised, 100).find(", H1 accepted"), std::string::npos);
 
-    games.erase(games.begin() + 20); // game 40, of pair 20
+    games.erase(games.begin() + 20);  // game 40, of pair 20
     EXPECT_FALSE(SprtDecisionPair(setup, games).has_value()) << "a pair counts once all its games are in";
 }
 
-} // namespace
+}  // namespace

@@ -88,14 +88,15 @@ TEST(Sprt, ParsesGoodInputAndRejectsBad)
         const char *text;
         const char *message;
     };
-    for (Bad bad : {Bad{"", "elo0 and elo1"}, Bad{"elo1=5", "elo0 and elo1"}, Bad{"elo0=0", "elo0 and elo1"},
-                    Bad{"elo0=0 elo1=5 junk", "not \"junk\""}, Bad{"elo0=x elo1=5", "elo0 is not a number: \"x\""},
-                    Bad{"elo0=1e elo1=5", "not a number"}, Bad{"elo0=+-1 elo1=5", "not a number"}, Bad{"elo0=nan elo1=5", "not a number"},
-                    Bad{"elo0=0 elo1=5 gamma=1", "unknown SPRT parameter \"gamma\""},
-                    Bad{"elo0=0 elo1=5 alpha=0", "strictly between 0 and 1"},
-                    Bad{"elo0=0 elo1=5 beta=1.5", "strictly between 0 and 1"},
-                    Bad{"elo0=0 elo1=5 alpha=0.6 beta=0.5", "alpha + beta"}, Bad{"elo0=5 elo1=5", "greater than elo0"},
-                    Bad{"elo0=5 elo1=0", "greater than elo0"}, Bad{"elo0=0 elo1=5000", "between -1000 and 1000"}}) {
+    for (Bad bad :
+         {Bad{"", "elo0 and elo1"}, Bad{"elo1=5", "elo0 and elo1"}, Bad{"elo0=0", "elo0 and elo1"},
+          Bad{"elo0=0 elo1=5 junk", "not \"junk\""}, Bad{"elo0=x elo1=5", "elo0 is not a number: \"x\""},
+          Bad{"elo0=1e elo1=5", "not a number"}, Bad{"elo0=+-1 elo1=5", "not a number"},
+          Bad{"elo0=nan elo1=5", "not a number"}, Bad{"elo0=0 elo1=5 gamma=1", "unknown SPRT parameter \"gamma\""},
+          Bad{"elo0=0 elo1=5 alpha=0", "strictly between 0 and 1"},
+          Bad{"elo0=0 elo1=5 beta=1.5", "strictly between 0 and 1"},
+          Bad{"elo0=0 elo1=5 alpha=0.6 beta=0.5", "alpha + beta"}, Bad{"elo0=5 elo1=5", "greater than elo0"},
+          Bad{"elo0=5 elo1=0", "greater than elo0"}, Bad{"elo0=0 elo1=5000", "between -1000 and 1000"}}) {
         error.clear();
         EXPECT_FALSE(ParseSprt(bad.text, error)) << bad.text;
         EXPECT_NE(error.find(bad.message), std::string::npos) << bad.text << ": " << error;
@@ -190,7 +191,8 @@ TEST(Ratings, RoundRobinRanksTheKnownOrder)
     EXPECT_EQ(ratings[0].games, 20);
     EXPECT_DOUBLE_EQ(ratings[0].scorePercent, 75.0);
     for (const Rating &rating : ratings)
-        EXPECT_TRUE(rating.lower < rating.elo && rating.elo < rating.upper && std::isfinite(rating.lower + rating.upper));
+        EXPECT_TRUE(rating.lower < rating.elo && rating.elo < rating.upper &&
+                    std::isfinite(rating.lower + rating.upper));
 
     // Anchored at B: every rating shifts by B's mean-anchored rating.
     std::vector<Rating> anchored = FitRatings({"C", "A", "B"}, games, 2);
@@ -238,19 +240,20 @@ TEST(EndStatistics, CountsEachEfficiency)
 {
     // Engines A = 0, B = 1, C = 2 (no ends).
     std::vector<EndTally> ends = {
-        {0, 1, 2, 0}, // A scores 2 with the hammer
-        {0, 1, 0, 0}, // A blanks
-        {0, 1, 1, 0}, // A forced to one
-        {1, 0, 0, 1}, // A steals one
-        {1, 0, 3, 0}, // B scores 3 with the hammer
-        {5, 0, 1, 0}, // an unknown engine: left out
-        {1, 1, 1, 0}, // one engine on both sides: left out
+        {0, 1, 2, 0},  // A scores 2 with the hammer
+        {0, 1, 0, 0},  // A blanks
+        {0, 1, 1, 0},  // A forced to one
+        {1, 0, 0, 1},  // A steals one
+        {1, 0, 3, 0},  // B scores 3 with the hammer
+        {5, 0, 1, 0},  // an unknown engine: left out
+        {1, 1, 1, 0},  // one engine on both sides: left out
     };
     std::vector<EndStatistics> stats = TallyEnds({"A", "B", "C"}, ends);
     ASSERT_EQ(stats.size(), 3u);
     auto counts = [](const EndStatistics &s) {
-        return std::vector<int>{s.hammerEnds, s.hammerScoredTwoPlus, s.hammerNonBlank, s.forcedEnds, s.forceHeld,
-                                s.stealEnds,  s.steals,              s.blankEnds,      s.ends};
+        return std::vector<int>{s.hammerEnds, s.hammerScoredTwoPlus, s.hammerNonBlank,
+                                s.forcedEnds, s.forceHeld,           s.stealEnds,
+                                s.steals,     s.blankEnds,           s.ends};
     };
     EXPECT_EQ(counts(stats[0]), (std::vector<int>{3, 1, 2, 2, 1, 2, 1, 1, 5}));
     EXPECT_EQ(counts(stats[1]), (std::vector<int>{2, 1, 2, 2, 1, 3, 0, 0, 5}));
@@ -263,4 +266,4 @@ TEST(EndStatistics, CountsEachEfficiency)
               "all ends  hammer 2/4 50.0%  force 2/4 50.0%  steal 1/5 20.0%  blank 1/5 20.0%\n");
 }
 
-} // namespace
+}  // namespace

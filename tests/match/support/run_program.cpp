@@ -8,7 +8,6 @@
 
 using namespace match::process;
 
-
 std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string> &arguments, const std::string &outPath,
                                            const std::string &errPath)
 {
@@ -51,7 +50,10 @@ std::vector<pid_t> ReadPids(const std::string &path)
     return pids;
 }
 
-bool ProcessExists(pid_t pid) { return kill(pid, 0) == 0 || errno != ESRCH; }
+bool ProcessExists(pid_t pid)
+{
+    return kill(pid, 0) == 0 || errno != ESRCH;
+}
 
 std::string FileText(const std::string &path)
 {

@@ -3,13 +3,13 @@
 #include <chrono>
 #include <memory>
 #include <string>
-#include <vector>
 #include <sys/types.h>
+#include <vector>
 
 #include "process/child_process.h"
 
 struct ProgramRun {
-    int status = -1;      // exit status, or 128 + signal
+    int status = -1;  // exit status, or 128 + signal
     bool timedOut = false;
     std::string out;
     std::string err;

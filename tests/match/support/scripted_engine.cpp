@@ -43,9 +43,15 @@ void Send(const std::string &text)
     }
 }
 
-void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void Pause(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
-bool Is(const std::string &line, const char *keyword) { return line.rfind(keyword, 0) == 0; }
+bool Is(const std::string &line, const char *keyword)
+{
+    return line.rfind(keyword, 0) == 0;
+}
 
 void AnswerGo(const std::string &mode, int &goCount)
 {
@@ -57,7 +63,8 @@ void AnswerGo(const std::string &mode, int &goCount)
     if (mode == "garbage")
         return Send("HELLO THERE");
     if (mode == "markup")
-        return Send("<img src=x onerror=\"window.injected=1\"></script><script>window.injected=2</script><b>bold</b> \xff");
+        return Send(
+            "<img src=x onerror=\"window.injected=1\"></script><script>window.injected=2</script><b>bold</b> \xff");
     if (mode == "nonfinite")
         return Send("BESTSHOT nan inf 0");
     if (mode == "bad-spin")
@@ -93,7 +100,7 @@ void AnswerGo(const std::string &mode, int &goCount)
     Send(TEE_DRAW);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -72,7 +72,8 @@ private:
                 if (end == std::string::npos)
                     return Fail("unterminated entity");
                 std::string entity = text_.substr(at_ + 1, end - at_ - 1);
-                static const std::map<std::string, char> known = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+                static const std::map<std::string, char> known = {
+                    {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
                 auto found = known.find(entity);
                 if (found == known.end())
                     return Fail("unknown entity &" + entity + ";");
@@ -149,6 +150,9 @@ private:
     XmlDocument document_;
 };
 
-} // namespace
+}  // namespace
 
-XmlDocument ReadXml(const std::string &text) { return Reader(text).Read(); }
+XmlDocument ReadXml(const std::string &text)
+{
+    return Reader(text).Read();
+}

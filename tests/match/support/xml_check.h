@@ -14,7 +14,7 @@ struct XmlElement {
 };
 
 struct XmlDocument {
-    std::string error; // empty when the document is well-formed
+    std::string error;  // empty when the document is well-formed
     std::vector<XmlElement> elements;
 };
 

@@ -64,11 +64,20 @@ nlohmann::json PageData(const std::string &page)
     return nlohmann::json::parse(page.substr(start, page.find("</script>", start) - start));
 }
 
-std::string TempPath(const char *name) { return (std::filesystem::temp_directory_path() / name).string(); }
+std::string TempPath(const char *name)
+{
+    return (std::filesystem::temp_directory_path() / name).string();
+}
 
-double Thousandths(double value) { return std::round(value * 1000.0) / 1000.0; }
+double Thousandths(double value)
+{
+    return std::round(value * 1000.0) / 1000.0;
+}
 
-double Metres(float value) { return static_cast<double>(value); }
+double Metres(float value)
+{
+    return static_cast<double>(value);
+}
 
 // How far even motion between a shown path's points puts the stone at time
 // from point.
@@ -84,7 +93,7 @@ double Stray(const std::vector<ShownPoint> &shown, double time, const PathPoint 
                       Metres(a.at[1]) + (Metres(b.at[1]) - Metres(a.at[1])) * share - Metres(point[1]));
 }
 
-} // namespace
+}  // namespace
 
 TEST(Viewer, DataStaysInsideItsScriptElementAndReadsBackAsGiven)
 {
@@ -130,7 +139,6 @@ TEST(Viewer, EachGameOfATournamentShowsItsOwnTwoEngines)
     EXPECT_EQ(players[0]["command"], "./third");
 }
 
-
 TEST(Viewer, AShownPathFollowsTheTracedOneWithFewerPoints)
 {
     constexpr double FAR_Y = 11.9;
@@ -141,16 +149,19 @@ TEST(Viewer, AShownPathFollowsTheTracedOneWithFewerPoints)
         for (const StonePath &path : shot.trace.paths) {
             std::vector<ShownPoint> shown = ShownPath(path, FAR_Y);
             ASSERT_GE(shown.size(), 2u);
-            const double step = (Metres(path.endTime) - Metres(path.startTime)) / static_cast<double>(path.points.size() - 1);
+            const double step =
+                (Metres(path.endTime) - Metres(path.startTime)) / static_cast<double>(path.points.size() - 1);
             // From the last point beyond the view, every traced point on.
-            std::size_t first = static_cast<std::size_t>(std::lround((shown.front().time - Metres(path.startTime)) / step));
+            std::size_t first =
+                static_cast<std::size_t>(std::lround((shown.front().time - Metres(path.startTime)) / step));
             EXPECT_EQ(shown.front().at, path.points[first]);
             EXPECT_TRUE(first == 0 || Metres(path.points[first][1]) > FAR_Y) << "stone " << path.stone;
             EXPECT_LE(Metres(path.points[first + 1][1]), FAR_Y) << "stone " << path.stone;
             EXPECT_EQ(shown.back().at, path.points.back());
             EXPECT_NEAR(shown.back().time, Metres(path.endTime), 1e-4);
             for (std::size_t i = first; i < path.points.size(); ++i)
-                ASSERT_LE(Stray(shown, Metres(path.startTime) + step * static_cast<double>(i), path.points[i]), SHOWN_PATH_TOLERANCE + 1e-6)
+                ASSERT_LE(Stray(shown, Metres(path.startTime) + step * static_cast<double>(i), path.points[i]),
+                          SHOWN_PATH_TOLERANCE + 1e-6)
                     << "stone " << path.stone << ", point " << i;
             traced += path.points.size() - first;
             kept += shown.size();
@@ -181,13 +192,16 @@ TEST(Viewer, DataCarriesEveryMovedStonesPathAndTheContacts)
         ASSERT_EQ(path["points"].size(), shown.size());
         for (std::size_t j = 0; j < shown.size(); ++j)
             ASSERT_EQ(path["points"][j],
-                      nlohmann::json({Thousandths(shown[j].time), Thousandths(Metres(shown[j].at[0])), Thousandths(Metres(shown[j].at[1]))}))
+                      nlohmann::json({Thousandths(shown[j].time), Thousandths(Metres(shown[j].at[0])),
+                                      Thousandths(Metres(shown[j].at[1]))}))
                 << "stone " << traced.stone << ", point " << j;
     }
     ASSERT_EQ(shot["contacts"].size(), hit.trace.contacts.size());
     for (std::size_t i = 0; i < hit.trace.contacts.size(); ++i) {
         const TessivalContact &contact = hit.trace.contacts[i];
-        EXPECT_EQ(shot["contacts"][i], nlohmann::json({Thousandths(Metres(contact.time)), contact.first, contact.second}));
+        EXPECT_EQ(shot["contacts"][i],
+                  nlohmann::json({Thousandths(Metres(contact.time)), contact.first, contact.second}));
     }
-    EXPECT_EQ(data["games"][0]["ends"][0]["shots"][1]["contacts"], nlohmann::json::array()) << "the draw touches nothing";
+    EXPECT_EQ(data["games"][0]["ends"][0]["shots"][1]["contacts"], nlohmann::json::array())
+        << "the draw touches nothing";
 }
