@@ -103,6 +103,14 @@ void WriteTrace(const ThrowTrace &recorded, TessivalTrace &trace)
     trace.contactCount = static_cast<std::int32_t>(recorded.contacts.size());
 }
 
+// The delivered stone's index when the arguments every throw takes are usable, else -1.
+int UsableThrow(const GameState *state, const ShotVector &shot, float randomError, std::int32_t stoneIndex)
+{
+    if (state == nullptr || !UsableVector(shot) || !UsableError(randomError))
+        return -1;
+    return DeliveredIndex(*state, stoneIndex);
+}
+
 }  // namespace
 }  // namespace tessival
 
@@ -128,9 +136,7 @@ TESSIVAL_API int TESSIVAL_CALL CreateHitShot(ShotTarget target, float power, Sho
 TESSIVAL_API int TESSIVAL_CALL Simulation(GameState *state, ShotVector shot, float randomError, uint32_t seed,
                                           int32_t stoneIndex)
 {
-    if (state == nullptr || !UsableVector(shot) || !UsableError(randomError))
-        return 0;
-    const int delivered = DeliveredIndex(*state, stoneIndex);
+    const int delivered = UsableThrow(state, shot, randomError, stoneIndex);
     if (delivered < 0)
         return 0;
     RandomStream &stream = ProcessStream();
@@ -142,9 +148,9 @@ TESSIVAL_API int TESSIVAL_CALL Simulation(GameState *state, ShotVector shot, flo
 TESSIVAL_API int TESSIVAL_CALL SimulationWithGenerator(GameState *state, ShotVector shot, float randomError,
                                                        uint32_t seed, TessivalGenerator *generator, int32_t stoneIndex)
 {
-    if (state == nullptr || generator == nullptr || !UsableVector(shot) || !UsableError(randomError))
+    if (generator == nullptr)
         return 0;
-    const int delivered = DeliveredIndex(*state, stoneIndex);
+    const int delivered = UsableThrow(state, shot, randomError, stoneIndex);
     if (delivered < 0)
         return 0;
     RandomStream stream = StreamOf(*generator);
@@ -158,11 +164,9 @@ TESSIVAL_API int TESSIVAL_CALL SimulationTraceWithGenerator(GameState *state, Sh
                                                             uint32_t seed, TessivalGenerator *generator,
                                                             int32_t stoneIndex, TessivalTrace *trace)
 {
-    if (state == nullptr || generator == nullptr || !UsableTrace(trace))
+    if (generator == nullptr || !UsableTrace(trace))
         return 0;
-    if (!UsableVector(shot) || !UsableError(randomError))
-        return 0;
-    const int delivered = DeliveredIndex(*state, stoneIndex);
+    const int delivered = UsableThrow(state, shot, randomError, stoneIndex);
     if (delivered < 0)
         return 0;
     try {
@@ -183,11 +187,9 @@ TESSIVAL_API int TESSIVAL_CALL SimulationTraceWithGenerator(GameState *state, Sh
 TESSIVAL_API int TESSIVAL_CALL SimulationTrace(GameState *state, ShotVector shot, float randomError, uint32_t seed,
                                                int32_t stoneIndex, float (*path)[2], int32_t capacity, int32_t *length)
 {
-    if (state == nullptr || path == nullptr || length == nullptr || capacity < 2)
+    if (path == nullptr || length == nullptr || capacity < 2)
         return 0;
-    if (!UsableVector(shot) || !UsableError(randomError))
-        return 0;
-    const int delivered = DeliveredIndex(*state, stoneIndex);
+    const int delivered = UsableThrow(state, shot, randomError, stoneIndex);
     if (delivered < 0)
         return 0;
     try {
