@@ -64,6 +64,7 @@ while IFS= read -r header; do
   [[ -n ${SUBLAYERS[$top]-} ]] && HEADER_LAYER[${header#"$top"/}]=$layer
 done < <(find physics rules platform engine simulator analysis strategy pebble granite match -name '*.h' | sort)
 HEADER_LAYER[viewer_assets.h]=match/viewer  # generated from viewer/page/
+HEADER_LAYER[network_weights.h]=granite/value  # generated from value/weights/
 
 failures=0
 while IFS= read -r source; do
