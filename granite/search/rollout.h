@@ -6,6 +6,8 @@
 #include "search/split_mix.h"
 #include "tessival.h"
 #include "value/end_score_distribution.h"
+#include "value/game_situation.h"
+#include "value/win_table.h"
 
 namespace granite::search {
 
@@ -25,6 +27,10 @@ struct RolloutPolicy {
     // shot: play-outs whose hammer threw its stones away undervalued it.)
     bool hammerKeepsHouseClean = false;
 };
+
+// The policy of the side to move in situation, which throws the stones of
+// parity rootSide: each end score valued by its chance of winning the game.
+RolloutPolicy PolicyFor(const value::WinTable &table, const value::GameSituation &situation, int rootSide);
 
 // The policy's plan for a stone before the last of the end, its spin drawn
 // from choices.

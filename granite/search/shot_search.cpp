@@ -20,9 +20,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Among equal chances of winning, a better end score wins: keeps sensible play
-// when the game is decided either way.
-constexpr double END_SCORE_TIE_BREAK = 1e-3;
 constexpr int REFINED_ARMS = 3;
 constexpr long long FIRST_ROUND_SAMPLES = 2;
 // Samples one round may plan in all, so that a huge budget never plans a huge round.
@@ -46,15 +43,9 @@ class Search {
 public:
     Search(const GameState &state, const value::GameSituation &situation, const value::WinTable &table,
            const SearchLimits &limits)
-        : root_(state), limits_(limits), side_(state.shotIndex % 2), start_(Clock::now())
+        : root_(state), limits_(limits), side_(state.shotIndex % 2), start_(Clock::now()),
+          policy_(PolicyFor(table, situation, side_))
     {
-        policy_.rootSide = side_;
-        for (int score = -value::MAX_END_SCORE; score <= value::MAX_END_SCORE; ++score)
-            policy_.endValue[static_cast<std::size_t>(score + value::MAX_END_SCORE)] =
-                table.AfterEnd(situation, score) + END_SCORE_TIE_BREAK * score;
-        const int hammerScoresOne = situation.hammer ? 1 : -1;
-        policy_.hammerKeepsHouseClean =
-            situation.hammer == (table.AfterEnd(situation, 0) > table.AfterEnd(situation, hammerScoresOne));
         deadline_ =
             start_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(limits.thinkSeconds));
         for (const ShotPlan &plan : ShotCandidates(state))
