@@ -53,7 +53,7 @@ void SearchThrows(benchmark::State &run)
     limits.threads = static_cast<int>(run.range(1));
     long long throws = 0;
     for (auto _ : run)
-        throws += SearchShot(state, GameSituation{0, 7, true, 0}, table, limits).throws;
+        throws += SearchShot(state, GameSituation{0, 7, true, 0}, table, nullptr, limits).throws;
     run.SetItemsProcessed(throws);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "search/sheet.h"
 #include "search/shot_plan.h"
@@ -42,16 +43,21 @@ ShotVector DrawToTee()
 
 }  // namespace
 
-Engine::Engine(const SearchLimits &limits) : limits_(limits), table_(value::MEASURED_END_SCORES) {}
+Engine::Engine(EngineOptions options)
+    : options_(std::move(options)), table_(value::MEASURED_END_SCORES), network_(nullptr)
+{
+    if (options_.evaluation == Evaluation::NETWORK)
+        network_ = options_.weights ? &*options_.weights : &value::ValueNetwork::Shipped();
+}
 
 ShotVector Engine::DecideShot(const GameState &state, const GameScore &score) const
 {
     try {
         const GameState root = search::Sanitized(state);
-        SearchLimits limits = limits_;
+        SearchLimits limits = options_.limits;
         if (root.shotIndex < LATE_STONES_FROM)
             limits.thinkSeconds *= EARLY_STONE_SHARE;
-        return search::SearchShot(root, Situation(state, score), table_, limits).vector;
+        return search::SearchShot(root, Situation(state, score), table_, network_, limits).vector;
     } catch (...) {
         return DrawToTee();  // out of memory or threads: still a legal answer
     }
