@@ -88,14 +88,12 @@ int Validate(const ValidateOptions &options)
     const std::optional<value::ValueNetwork> network = LoadNetwork(options.weights);
     if (!network)
         return FAILURE_STATUS;
-    Games games = ReadGames(options.records);
-    std::vector<learn::EndPosition> chosen;
-    for (std::size_t i = 0; i < games.positions.size(); i += static_cast<std::size_t>(options.every))
-        chosen.push_back(games.positions[i]);
+    const Games games = ReadGames(options.records);
+    const std::vector<learn::EndPosition> chosen = learn::Subsample(games.positions, options.every);
     const value::WinTable table(value::MEASURED_END_SCORES);
     const learn::Validation validation = learn::Validate(chosen, *network, table, options.playouts);
     std::cout << "network " << (options.weights.empty() ? "shipped with granite" : options.weights) << ", "
-              << games.games << " games, " << games.ends << " ends, every " << options.every << " of "
+              << games.games << " games, " << games.ends << " ends, about one in " << options.every << " of "
               << games.positions.size() << " positions: ";
     learn::PrintReport(validation, std::cout);
     if (options.json.empty())
@@ -134,7 +132,7 @@ int main(int argc, char **argv)
         ->check(CLI::Range(1, 4096))
         ->capture_default_str();
     validate->add_option("--json", options.json, "also write the figures to this file as JSON");
-    validate->add_option("--every", options.every, "take every N-th position only")
+    validate->add_option("--every", options.every, "take about one position in N (by a hash of its index)")
         ->check(CLI::Range(1, 1000000))
         ->capture_default_str();
     validate->add_option("records", options.records, "held-out pebble-match records")->required();

@@ -159,6 +159,15 @@ PlayoutBaseline Baseline(const std::vector<EndPosition> &positions, const std::v
 
 }  // namespace
 
+std::vector<EndPosition> Subsample(const std::vector<EndPosition> &positions, int every)
+{
+    std::vector<EndPosition> kept;
+    for (std::size_t i = 0; i < positions.size(); ++i)
+        if (search::SplitMix{i}.Next() % static_cast<std::uint64_t>(every) == 0)
+            kept.push_back(positions[i]);
+    return kept;
+}
+
 Validation Validate(const std::vector<EndPosition> &positions, const ValueNetwork &network,
                     const value::WinTable &table, std::span<const int> playouts)
 {

@@ -50,6 +50,10 @@ struct Validation {
     double playoutSeconds = 0.0;             // CPU time per play-out
 };
 
+// About one position in every, chosen by a hash of its index: a stride would
+// keep the same few shot indices of every end.
+std::vector<EndPosition> Subsample(const std::vector<EndPosition> &positions, int every);
+
 // The network against the play-outs on positions, single-threaded and
 // deterministic: play-out j of position i draws from streams seeded by (i, j),
 // and the first K play-outs of a position serve every K asked.

@@ -22,10 +22,12 @@ void PrintLogLoss(const Validation &validation, std::ostream &out)
     out << "Log-loss of the end score for the hammer side (nats; lower is better), by shot index:\n";
     out << "shot  positions   network";
     for (const PlayoutBaseline &baseline : validation.baselines)
-        out << "  " << Format("%4.0f", baseline.playouts) << " play-outs";
+        out << "  " << Format("%4.0f", baseline.playouts) << (baseline.playouts == 1 ? " play-out " : " play-outs");
     out << "\n";
     for (int shot = 0; shot < SHOTS; ++shot) {
         const auto s = static_cast<std::size_t>(shot);
+        if (validation.positionsByShot[s] == 0)
+            continue;
         out << Format("%4.0f", shot) << "  " << Format("%9.0f", validation.positionsByShot[s]) << "  "
             << Format("%8.4f", validation.network.byShot[s]);
         for (const PlayoutBaseline &baseline : validation.baselines)
@@ -36,9 +38,9 @@ void PrintLogLoss(const Validation &validation, std::ostream &out)
         << Format("%8.4f", validation.network.overall);
     for (const PlayoutBaseline &baseline : validation.baselines)
         out << "  " << Format("%14.4f", baseline.logLoss.overall);
-    out << "\nplay-outs' smoothing (alpha of least loss among 0.01, 0.03, 0.1, 0.3, 1):";
+    out << "\nplay-outs' smoothing alpha (least loss among 0.01, 0.03, 0.1, 0.3, 1), by play-outs:";
     for (const PlayoutBaseline &baseline : validation.baselines)
-        out << " " << baseline.playouts << " play-outs " << baseline.alpha << ";";
+        out << (&baseline == &validation.baselines.front() ? " " : ", ") << baseline.playouts << ": " << baseline.alpha;
     out << "\n\n";
 }
 
