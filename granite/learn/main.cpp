@@ -93,8 +93,9 @@ int Validate(const ValidateOptions &options)
     const value::WinTable table(value::MEASURED_END_SCORES);
     const learn::Validation validation = learn::Validate(chosen, *network, table, options.playouts);
     std::cout << "network " << (options.weights.empty() ? "shipped with granite" : options.weights) << ", "
-              << games.games << " games, " << games.ends << " ends, about one in " << options.every << " of "
-              << games.positions.size() << " positions: ";
+              << games.games << " games, " << games.ends << " ends, ";
+    if (options.every > 1)
+        std::cout << "about one in " << options.every << " of " << games.positions.size() << " positions: ";
     learn::PrintReport(validation, std::cout);
     if (options.json.empty())
         return 0;

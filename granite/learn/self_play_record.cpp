@@ -92,29 +92,27 @@ RecordFile ReadRecord(const std::string &path)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw RecordError(path + ": cannot be opened");
-    RecordFile record;
     std::string line;
-    bool headed = false;
-    for (int number = 1; std::getline(in, line); ++number) {
+    if (!std::getline(in, line))
+        throw RecordError(path + ": is empty, not a pebble-match record");
+    try {
+        CheckHeader(line);
+    } catch (const std::exception &error) {
+        throw RecordError(path + ":1: " + error.what());
+    }
+    RecordFile record;
+    for (int number = 2; std::getline(in, line); ++number) {
         const bool terminated = !in.eof();
-        headed = true;
         try {
-            if (number == 1)
-                CheckHeader(line);
-            else
-                record.games.push_back(GameOf(line));
+            record.games.push_back(GameOf(line));
         } catch (const std::exception &error) {
-            if (number > 1 && !terminated) {
-                record.tornLastLine = true;
-                break;
-            }
-            throw RecordError(path + ":" + std::to_string(number) + ": " + error.what());
+            if (terminated)
+                throw RecordError(path + ":" + std::to_string(number) + ": " + error.what());
+            record.tornLastLine = true;
         }
     }
     if (in.bad())
         throw RecordError(path + ": could not be read to the end");
-    if (!headed)
-        throw RecordError(path + ": is empty, not a pebble-match record");
     return record;
 }
 
