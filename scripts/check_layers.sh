@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 # Products in folders of their own, bottom to top: each may include those
 # before it; the product's top files (main.cpp and the like) may include all.
 declare -A SUBLAYERS=(
-  [granite]="value search"
+  [granite]="value search learn"
   [match]="protocol process statistics game setup record schedule summary pictures viewer run"
 )
 
