@@ -43,11 +43,25 @@ ShotVector DrawToTee()
 
 }  // namespace
 
-Engine::Engine(EngineOptions options)
-    : options_(std::move(options)), table_(value::MEASURED_END_SCORES), network_(nullptr)
+namespace {
+
+const value::ValueNetwork *NetworkOf(const EngineOptions &options)
 {
-    if (options_.evaluation == Evaluation::NETWORK)
-        network_ = options_.weights ? &*options_.weights : &value::ValueNetwork::Shipped();
+    if (options.evaluation != Evaluation::NETWORK)
+        return nullptr;
+    return options.weights ? &*options.weights : &value::ValueNetwork::Shipped();
+}
+
+value::WinTable TableFor(const value::ValueNetwork *network)
+{
+    return network != nullptr ? value::WinTable(*network) : value::WinTable(value::MEASURED_END_SCORES);
+}
+
+}  // namespace
+
+Engine::Engine(EngineOptions options)
+    : options_(std::move(options)), network_(NetworkOf(options_)), table_(TableFor(network_))
+{
 }
 
 ShotVector Engine::DecideShot(const GameState &state, const GameScore &score) const

@@ -9,7 +9,7 @@
 namespace granite {
 
 // granite itself: its search limits and value network, set once from the
-// command line, and its win table, built once. It holds nothing of the game
+// command line, and its win table, built once from the same network. It holds nothing of the game
 // between two GOs.
 class Engine {
 public:
@@ -23,8 +23,9 @@ public:
 
 private:
     EngineOptions options_;
-    value::WinTable table_;
     const value::ValueNetwork *network_;  // none when play-outs judge
+    // From the network's distributions of end scores, or the measured one for play-outs.
+    value::WinTable table_;
 };
 
 }  // namespace granite

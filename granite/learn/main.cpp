@@ -90,8 +90,7 @@ int Validate(const ValidateOptions &options)
         return FAILURE_STATUS;
     const Games games = ReadGames(options.records);
     const std::vector<learn::EndPosition> chosen = learn::Subsample(games.positions, options.every);
-    const value::WinTable table(value::MEASURED_END_SCORES);
-    const learn::Validation validation = learn::Validate(chosen, *network, table, options.playouts);
+    const learn::Validation validation = learn::Validate(chosen, *network, options.playouts);
     std::cout << "network " << (options.weights.empty() ? "shipped with granite" : options.weights) << ", "
               << games.games << " games, " << games.ends << " ends, ";
     if (options.every > 1)

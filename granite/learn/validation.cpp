@@ -169,7 +169,7 @@ std::vector<EndPosition> Subsample(const std::vector<EndPosition> &positions, in
 }
 
 Validation Validate(const std::vector<EndPosition> &positions, const ValueNetwork &network,
-                    const value::WinTable &table, std::span<const int> playouts)
+                    std::span<const int> playouts)
 {
     Validation validation;
     validation.positions = positions.size();
@@ -180,10 +180,11 @@ Validation Validate(const std::vector<EndPosition> &positions, const ValueNetwor
     validation.network = LossOf(positions, [&](std::size_t i) {
         return static_cast<double>(probabilities[i * SCORES + ScoreIndex(positions[i].endScore)]);
     });
-    validation.calibration = Calibrate(positions, probabilities, table);
+    validation.calibration = Calibrate(positions, probabilities, value::WinTable(network));
 
     const int most = playouts.empty() ? 0 : *std::max_element(playouts.begin(), playouts.end());
-    const std::vector<std::int8_t> scores = PlayOutScores(positions, table, most, validation.playoutSeconds);
+    const std::vector<std::int8_t> scores =
+        PlayOutScores(positions, value::WinTable(value::MEASURED_END_SCORES), most, validation.playoutSeconds);
     for (const int k : playouts)
         validation.baselines.push_back(Baseline(positions, scores, most, k));
     return validation;

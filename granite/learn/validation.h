@@ -56,8 +56,10 @@ std::vector<EndPosition> Subsample(const std::vector<EndPosition> &positions, in
 
 // The network against the play-outs on positions, single-threaded and
 // deterministic: play-out j of position i draws from streams seeded by (i, j),
-// and the first K play-outs of a position serve every K asked.
+// and the first K play-outs of a position serve every K asked. The network's
+// chance of winning comes through its own win table, the play-outs value end
+// scores by the measured one, each as granite judges with it.
 Validation Validate(const std::vector<EndPosition> &positions, const value::ValueNetwork &network,
-                    const value::WinTable &table, std::span<const int> playouts);
+                    std::span<const int> playouts);
 
 }  // namespace granite::learn
