@@ -26,7 +26,10 @@ constexpr int REFINED_ARMS = 3;
 constexpr long long FIRST_ROUND_SAMPLES = 2;
 // Samples a worker takes at once: the network judges them as one batch.
 constexpr std::size_t CHUNK = 16;
-constexpr int LAST_STONE = 15;
+// The network judges positions with two stones or more still to come; before
+// the last stone the play-out's look at that stone's options is sharper, and
+// cheap.
+constexpr int LAST_NETWORK_SHOT = 14;
 // Samples one round may plan in all, so that a huge budget never plans a huge round.
 constexpr long long MAX_ROUND_SAMPLES = 1LL << 20;
 
@@ -166,13 +169,13 @@ private:
                 continue;
             }
             ++samples_;
-            if (network_ != nullptr && state.shotIndex <= LAST_STONE) {
+            if (network_ != nullptr && state.shotIndex <= LAST_NETWORK_SHOT) {
                 ++throws_;
                 open.push_back(state);
                 openTasks.push_back(i);
                 continue;
             }
-            throws_ += 1 + (network_ != nullptr ? 0 : PlayOut(state, policy_, generator, mix));
+            throws_ += 1 + PlayOut(state, policy_, generator, mix);
             values[i] = EndValue(state);
         }
         if (open.empty())
