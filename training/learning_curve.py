@@ -8,6 +8,7 @@ import matplotlib
 
 matplotlib.use("Agg")  # files only, no display needed
 import matplotlib.pyplot as plt  # noqa: E402
+from matplotlib.ticker import MaxNLocator  # noqa: E402
 
 
 def write_history(out, history, best_epoch):
@@ -28,6 +29,7 @@ def plot(out, history):
     calibration.plot(epochs, errors, marker="o", color="tab:red")
     calibration.set_ylabel("held-out calibration error\nof the win chance")
     calibration.set_xlabel("epoch")
+    calibration.xaxis.set_major_locator(MaxNLocator(integer=True))
     calibration.grid(alpha=0.3)
     figure.tight_layout()
     figure.savefig(Path(out, "learning_curve.png"), dpi=100)
