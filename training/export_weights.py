@@ -138,6 +138,7 @@ def export(model, held_out, out):
     data = gvn1_bytes(model)
     check_round_trip(data, model, features, probabilities)
     out = Path(out)
+    out.mkdir(parents=True, exist_ok=True)
     _write(out / WEIGHTS_NAME, data)
     _write(out / CHECK_NAME, check_text(held_out.positions[rows], probabilities).encode())
     _write(out / DIGEST_NAME, f"{hashlib.sha256(data).hexdigest()}  {WEIGHTS_NAME}\n".encode())
