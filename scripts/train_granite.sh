@@ -45,17 +45,23 @@ fail() {
   exit 1
 }
 
+usage_error() {
+  echo "train_granite.sh: $*" >&2
+  exit 2
+}
+
+readonly INVOCATION="scripts/train_granite.sh $*"
 work= games= nodes= shards= concurrency=$(nproc) epochs= bin= smoke=0
 while (($#)); do
   case "$1" in
     --work | --games | --nodes | --shards | --concurrency | --epochs | --bin)
-      (($# >= 2)) || { usage >&2; exit 2; }
+      (($# >= 2)) || usage_error "$1 needs a value"
       declare "${1#--}=$2"
       shift 2
       ;;
     --smoke) smoke=1; shift ;;
     -h | --help) usage; exit 0 ;;
-    *) echo "train_granite.sh: unknown option $1" >&2; usage >&2; exit 2 ;;
+    *) usage >&2; usage_error "unknown option $1" ;;
   esac
 done
 
@@ -66,9 +72,11 @@ if ((smoke)); then
 fi
 work=${work:-build/training} games=${games:-3000} nodes=${nodes:-6000} shards=${shards:-4}
 for number in games nodes shards concurrency ${epochs:+epochs}; do
-  [[ ${!number} =~ ^[1-9][0-9]*$ ]] || { echo "train_granite.sh: --$number needs a positive whole number" >&2; exit 2; }
+  [[ ${!number} =~ ^[1-9][0-9]*$ ]] || usage_error "--$number needs a positive whole number"
 done
-((shards >= 2)) || { echo "train_granite.sh: --shards must be at least 2 (the last is held out)" >&2; exit 2; }
+((shards >= 2)) || usage_error "--shards must be at least 2 (the last is held out)"
+# Games are played in pairs, and every shard needs one.
+(((games + 1) / 2 >= shards)) || usage_error "--games must be at least twice --shards"
 readonly SEED=20261209
 
 trap 'echo "train_granite.sh: failed (status $?) at: $BASH_COMMAND" >&2' ERR
@@ -125,7 +133,8 @@ for ((shard = 1; shard <= shards; shard++)); do
   command=("$bin/pebble-match" --games "$games" --ends "$ends" --seed "$SEED" --shard "$shard/$shards"
     --concurrency "$concurrency" --record "$record" --resume
     "name=A $granite --nodes $nodes --seed 11" "name=B $granite --nodes $nodes --seed 12")
-  echo "== Generating shard $shard of $shards: $expected games of granite against itself (line scores in $records/shard-$shard.log)"
+  echo "== Generating shard $shard of $shards: $expected games of granite against itself" \
+    "(line scores in $records/shard-$shard.log)"
   echo "   ${command[*]@Q}"
   "${command[@]}" >"$records/shard-$shard.log"
 done
@@ -172,6 +181,6 @@ cat <<DONE
    Play with them:  $bin/granite --weights $model/value_network.bin
    Ship them: copy $model/value_network.bin and $model/value_network_check.txt into
    granite/value/weights/, and record in granite/value/weights/README.md the command
-   (scripts/train_granite.sh --games $games --nodes $nodes --shards $shards${epochs:+ --epochs $epochs}) and the sha256:
+   ($INVOCATION) and the sha256:
    $(cut -d' ' -f1 "$model/value_network.sha256")
 DONE
