@@ -37,7 +37,8 @@ def load(path):
     """The saved state, or None when there is none."""
     if not os.path.exists(path):
         return None
-    return torch.load(path, map_location="cpu")
+    # It holds the random generators' states, not tensors alone.
+    return torch.load(path, map_location="cpu", weights_only=False)
 
 
 def check_compatible(saved_run, run):

@@ -20,6 +20,7 @@ from pathlib import Path
 import numpy as np
 import torch
 
+import checkpoint
 import value_data
 from value_model import build_model, linear_layers
 
@@ -153,7 +154,9 @@ def _write(path, data):
 
 
 def export_checkpoint(path, data_folder=None, pattern=None, out=None):
-    saved = torch.load(path, map_location="cpu")
+    saved = checkpoint.load(path)
+    if saved is None:
+        raise ValueError(f"{path} does not exist")
     run = saved["run"]
     if saved["best_model"] is None:
         raise ValueError(f"{path} holds no finished epoch")

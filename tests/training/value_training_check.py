@@ -16,6 +16,7 @@ import torch
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "training"))
 
+import checkpoint  # noqa: E402
 import export_weights  # noqa: E402
 import held_out_metrics  # noqa: E402
 import train_value  # noqa: E402
@@ -137,7 +138,7 @@ class Training(unittest.TestCase):
         train_value.run(train_value.parse_args(
             ["--data", data, "--out", out, "--epochs", str(epochs), "--hidden", "8",
              "--threads", "1", "--batch", "64", "--held-out", "shard-3-*", *extra]))
-        return torch.load(Path(out, "checkpoint.pt"))
+        return checkpoint.load(Path(out, "checkpoint.pt"))
 
     def test_resumed_run_equals_uninterrupted_one_and_exports(self):
         with tempfile.TemporaryDirectory() as folder:
