@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "learn/decision_fidelity.h"
 #include "learn/end_positions.h"
 #include "learn/extraction.h"
 #include "learn/self_play_record.h"
@@ -108,6 +109,42 @@ int Validate(const ValidateOptions &options)
     return 0;
 }
 
+struct FidelityOptions {
+    std::vector<std::string> records;
+    std::string weights;
+    bool rollout = false;
+    long long nodes = 20000;
+    int positions = 200;
+};
+
+int MeasureFidelity(const FidelityOptions &options)
+{
+    std::optional<value::ValueNetwork> network;
+    if (!options.rollout) {
+        network = LoadNetwork(options.weights);
+        if (!network)
+            return FAILURE_STATUS;
+    }
+    const Games games = ReadGames(options.records);
+    const learn::Fidelity fidelity =
+        learn::MeasureFidelity(games.positions, network ? &*network : nullptr, options.nodes, options.positions);
+    const auto share = [&](int count) { return fidelity.positions > 0 ? 100.0 * count / fidelity.positions : 0.0; };
+    std::cout << "last stones where the win table prefers a blank to one: " << fidelity.positions << " (of "
+              << games.games << " games), searched with " << (options.rollout ? "play-outs" : "the network")
+              << " and --nodes " << options.nodes << "\n"
+              << "the chosen shot without error: blank " << fidelity.blanks << " (" << share(fidelity.blanks)
+              << "%), one " << fidelity.ones << " (" << share(fidelity.ones) << "%), two or more " << fidelity.more
+              << " (" << share(fidelity.more) << "%), stolen " << fidelity.steals << " (" << share(fidelity.steals)
+              << "%)\n"
+              << "between a blank and one alone: blank "
+              << (fidelity.blanks + fidelity.ones > 0 ? 100.0 * fidelity.blanks / (fidelity.blanks + fidelity.ones)
+                                                      : 0.0)
+              << "%\n"
+              << "with the match's error (" << learn::NOISY_THROWS << " throws each): blank "
+              << 100.0 * fidelity.noisyBlanks << "%\n";
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -137,6 +174,20 @@ int main(int argc, char **argv)
         ->capture_default_str();
     validate->add_option("records", options.records, "held-out pebble-match records")->required();
 
+    CLI::App *fidelity = app.add_subcommand(
+        "fidelity", "how often granite's last stone blanks where its win table prefers a blank to one");
+    FidelityOptions fidelityOptions;
+    fidelity->add_option("--weights", fidelityOptions.weights, "a weights file instead of the shipped network");
+    fidelity->add_flag("--rollout", fidelityOptions.rollout, "search with play-outs instead of the network")
+        ->excludes("--weights");
+    fidelity->add_option("--nodes", fidelityOptions.nodes, "simulated throws per search")
+        ->check(CLI::Range(1LL, 1000000000LL))
+        ->capture_default_str();
+    fidelity->add_option("--positions", fidelityOptions.positions, "positions to search, the first found")
+        ->check(CLI::Range(1, 1000000))
+        ->capture_default_str();
+    fidelity->add_option("records", fidelityOptions.records, "pebble-match records")->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp &help) {
@@ -146,7 +197,9 @@ int main(int argc, char **argv)
         return USAGE_STATUS;
     }
     try {
-        return extract->parsed() ? Extract(extractRecords, prefix, mirror) : Validate(options);
+        if (extract->parsed())
+            return Extract(extractRecords, prefix, mirror);
+        return validate->parsed() ? Validate(options) : MeasureFidelity(fidelityOptions);
     } catch (const learn::RecordError &error) {
         std::cerr << "granite-data: " << error.what() << "\n";
         return FAILURE_STATUS;

@@ -276,6 +276,8 @@ TEST_F(GraniteData, BadInputIsRefusedNamingFileAndLine)
                                                {"extract", "--out", Path("set")},
                                                {"validate", "--playouts", "0", good},
                                                {"validate", "--every", "0", good},
+                                               {"fidelity", "--rollout", "--weights", good, good},
+                                               {"fidelity", "--positions", "0", good},
                                                {"train", good}}) {
         run = Run(usage);
         EXPECT_EQ(run.status, 2) << (usage.empty() ? "" : usage[0]);
@@ -336,6 +338,22 @@ TEST_F(GraniteData, ValidatePrintsItsTablesAndTheSameFiguresEachTime)
     for (const json &count : sparse.at("positionsByShot"))
         shots += count.get<int>() > 0;
     EXPECT_GT(shots, 8);
+}
+
+// The handwritten games' last stones, searched by both judges: every one
+// counted once, in one of the four outcomes.
+TEST_F(GraniteData, FidelityCountsEveryLastStoneItSearches)
+{
+    const std::string record = WriteRecord("games.jsonl", RecordLines());
+    for (const std::vector<std::string> &judge : {std::vector<std::string>{}, std::vector<std::string>{"--rollout"}}) {
+        std::vector<std::string> arguments{"fidelity", "--nodes", "300", "--positions", "1"};
+        arguments.insert(arguments.end(), judge.begin(), judge.end());
+        arguments.push_back(record);
+        const EngineRun run = Run(arguments);
+        ASSERT_EQ(run.status, 0) << run.errors;
+        EXPECT_NE(run.output.find("prefers a blank to one: 1 (of 2 games)"), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("between a blank and one alone: blank"), std::string::npos) << run.output;
+    }
 }
 
 }  // namespace
