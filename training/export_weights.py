@@ -160,10 +160,11 @@ def export_checkpoint(path, data_folder=None, pattern=None, out=None):
     run = saved["run"]
     if saved["best_model"] is None:
         raise ValueError(f"{path} holds no finished epoch")
-    model = build_model(tuple(run["hidden"]))
-    model.load_state_dict(saved["best_model"])
     _, held = value_data.split_folder(data_folder or run["data"], pattern or run["held_out"])
-    return export(model, value_data.load(held, with_positions=True), out or Path(path).parent)
+    held_out = value_data.load(held, with_positions=True)
+    model = build_model(held_out.feature_count, tuple(run["hidden"]))
+    model.load_state_dict(saved["best_model"])
+    return export(model, held_out, out or Path(path).parent)
 
 
 def main(argv=None):

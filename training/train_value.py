@@ -167,7 +167,10 @@ def run(args):
     out = Path(args.out)
     out.mkdir(parents=True, exist_ok=True)
     seed_everything(args.seed)
-    model = build_model(args.hidden)
+    if training.feature_count != held_out.feature_count:
+        raise ValueError(f"the training files have {training.feature_count} inputs, "
+                         f"the held-out ones {held_out.feature_count}")
+    model = build_model(training.feature_count, args.hidden)
     optimiser = torch.optim.Adam(model.parameters(), lr=args.lr, weight_decay=args.weight_decay)
     described = describe_run(args, training_files, held_out_files)
     state = resume(out / checkpoint.CHECKPOINT_NAME, described, model, optimiser)

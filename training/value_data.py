@@ -1,8 +1,9 @@
 """The value network's data: the .npy files `granite-data extract` writes.
 
-A data folder holds, per record, PREFIX-features.npy (N x 83),
-PREFIX-labels.npy (N x 19) and PREFIX-positions.npy (N x 36), little-endian
-float32, one row per position before a shot of a complete end.
+A data folder holds, per record, PREFIX-features.npy (N x the network's
+inputs, as many as granite-data writes), PREFIX-labels.npy (N x 19) and
+PREFIX-positions.npy (N x 36), little-endian float32, one row per position
+before a shot of a complete end.
 """
 
 import fnmatch
@@ -11,7 +12,6 @@ from pathlib import Path
 
 import numpy as np
 
-FEATURE_COUNT = 83
 LABEL_COUNT = 19
 POSITION_COLUMNS = 36
 MAX_END_SCORE = 8
@@ -34,6 +34,10 @@ class DataSet:
 
     def __len__(self):
         return len(self.features)
+
+    @property
+    def feature_count(self):
+        return self.features.shape[1]
 
 
 def prefixes(folder):
@@ -73,8 +77,10 @@ def _matches(prefix, pattern):
 
 
 def load(prefix_list, with_positions=False):
-    """The rows of every prefix, one file after the other."""
-    features = [_array(p + FEATURES_SUFFIX, FEATURE_COUNT) for p in prefix_list]
+    """The rows of every prefix, one file after the other; every features file
+    has as many columns as the first."""
+    inputs = np.load(prefix_list[0] + FEATURES_SUFFIX, mmap_mode="r").shape[-1]
+    features = [_array(p + FEATURES_SUFFIX, inputs) for p in prefix_list]
     labels = [_array(p + "-labels.npy", LABEL_COUNT) for p in prefix_list]
     for prefix, f, lab in zip(prefix_list, features, labels):
         if len(f) != len(lab):

@@ -1,10 +1,10 @@
-"""The value network: the position's 83 inputs, hidden layers with ReLU, and
+"""The value network: the position's inputs, hidden layers with ReLU, and
 17 logits whose softmax is the distribution of the end's score for the hammer
 side (entry k + 8 for a score of k)."""
 
 from torch import nn
 
-from value_data import END_SCORES, FEATURE_COUNT
+from value_data import END_SCORES
 
 # What granite's weights reader accepts.
 MAX_LAYERS = 8
@@ -25,8 +25,8 @@ def parse_hidden(text):
     return widths
 
 
-def build_model(hidden):
-    widths = [FEATURE_COUNT, *hidden, END_SCORES]
+def build_model(inputs, hidden):
+    widths = [inputs, *hidden, END_SCORES]
     modules = []
     for inputs, outputs in zip(widths, widths[1:]):
         if modules:

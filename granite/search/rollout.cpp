@@ -103,10 +103,10 @@ ShotPlan BestLastStone(const GameState &state, const RolloutPolicy &policy, Spli
 
 }  // namespace
 
-int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices)
+int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices, int stopAt)
 {
     int throws = 0;
-    while (state.shotIndex >= 0 && state.shotIndex <= LAST_STONE) {
+    while (state.shotIndex >= 0 && state.shotIndex <= LAST_STONE && state.shotIndex < stopAt) {
         const ShotPlan plan = state.shotIndex == LAST_STONE ? BestLastStone(state, policy, choices, generator, throws)
                                                             : PolicyPlan(state, policy, choices);
         const std::optional<ShotVector> vector = BuildVector(plan);

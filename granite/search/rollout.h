@@ -37,7 +37,10 @@ RolloutPolicy PolicyFor(const value::WinTable &table, const value::GameSituation
 ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMix &choices);
 
 // Plays the remaining stones of the end on state with the thrower's error
-// drawn from generator, and returns the number of throws made.
-int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices);
+// drawn from generator, or those before shot index stopAt, and returns the
+// number of throws made.
+inline constexpr int END_OF_END = 16;
+int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices,
+            int stopAt = END_OF_END);
 
 }  // namespace granite::search

@@ -169,13 +169,18 @@ private:
                 continue;
             }
             ++samples_;
-            if (network_ != nullptr && state.shotIndex <= LAST_NETWORK_SHOT) {
-                ++throws_;
-                open.push_back(state);
-                openTasks.push_back(i);
-                continue;
+            int throws = 1;
+            if (network_ != nullptr) {
+                throws += PlayOut(state, policy_, generator, mix,
+                                  std::min(state.shotIndex + limits_.playOutStones, LAST_NETWORK_SHOT + 1));
+                if (state.shotIndex <= LAST_NETWORK_SHOT) {
+                    throws_ += throws;
+                    open.push_back(state);
+                    openTasks.push_back(i);
+                    continue;
+                }
             }
-            throws_ += 1 + PlayOut(state, policy_, generator, mix);
+            throws_ += throws + PlayOut(state, policy_, generator, mix);
             values[i] = EndValue(state);
         }
         if (open.empty())

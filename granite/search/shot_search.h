@@ -16,6 +16,9 @@ struct SearchLimits {
     long long throws = 0;  // a budget of simulated throws instead of time
     int threads = 1;
     std::uint64_t seed = 1;
+    // With the network: stones of the end played out by the fast policy after
+    // each throw before the network judges.
+    int playOutStones = 0;
 };
 
 struct SearchResult {

@@ -228,7 +228,8 @@ TEST_F(GraniteData, MirroredRowsFollowTheirOriginalsWithEveryOffsetAcrossNegated
         for (std::size_t column = 0; column < LABELS; ++column)
             EXPECT_EQ(labels.At(row + 1, column), labels.At(row, column));
         for (std::size_t column = 0; column < static_cast<std::size_t>(FEATURE_COUNT); ++column) {
-            const bool dx = column >= 19 && (column - 19) % 4 == 1;
+            const bool dx = column >= granite::value::STONES_FROM &&
+                            (column - granite::value::STONES_FROM) % granite::value::SLOT_INPUTS == 1;
             const float original = features.At(row, column);
             EXPECT_NEAR(features.At(row + 1, column), dx ? -original : original, 1e-6f) << row << " " << column;
             offsets += dx && original != 0.0f;

@@ -78,6 +78,31 @@ TEST(PositionFeatures, ContextIsOneHotShotAndScaledLeadAndEnds)
     EXPECT_EQ(HammerContext({9, 7, true, 0}).endsLeft, 0);
 }
 
+// The score as it stands and the counts: two hammer stones shot, one of them a
+// guard's distance away from counting; the other side one in the house, one guard.
+TEST(PositionFeatures, ScoreAsItStandsAndStonesInTheHouseAndGuards)
+{
+    GameState state = Empty(8);
+    Place(state, 1, 0.1f, 0.0f);
+    Place(state, 3, -0.3f, 0.2f);
+    Place(state, 0, 0.0f, -1.0f);  // in the house, behind both hammer stones
+    Place(state, 2, 0.2f, 3.5f);   // a guard, between the house and the hog line
+    Place(state, 5, 1.0f, -2.5f);  // behind the house: neither
+    const Features features = Encode(state);
+    for (int score = -MAX_INPUT_SCORE; score <= MAX_INPUT_SCORE; ++score)
+        EXPECT_EQ(features[static_cast<std::size_t>(SCORE_FROM + score + MAX_INPUT_SCORE)], score == 2 ? 1.0f : 0.0f);
+    EXPECT_FLOAT_EQ(features[COUNTS_FROM], 2.0f / SLOTS);
+    EXPECT_FLOAT_EQ(features[COUNTS_FROM + 1], 1.0f / SLOTS);
+    EXPECT_FLOAT_EQ(features[COUNTS_FROM + 2], 0.0f);
+    EXPECT_FLOAT_EQ(features[COUNTS_FROM + 3], 1.0f / SLOTS);
+
+    // Beyond the clamp the score reads as MAX_INPUT_SCORE for the side that leads it.
+    GameState steal = Empty(12);
+    for (int stone = 0; stone < 12; stone += 2)
+        Place(steal, stone, 0.05f * static_cast<float>(stone), 0.0f);
+    EXPECT_EQ(Encode(steal)[SCORE_FROM], 1.0f);
+}
+
 TEST(PositionFeatures, HammerStonesFirstEachSideNearestTheTeeFirst)
 {
     GameState state = Empty(6);

@@ -98,7 +98,7 @@ class Calibration(unittest.TestCase):
 class WeightsFile(unittest.TestCase):
     def test_layout_is_what_granite_reads(self):
         torch.manual_seed(3)
-        model = build_model((5,))
+        model = build_model(83, (5,))
         data = export_weights.gvn1_bytes(model)
         first, last = linear_layers(model)
         self.assertEqual(data[:4], b"GVN1")
@@ -117,7 +117,7 @@ class WeightsFile(unittest.TestCase):
         self.assertEqual(last.out_features, 17)
 
     def test_round_trip_catches_a_changed_weight(self):
-        model = build_model((4,))
+        model = build_model(83, (4,))
         features = np.ones((2, 83), np.float32)
         expected = export_weights.torch_probabilities(model, features)
         data = bytearray(export_weights.gvn1_bytes(model))
