@@ -13,7 +13,8 @@ enum class Evaluation { NETWORK, ROLLOUT };
 // Everything granite's command line sets.
 struct EngineOptions {
     search::SearchLimits limits;
-    Evaluation evaluation = Evaluation::NETWORK;
+    // Play-outs until the network is measured to play better.
+    Evaluation evaluation = Evaluation::ROLLOUT;
     std::optional<value::ValueNetwork> weights;  // from --weights; the shipped ones without it
 };
 

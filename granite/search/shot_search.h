@@ -16,9 +16,6 @@ struct SearchLimits {
     long long throws = 0;  // a budget of simulated throws instead of time
     int threads = 1;
     std::uint64_t seed = 1;
-    // With the network: stones of the end played out by the fast policy after
-    // each throw before the network judges.
-    int playOutStones = 0;
 };
 
 struct SearchResult {
@@ -33,9 +30,10 @@ struct SearchResult {
 // halving over the candidates: each round throws every surviving candidate
 // again with random error, judges where the stones came to rest, and keeps
 // the better half; after the first round the aim is refined around the three
-// best. A throw is judged by the network's distribution of the end's score,
-// or, without a network, by playing the end out with the fast policy; either
-// way each end score is worth its chance of winning the game. Within a throw
+// best. A throw is judged by playing the end out with the fast policy, or,
+// with a network, by playing the next two stones so and then the network's
+// distribution of the end's score; either way each end score is worth its
+// chance of winning the game. Within a throw
 // budget the result depends on the arguments alone, whatever the threads.
 SearchResult SearchShot(const GameState &state, const value::GameSituation &situation, const value::WinTable &table,
                         const value::ValueNetwork *network, const SearchLimits &limits);
