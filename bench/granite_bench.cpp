@@ -1,6 +1,8 @@
 // granite's throughput and GO time. Simulated throws per second through the
 // reentrant SimulationWithGenerator, with 1 and 2 threads each on its own
-// generator, alone and inside granite's search; and GO over the protocol with
+// generator, alone and inside granite's search; the two ways of judging a
+// thrown position, the value network (in the search's batches) and a play-out
+// of the rest of the end; and GO over the protocol with
 // --think 100 at the crowded house's shots, reporting the slowest GO beside
 // the mean and failing when one took over 1.5 times --think.
 #include <benchmark/benchmark.h>
@@ -11,8 +13,11 @@
 
 #include "bench_processes.h"
 #include "fixed_positions.h"
+#include "search/network_leaves.h"
+#include "search/rollout.h"
 #include "search/sheet.h"
 #include "search/shot_search.h"
+#include "search/split_mix.h"
 #include "value/win_table.h"
 
 using namespace granite::search;
@@ -53,8 +58,46 @@ void SearchThrows(benchmark::State &run)
     limits.threads = static_cast<int>(run.range(1));
     long long throws = 0;
     for (auto _ : run)
-        throws += SearchShot(state, GameSituation{0, 7, true, 0}, table, limits).throws;
+        throws += SearchShot(state, GameSituation{0, 7, true, 0}, table, nullptr, limits).throws;
     run.SetItemsProcessed(throws);
+}
+
+// The leaves of one search at shot range(0) of the crowded house, as the
+// search sees them: items are positions judged.
+constexpr int LEAF_BATCH = 16;
+const GameSituation LEAF_SITUATION{0, 7, true, 0};
+
+void LeafByNetwork(benchmark::State &run)
+{
+    const WinTable table(MEASURED_END_SCORES);
+    const int shot = static_cast<int>(run.range(0));
+    const RolloutPolicy policy = PolicyFor(table, LEAF_SITUATION, shot % 2);
+    const std::vector<GameState> states(LEAF_BATCH, Sanitized(bench::CrowdedHouse(shot)));
+    std::vector<double> values(LEAF_BATCH);
+    for (auto _ : run) {
+        JudgeByNetwork(ValueNetwork::Shipped(), HammerContext(LEAF_SITUATION), policy, states, values);
+        benchmark::DoNotOptimize(values.data());
+    }
+    run.SetItemsProcessed(run.iterations() * LEAF_BATCH);
+}
+
+void LeafByPlayOut(benchmark::State &run)
+{
+    const WinTable table(MEASURED_END_SCORES);
+    const int shot = static_cast<int>(run.range(0));
+    const RolloutPolicy policy = PolicyFor(table, LEAF_SITUATION, shot % 2);
+    const GameState start = Sanitized(bench::CrowdedHouse(shot));
+    TessivalGenerator generator{};
+    GameState seeding = start;  // a first throw seeds the generator
+    ShotVector draw{};
+    CreateShot(ShotTarget{TEE_X, TEE_Y, 0}, &draw);
+    SimulationWithGenerator(&seeding, draw, RANDOM_ERROR, 7u, &generator, -1);
+    SplitMix choices{7};
+    for (auto _ : run) {
+        GameState state = start;
+        benchmark::DoNotOptimize(PlayOut(state, policy, generator, choices));
+    }
+    run.SetItemsProcessed(run.iterations());
 }
 
 void GoOverProtocol(benchmark::State &run)
@@ -91,6 +134,8 @@ BENCHMARK(SearchThrows)
     ->Args({14, 2})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(LeafByNetwork)->Arg(4)->Arg(10)->Arg(14);
+BENCHMARK(LeafByPlayOut)->Arg(4)->Arg(10)->Arg(14);
 BENCHMARK(GoOverProtocol)
     ->ArgName("shot")
     ->Arg(0)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "search/sheet.h"
 #include "search/shot_plan.h"
@@ -42,16 +43,35 @@ ShotVector DrawToTee()
 
 }  // namespace
 
-Engine::Engine(const SearchLimits &limits) : limits_(limits), table_(value::MEASURED_END_SCORES) {}
+namespace {
+
+const value::ValueNetwork *NetworkOf(const EngineOptions &options)
+{
+    if (options.evaluation != Evaluation::NETWORK)
+        return nullptr;
+    return options.weights ? &*options.weights : &value::ValueNetwork::Shipped();
+}
+
+value::WinTable TableFor(const value::ValueNetwork *network)
+{
+    return network != nullptr ? value::WinTable(*network) : value::WinTable(value::MEASURED_END_SCORES);
+}
+
+}  // namespace
+
+Engine::Engine(EngineOptions options)
+    : options_(std::move(options)), network_(NetworkOf(options_)), table_(TableFor(network_))
+{
+}
 
 ShotVector Engine::DecideShot(const GameState &state, const GameScore &score) const
 {
     try {
         const GameState root = search::Sanitized(state);
-        SearchLimits limits = limits_;
+        SearchLimits limits = options_.limits;
         if (root.shotIndex < LATE_STONES_FROM)
             limits.thinkSeconds *= EARLY_STONE_SHARE;
-        return search::SearchShot(root, Situation(state, score), table_, limits).vector;
+        return search::SearchShot(root, Situation(state, score), table_, network_, limits).vector;
     } catch (...) {
         return DrawToTee();  // out of memory or threads: still a legal answer
     }

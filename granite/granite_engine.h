@@ -1,17 +1,19 @@
 #pragma once
 
 #include "game_score.h"
+#include "granite_options.h"
 #include "search/shot_search.h"
 #include "tessival.h"
 #include "value/win_table.h"
 
 namespace granite {
 
-// granite itself: its search limits, set once from the command line, and its
-// win table, built once. It holds nothing of the game between two GOs.
+// granite itself: its search limits and value network, set once from the
+// command line, and its win table, built once from the same network. It holds nothing of the game
+// between two GOs.
 class Engine {
 public:
-    explicit Engine(const search::SearchLimits &limits);
+    explicit Engine(EngineOptions options);
 
     // The shot for the side to move in state (as the match manager sent it,
     // sanitized here) with the game's score; the first twelve stones of an end
@@ -20,7 +22,9 @@ public:
     ShotVector DecideShot(const GameState &state, const GameScore &score) const;
 
 private:
-    search::SearchLimits limits_;
+    EngineOptions options_;
+    const value::ValueNetwork *network_;  // none when play-outs judge
+    // From the network's distributions of end scores, or the measured one for play-outs.
     value::WinTable table_;
 };
 

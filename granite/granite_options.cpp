@@ -2,7 +2,11 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
+#include <fstream>
 #include <iostream>
+#include <iterator>
+#include <map>
+#include <string>
 
 namespace granite {
 
@@ -12,10 +16,25 @@ constexpr int MAX_THREADS = 64;
 constexpr int USAGE_STATUS = 2;
 constexpr double MS_PER_SECOND = 1000.0;
 
+// The network of a weights file, or nothing after a message on standard error.
+std::optional<value::ValueNetwork> LoadWeights(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::string error = "cannot be read";
+    std::optional<value::ValueNetwork> network;
+    if (file.good() || file.eof())
+        network = value::ValueNetwork::Parse(bytes, error);
+    if (!network)
+        std::cerr << "granite: --weights " << path << ": " << error << "\n";
+    return network;
+}
+
 }  // namespace
 
-std::optional<int> ParseOptions(int argc, char **argv, search::SearchLimits &limits)
+std::optional<int> ParseOptions(int argc, char **argv, EngineOptions &options)
 {
+    search::SearchLimits &limits = options.limits;
     CLI::App app{"granite: a curling engine that plays to win the game. It speaks the engine protocol\n"
                  "on standard input and output, as pebble does, and also reads SCORE own other."};
     double thinkMs = limits.thinkSeconds * MS_PER_SECOND;
@@ -31,6 +50,15 @@ std::optional<int> ParseOptions(int argc, char **argv, search::SearchLimits &lim
     app.add_option("--threads", threads, "threads that throw in parallel")
         ->check(CLI::Range(1, MAX_THREADS))
         ->capture_default_str();
+    const std::map<std::string, Evaluation> evaluations{{"network", Evaluation::NETWORK},
+                                                        {"rollout", Evaluation::ROLLOUT}};
+    app.add_option("--eval", options.evaluation,
+                   "how a throw's outcome is judged: rollout (the end played out by a fast policy) or network "
+                   "(two stones played out, then the value network's end scores)")
+        ->transform(CLI::CheckedTransformer(evaluations, CLI::ignore_case))
+        ->default_str("rollout");
+    std::string weightsPath;
+    app.add_option("--weights", weightsPath, "the value network's weights file (default: the ones built in)");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp &help) {
@@ -38,6 +66,11 @@ std::optional<int> ParseOptions(int argc, char **argv, search::SearchLimits &lim
     } catch (const CLI::ParseError &error) {
         std::cerr << "granite: " << error.what() << "\nRun with --help for the options.\n";
         return USAGE_STATUS;
+    }
+    if (!weightsPath.empty()) {
+        options.weights = LoadWeights(weightsPath);
+        if (!options.weights)
+            return USAGE_STATUS;
     }
     limits.thinkSeconds = thinkMs / MS_PER_SECOND;
     limits.throws = nodes;

@@ -3,13 +3,25 @@
 #include <optional>
 
 #include "search/shot_search.h"
+#include "value/value_network.h"
 
 namespace granite {
 
-// Reads granite's command line into limits, options left out keeping the
-// defaults of search::SearchLimits. Returns the exit status to end with at once (0
-// after --help, 2 after a message on a bad option), or nothing when the engine
-// should run.
-std::optional<int> ParseOptions(int argc, char **argv, search::SearchLimits &limits);
+// How granite judges the outcomes of its throws.
+enum class Evaluation { NETWORK, ROLLOUT };
+
+// Everything granite's command line sets.
+struct EngineOptions {
+    search::SearchLimits limits;
+    // Play-outs until the network is measured to play better.
+    Evaluation evaluation = Evaluation::ROLLOUT;
+    std::optional<value::ValueNetwork> weights;  // from --weights; the shipped ones without it
+};
+
+// Reads granite's command line into options, options left out keeping their
+// defaults. Returns the exit status to end with at once (0 after --help, 2
+// after a message on a bad option or weights file), or nothing when the
+// engine should run.
+std::optional<int> ParseOptions(int argc, char **argv, EngineOptions &options);
 
 }  // namespace granite

@@ -1,4 +1,5 @@
 #include <optional>
+#include <utility>
 
 #include "command_loop.h"
 #include "engine_decision.h"
@@ -9,10 +10,10 @@
 
 int main(int argc, char **argv)
 {
-    granite::search::SearchLimits limits;
-    if (const std::optional<int> status = granite::ParseOptions(argc, argv, limits))
+    granite::EngineOptions options;
+    if (const std::optional<int> status = granite::ParseOptions(argc, argv, options))
         return *status;
-    granite::Engine engine(limits);
+    granite::Engine engine(std::move(options));
     engineDecision = granite::DecisionOf(engine);
     PrepareStandardStreams();
     return RunCommandLoop();

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 # Products in folders of their own, bottom to top: each may include those
 # before it; the product's top files (main.cpp and the like) may include all.
 declare -A SUBLAYERS=(
-  [granite]="value search"
+  [granite]="value search learn"
   [match]="protocol process statistics game setup record schedule summary pictures viewer run"
 )
 
@@ -64,6 +64,7 @@ while IFS= read -r header; do
   [[ -n ${SUBLAYERS[$top]-} ]] && HEADER_LAYER[${header#"$top"/}]=$layer
 done < <(find physics rules platform engine simulator analysis strategy pebble granite match -name '*.h' | sort)
 HEADER_LAYER[viewer_assets.h]=match/viewer  # generated from viewer/page/
+HEADER_LAYER[network_weights.h]=granite/value  # generated from value/weights/
 
 failures=0
 while IFS= read -r source; do

@@ -10,6 +10,9 @@ need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev \
 # Shards run through GNU parallel in the runner's tests.
 need_packages parallel
 
+# The value network's trainer and its smoke run (tests/training).
+need_packages python3-torch python3-numpy python3-tqdm python3-matplotlib
+
 # The viewer's browser tests: Debian's chromium and node, puppeteer-core from npm.
 need_packages chromium nodejs
 command -v npm >/dev/null || need_packages npm

@@ -19,6 +19,9 @@ constexpr int HAMMER_SIDE = 1;
 constexpr float DRAW_SPREAD = 0.45f;
 constexpr float TOP_OF_FOUR_FOOT = 0.6f;
 constexpr float THROW_AWAY_Y = 16.0f;
+// Among equal chances of winning, a better end score wins: keeps sensible play
+// when the game is decided either way.
+constexpr double END_SCORE_TIE_BREAK = 1e-3;
 // Hitting this far off the struck stone's centre sends the shooter on out of
 // the house too (a full hit would leave it where the struck stone was).
 constexpr float ROLL_OUT_OFFSET = 0.13f;
@@ -30,6 +33,19 @@ ShotPlan HitAndRollOut(const GameState &state, int stone, int spin)
 }
 
 }  // namespace
+
+RolloutPolicy PolicyFor(const value::WinTable &table, const value::GameSituation &situation, int rootSide)
+{
+    RolloutPolicy policy;
+    policy.rootSide = rootSide;
+    for (int score = -value::MAX_END_SCORE; score <= value::MAX_END_SCORE; ++score)
+        policy.endValue[static_cast<std::size_t>(score + value::MAX_END_SCORE)] =
+            table.AfterEnd(situation, score) + END_SCORE_TIE_BREAK * score;
+    const int hammerScoresOne = situation.hammer ? 1 : -1;
+    policy.hammerKeepsHouseClean =
+        situation.hammer == (table.AfterEnd(situation, 0) > table.AfterEnd(situation, hammerScoresOne));
+    return policy;
+}
 
 ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMix &choices)
 {
@@ -87,10 +103,10 @@ ShotPlan BestLastStone(const GameState &state, const RolloutPolicy &policy, Spli
 
 }  // namespace
 
-int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices)
+int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices, int stopAt)
 {
     int throws = 0;
-    while (state.shotIndex >= 0 && state.shotIndex <= LAST_STONE) {
+    while (state.shotIndex >= 0 && state.shotIndex <= LAST_STONE && state.shotIndex < stopAt) {
         const ShotPlan plan = state.shotIndex == LAST_STONE ? BestLastStone(state, policy, choices, generator, throws)
                                                             : PolicyPlan(state, policy, choices);
         const std::optional<ShotVector> vector = BuildVector(plan);

@@ -6,6 +6,8 @@
 #include "search/split_mix.h"
 #include "tessival.h"
 #include "value/end_score_distribution.h"
+#include "value/game_situation.h"
+#include "value/win_table.h"
 
 namespace granite::search {
 
@@ -26,12 +28,19 @@ struct RolloutPolicy {
     bool hammerKeepsHouseClean = false;
 };
 
+// The policy of the side to move in situation, which throws the stones of
+// parity rootSide: each end score valued by its chance of winning the game.
+RolloutPolicy PolicyFor(const value::WinTable &table, const value::GameSituation &situation, int rootSide);
+
 // The policy's plan for a stone before the last of the end, its spin drawn
 // from choices.
 ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMix &choices);
 
 // Plays the remaining stones of the end on state with the thrower's error
-// drawn from generator, and returns the number of throws made.
-int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices);
+// drawn from generator, or those before shot index stopAt, and returns the
+// number of throws made.
+inline constexpr int END_OF_END = 16;
+int PlayOut(GameState &state, const RolloutPolicy &policy, TessivalGenerator &generator, SplitMix &choices,
+            int stopAt = END_OF_END);
 
 }  // namespace granite::search

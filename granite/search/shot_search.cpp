@@ -5,10 +5,12 @@
 #include <chrono>
 #include <cmath>
 #include <deque>
+#include <span>
 #include <thread>
 #include <vector>
 
 #include "end_score.h"
+#include "search/network_leaves.h"
 #include "search/rollout.h"
 #include "search/sheet.h"
 #include "search/shot_candidates.h"
@@ -20,11 +22,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Among equal chances of winning, a better end score wins: keeps sensible play
-// when the game is decided either way.
-constexpr double END_SCORE_TIE_BREAK = 1e-3;
 constexpr int REFINED_ARMS = 3;
 constexpr long long FIRST_ROUND_SAMPLES = 2;
+// Samples a worker takes at once: the network judges them as one batch.
+constexpr std::size_t CHUNK = 16;
+// The network judges positions with two stones or more still to come; before
+// the last stone the play-out's look at that stone's options is sharper, and
+// cheap.
+constexpr int LAST_NETWORK_SHOT = 14;
+// Stones the fast policy plays after a throw before the network judges: the
+// other side's answer and one more. Judging right after the throw lost about
+// 130 Elo to play-outs in 40-game matches; two stones played out first drew.
+constexpr int POLICY_STONES_BEFORE_NETWORK = 2;
 // Samples one round may plan in all, so that a huge budget never plans a huge round.
 constexpr long long MAX_ROUND_SAMPLES = 1LL << 20;
 
@@ -45,16 +54,10 @@ struct Task {
 class Search {
 public:
     Search(const GameState &state, const value::GameSituation &situation, const value::WinTable &table,
-           const SearchLimits &limits)
-        : root_(state), limits_(limits), side_(state.shotIndex % 2), start_(Clock::now())
+           const value::ValueNetwork *network, const SearchLimits &limits)
+        : root_(state), limits_(limits), side_(state.shotIndex % 2), start_(Clock::now()), network_(network),
+          context_(value::HammerContext(situation)), policy_(PolicyFor(table, situation, side_))
     {
-        policy_.rootSide = side_;
-        for (int score = -value::MAX_END_SCORE; score <= value::MAX_END_SCORE; ++score)
-            policy_.endValue[static_cast<std::size_t>(score + value::MAX_END_SCORE)] =
-                table.AfterEnd(situation, score) + END_SCORE_TIE_BREAK * score;
-        const int hammerScoresOne = situation.hammer ? 1 : -1;
-        policy_.hammerKeepsHouseClean =
-            situation.hammer == (table.AfterEnd(situation, 0) > table.AfterEnd(situation, hammerScoresOne));
         deadline_ =
             start_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(limits.thinkSeconds));
         for (const ShotPlan &plan : ShotCandidates(state))
@@ -125,10 +128,12 @@ private:
         std::vector<double> values(tasks.size(), std::nan(""));
         std::atomic<std::size_t> next{0};
         auto work = [&] {
-            for (std::size_t i = next++; i < tasks.size(); i = next++) {
+            for (std::size_t begin = next.fetch_add(CHUNK); begin < tasks.size(); begin = next.fetch_add(CHUNK)) {
                 if (ByTime() && Clock::now() >= deadline_)
                     return;
-                values[i] = Sample(*tasks[i].arm, tasks[i].sample);
+                const std::size_t end = std::min(begin + CHUNK, tasks.size());
+                SampleChunk(std::span(tasks).subspan(begin, end - begin),
+                            std::span(values).subspan(begin, end - begin));
             }
         };
         std::vector<std::thread> helpers;
@@ -149,23 +154,50 @@ private:
         return complete;
     }
 
-    // One noisy throw of the arm and the end played out: its value for the side
-    // to move. Sample j of every arm draws from the same streams (common random
+    // Each task's noisy throw of its arm, judged: its value for the side to
+    // move. Sample j of every arm draws from the same streams (common random
     // numbers), so that arms are compared on the same luck.
-    double Sample(const Arm &arm, int sample)
+    void SampleChunk(std::span<const Task> tasks, std::span<double> values)
     {
-        SplitMix mix{limits_.seed ^ (static_cast<std::uint64_t>(sample) * 0x8CB92BA72F3D8DD7ull) ^
-                     (static_cast<std::uint64_t>(root_.shotIndex) << 56) ^
-                     (static_cast<std::uint64_t>(root_.currentEnd & 0xFF) << 48)};
-        const std::uint32_t seed = static_cast<std::uint32_t>(mix.Next()) | 1u;
-        TessivalGenerator generator{};
-        GameState state = root_;
-        if (SimulationWithGenerator(&state, arm.vector, RANDOM_ERROR, seed, &generator, -1) == 0)
-            return -1.0;
-        const int throws = 1 + PlayOut(state, policy_, generator, mix);
-        throws_ += throws;
-        ++samples_;
-        return policy_.endValue[static_cast<std::size_t>(rules::EndScore(state, side_) + value::MAX_END_SCORE)];
+        std::vector<GameState> open;  // ends still in play, for the network
+        std::vector<std::size_t> openTasks;
+        for (std::size_t i = 0; i < tasks.size(); ++i) {
+            SplitMix mix{limits_.seed ^ (static_cast<std::uint64_t>(tasks[i].sample) * 0x8CB92BA72F3D8DD7ull) ^
+                         (static_cast<std::uint64_t>(root_.shotIndex) << 56) ^
+                         (static_cast<std::uint64_t>(root_.currentEnd & 0xFF) << 48)};
+            const std::uint32_t seed = static_cast<std::uint32_t>(mix.Next()) | 1u;
+            TessivalGenerator generator{};
+            GameState state = root_;
+            if (SimulationWithGenerator(&state, tasks[i].arm->vector, RANDOM_ERROR, seed, &generator, -1) == 0) {
+                values[i] = -1.0;
+                continue;
+            }
+            ++samples_;
+            int throws = 1;
+            if (network_ != nullptr) {
+                throws += PlayOut(state, policy_, generator, mix,
+                                  std::min(state.shotIndex + POLICY_STONES_BEFORE_NETWORK, LAST_NETWORK_SHOT + 1));
+                if (state.shotIndex <= LAST_NETWORK_SHOT) {
+                    throws_ += throws;
+                    open.push_back(state);
+                    openTasks.push_back(i);
+                    continue;
+                }
+            }
+            throws_ += throws + PlayOut(state, policy_, generator, mix);
+            values[i] = EndValue(state);
+        }
+        if (open.empty())
+            return;
+        std::vector<double> judged(open.size());
+        JudgeByNetwork(*network_, context_, policy_, open, judged);
+        for (std::size_t j = 0; j < open.size(); ++j)
+            values[openTasks[j]] = judged[j];
+    }
+
+    double EndValue(const GameState &ended) const
+    {
+        return policy_.endValue[static_cast<std::size_t>(rules::EndScore(ended, side_) + value::MAX_END_SCORE)];
     }
 
     static void Halve(std::vector<Arm *> &alive)
@@ -206,6 +238,8 @@ private:
     const int side_;
     const Clock::time_point start_;
     Clock::time_point deadline_;
+    const value::ValueNetwork *const network_;
+    const value::EndContext context_;
     RolloutPolicy policy_;
     std::deque<Arm> arms_;
     std::atomic<long long> throws_{0};
@@ -215,9 +249,9 @@ private:
 }  // namespace
 
 SearchResult SearchShot(const GameState &state, const value::GameSituation &situation, const value::WinTable &table,
-                        const SearchLimits &limits)
+                        const value::ValueNetwork *network, const SearchLimits &limits)
 {
-    return Search(state, situation, table, limits).Run();
+    return Search(state, situation, table, network, limits).Run();
 }
 
 }  // namespace granite::search

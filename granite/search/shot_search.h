@@ -5,6 +5,7 @@
 #include "search/shot_plan.h"
 #include "tessival.h"
 #include "value/game_situation.h"
+#include "value/value_network.h"
 #include "value/win_table.h"
 
 namespace granite::search {
@@ -27,11 +28,14 @@ struct SearchResult {
 
 // The shot for the side to move in a sanitized state, chosen by sequential
 // halving over the candidates: each round throws every surviving candidate
-// again with random error, plays the end out with the fast policy, values the
-// end's score by its chance of winning the game, and keeps the better half;
-// after the first round the aim is refined around the three best. Within a
-// throw budget the result depends on the arguments alone, whatever the threads.
+// again with random error, judges where the stones came to rest, and keeps
+// the better half; after the first round the aim is refined around the three
+// best. A throw is judged by playing the end out with the fast policy, or,
+// with a network, by playing the next two stones so and then the network's
+// distribution of the end's score; either way each end score is worth its
+// chance of winning the game. Within a throw
+// budget the result depends on the arguments alone, whatever the threads.
 SearchResult SearchShot(const GameState &state, const value::GameSituation &situation, const value::WinTable &table,
-                        const SearchLimits &limits);
+                        const value::ValueNetwork *network, const SearchLimits &limits);
 
 }  // namespace granite::search

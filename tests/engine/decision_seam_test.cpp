@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "command_loop.h"
 #include "engine_decision.h"
@@ -53,9 +54,9 @@ protected:
 
 TEST_F(DecisionSeam, BothEnginesAnswerGoInOneProcess)
 {
-    granite::search::SearchLimits limits;
-    limits.throws = 600;
-    granite::Engine graniteEngine(limits);
+    granite::EngineOptions options;
+    options.limits.throws = 600;
+    granite::Engine graniteEngine(std::move(options));
 
     engineDecision = PebbleDecision();
     const std::string pebbleReply = Replies("NEWGAME\nPOSITION 2.3 4.9 2.6 5.3\nSETSTATE 2 6 7 1\nSCORE 1 3\nGO\n");

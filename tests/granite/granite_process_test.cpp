@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -38,18 +40,43 @@ TEST(GraniteOptions, HelpAndBadOptions)
 {
     const EngineRun help = RunGranite("", {"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char *option : {"--think", "--nodes", "--seed", "--threads"})
+    for (const char *option : {"--think", "--nodes", "--seed", "--threads", "--eval", "--weights"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
 
-    const std::vector<std::vector<std::string>> bad = {{"--think", "0"},   {"--think", "fast"}, {"--nodes", "-5"},
-                                                       {"--threads", "0"}, {"--threads", "65"}, {"--seed", "x"},
-                                                       {"--level", "3"},   {"extra"},           {"--nodes"}};
+    const std::vector<std::vector<std::string>> bad = {
+        {"--think", "0"}, {"--think", "fast"}, {"--nodes", "-5"}, {"--threads", "0"}, {"--threads", "65"},
+        {"--seed", "x"},  {"--level", "3"},    {"extra"},         {"--nodes"},        {"--eval", "guess"}};
     for (const std::vector<std::string> &arguments : bad) {
         const EngineRun run = RunGranite("", arguments);
         EXPECT_EQ(run.status, 2) << arguments[0];
         EXPECT_EQ(run.output, "") << arguments[0];
         EXPECT_NE(run.errors.find("granite: "), std::string::npos) << arguments[0];
     }
+}
+
+// A weights file that is not whole is refused at start, naming the file and
+// the fault; the shipped weights written to a file play as the built-in ones.
+TEST(GraniteOptions, WeightsFileIsCheckedBeforePlay)
+{
+    const std::string good = SHIPPED_WEIGHTS;
+    const std::string cut = testing::TempDir() + "granite_cut_weights.bin";
+    {
+        std::ifstream in(good, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() - 3);
+    }
+    for (const std::string &path : {cut, testing::TempDir() + "granite_no_such_weights.bin"}) {
+        const EngineRun run = RunGranite("GO\n", {"--eval", "network", "--weights", path});
+        EXPECT_EQ(run.status, 2) << path;
+        EXPECT_EQ(run.output, "") << path;
+        EXPECT_NE(run.errors.find("granite: --weights " + path + ": "), std::string::npos) << run.errors;
+    }
+    const std::string game = "NEWGAME\nPOSITION 2.3 4.9 2.6 5.3\nSETSTATE 2 6 7 1\nSCORE 1 3\nGO\n";
+    const EngineRun builtIn = RunGranite(game, {"--nodes", "300", "--eval", "network"});
+    const EngineRun loaded = RunGranite(game, {"--nodes", "300", "--eval", "network", "--weights", good});
+    EXPECT_EQ(CountLegalShots(builtIn.output), 1);
+    EXPECT_EQ(loaded.output, builtIn.output);
+    std::remove(cut.c_str());
 }
 
 TEST(GraniteProtocol, AnswersAsTheSharedFrontEndAndReadsScore)

@@ -40,20 +40,22 @@ GameState Position(const SearchCase &c)
 TEST(SearchShotConcurrent, TheAnswerWithinABudgetIsTheSameWhateverTheThreads)
 {
     const value::WinTable table(value::MEASURED_END_SCORES);
-    for (const SearchCase &c : CASES) {
-        SearchLimits limits;
-        limits.throws = 4000;
-        limits.seed = 11;
-        const SearchResult alone = SearchShot(Position(c), c.situation, table, limits);
-        for (const int threads : {2, 4}) {
-            limits.threads = threads;
-            const SearchResult together = SearchShot(Position(c), c.situation, table, limits);
-            EXPECT_EQ(std::memcmp(&alone.vector, &together.vector, sizeof alone.vector), 0) << threads;
-            EXPECT_EQ(alone.value, together.value) << threads;
-            EXPECT_EQ(alone.samples, together.samples) << threads;
-            EXPECT_EQ(alone.throws, together.throws) << threads;
+    for (const value::ValueNetwork *network :
+         {static_cast<const value::ValueNetwork *>(nullptr), &value::ValueNetwork::Shipped()})
+        for (const SearchCase &c : CASES) {
+            SearchLimits limits;
+            limits.throws = 4000;
+            limits.seed = 11;
+            const SearchResult alone = SearchShot(Position(c), c.situation, table, network, limits);
+            for (const int threads : {2, 4}) {
+                limits.threads = threads;
+                const SearchResult together = SearchShot(Position(c), c.situation, table, network, limits);
+                EXPECT_EQ(std::memcmp(&alone.vector, &together.vector, sizeof alone.vector), 0) << threads;
+                EXPECT_EQ(alone.value, together.value) << threads;
+                EXPECT_EQ(alone.samples, together.samples) << threads;
+                EXPECT_EQ(alone.throws, together.throws) << threads;
+            }
         }
-    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "end_score.h"
@@ -65,22 +66,24 @@ void PrintTo(const TacticalCase &c, std::ostream *out)
     *out << c.name;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<TacticalCase> &info)
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<TacticalCase, bool>> &info)
 {
-    return info.param.name;
+    return std::get<0>(info.param).name + (std::get<1>(info.param) ? "ByNetwork" : "ByPlayOuts");
 }
 
-class TacticalSuite : public ::testing::TestWithParam<TacticalCase> {};
+// Each case is searched by both judges: the value network and the play-outs.
+class TacticalSuite : public ::testing::TestWithParam<std::tuple<TacticalCase, bool>> {};
 
 TEST_P(TacticalSuite, ChosenShotAchievesThePlan)
 {
-    const TacticalCase &c = GetParam();
+    const TacticalCase &c = std::get<0>(GetParam());
+    const value::ValueNetwork *network = std::get<1>(GetParam()) ? &value::ValueNetwork::Shipped() : nullptr;
     const GameState root = Sanitized(Position(c));
     const value::WinTable table(value::MEASURED_END_SCORES);
     SearchLimits limits;
     limits.throws = SEARCH_THROWS;
     limits.seed = 2026;
-    const SearchResult chosen = SearchShot(root, c.situation, table, limits);
+    const SearchResult chosen = SearchShot(root, c.situation, table, network, limits);
 
     int achieved = 0;
     TessivalGenerator generator{};
@@ -129,7 +132,8 @@ const TacticalCase CASES[] = {
      0.95},
 };
 
-INSTANTIATE_TEST_SUITE_P(Positions, TacticalSuite, ::testing::ValuesIn(CASES), CaseName);
+INSTANTIATE_TEST_SUITE_P(Positions, TacticalSuite, ::testing::Combine(::testing::ValuesIn(CASES), ::testing::Bool()),
+                         CaseName);
 
 }  // namespace
 }  // namespace granite::search
