@@ -100,9 +100,12 @@ void LeafByPlayOut(benchmark::State &run)
     run.SetItemsProcessed(run.iterations());
 }
 
+// GO at shot range(0), judged by play-outs (range(1) 0) or by the network (1).
 void GoOverProtocol(benchmark::State &run)
 {
-    bench::EnginePipe engine(bench::ExecutableFolder() + "/granite", {"--think", std::to_string(THINK_MS)});
+    const char *judge = run.range(1) == 0 ? "rollout" : "network";
+    bench::EnginePipe engine(bench::ExecutableFolder() + "/granite",
+                             {"--think", std::to_string(THINK_MS), "--eval", judge});
     if (!engine.Running() ||
         !engine.Send(bench::PositionCommands(bench::CrowdedHouse(static_cast<int>(run.range(0)))))) {
         run.SkipWithError("the granite executable did not start");
@@ -137,11 +140,8 @@ BENCHMARK(SearchThrows)
 BENCHMARK(LeafByNetwork)->Arg(4)->Arg(10)->Arg(14);
 BENCHMARK(LeafByPlayOut)->Arg(4)->Arg(10)->Arg(14);
 BENCHMARK(GoOverProtocol)
-    ->ArgName("shot")
-    ->Arg(0)
-    ->Arg(4)
-    ->Arg(14)
-    ->Arg(15)
+    ->ArgNames({"shot", "network"})
+    ->ArgsProduct({{0, 4, 14, 15}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10)
     ->UseRealTime();
