@@ -2,9 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <string>
 
@@ -19,12 +17,8 @@ constexpr double MS_PER_SECOND = 1000.0;
 // The network of a weights file, or nothing after a message on standard error.
 std::optional<value::ValueNetwork> LoadWeights(const std::string &path)
 {
-    std::ifstream file(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    std::string error = "cannot be read";
-    std::optional<value::ValueNetwork> network;
-    if (file.good() || file.eof())
-        network = value::ValueNetwork::Parse(bytes, error);
+    std::string error;
+    std::optional<value::ValueNetwork> network = value::ValueNetwork::Load(path, error);
     if (!network)
         std::cerr << "granite: --weights " << path << ": " << error << "\n";
     return network;

@@ -63,14 +63,8 @@ std::optional<value::ValueNetwork> LoadNetwork(const std::string &path)
 {
     if (path.empty())
         return value::ValueNetwork::Shipped();
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in) {
-        std::cerr << "granite-data: cannot read " << path << "\n";
-        return std::nullopt;
-    }
     std::string error;
-    std::optional<value::ValueNetwork> network = value::ValueNetwork::Parse(bytes, error);
+    std::optional<value::ValueNetwork> network = value::ValueNetwork::Load(path, error);
     if (!network)
         std::cerr << "granite-data: " << path << ": " << error << "\n";
     return network;

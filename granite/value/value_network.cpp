@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "network_weights.h"
 
@@ -118,6 +120,17 @@ std::optional<ValueNetwork> ValueNetwork::Parse(std::string_view bytes, std::str
         return std::nullopt;
     }
     return network;
+}
+
+std::optional<ValueNetwork> ValueNetwork::Load(const std::string &path, std::string &error)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (!file.good() && !file.eof()) {
+        error = "cannot be read";
+        return std::nullopt;
+    }
+    return Parse(bytes, error);
 }
 
 const ValueNetwork &ValueNetwork::Shipped()

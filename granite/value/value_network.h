@@ -29,6 +29,8 @@ public:
 
     // The network of a weights file's bytes, or nothing with the fault in error.
     static std::optional<ValueNetwork> Parse(std::string_view bytes, std::string &error);
+    // The network of the weights file at path, or nothing with the fault in error.
+    static std::optional<ValueNetwork> Load(const std::string &path, std::string &error);
     // The network compiled into granite (granite/value/weights/).
     static const ValueNetwork &Shipped();
 
