@@ -11,7 +11,6 @@ namespace granite::learn {
 namespace {
 
 constexpr int LAST_STONE = 15;
-constexpr int HAMMER_SIDE = 1;
 
 void Count(Fidelity &fidelity, int score)
 {
@@ -32,7 +31,7 @@ double NoisyBlankShare(const GameState &state, const ShotVector &shot)
     for (int n = 0; n < NOISY_THROWS; ++n) {
         GameState after = state;
         if (SimulationWithGenerator(&after, shot, search::RANDOM_ERROR, n == 0 ? 1u : 0u, &generator, -1) == 1 &&
-            rules::EndScore(after, HAMMER_SIDE) == 0)
+            rules::EndScore(after, value::HAMMER_SIDE) == 0)
             ++blanks;
     }
     return static_cast<double>(blanks) / NOISY_THROWS;
@@ -63,7 +62,7 @@ Fidelity MeasureFidelity(const std::vector<EndPosition> &positions, const value:
         if (SimulationWithGenerator(&after, chosen.vector, 0.0f, 1u, &generator, -1) != 1)
             continue;
         ++fidelity.positions;
-        Count(fidelity, rules::EndScore(after, HAMMER_SIDE));
+        Count(fidelity, rules::EndScore(after, value::HAMMER_SIDE));
         noisy += NoisyBlankShare(position.state, chosen.vector);
     }
     fidelity.noisyBlanks = fidelity.positions > 0 ? noisy / fidelity.positions : 0.0;

@@ -17,7 +17,6 @@ namespace {
 using value::ValueNetwork;
 
 constexpr std::size_t SCORES = ValueNetwork::END_SCORES;
-constexpr int HAMMER_SIDE = 1;  // throws the odd stones
 // A probability that underflowed to 0 counts as this, so that one position
 // cannot make the mean loss infinite.
 constexpr double PROBABILITY_FLOOR = 1e-12;
@@ -117,7 +116,7 @@ int PlayOutScore(const EndPosition &position, const search::RolloutPolicy &polic
     search::SplitMix choices{streams.Next()};
     GameState state = position.state;
     search::PlayOut(state, policy, generator, choices);
-    return std::clamp(rules::EndScore(state, HAMMER_SIDE), -value::MAX_END_SCORE, value::MAX_END_SCORE);
+    return std::clamp(rules::EndScore(state, value::HAMMER_SIDE), -value::MAX_END_SCORE, value::MAX_END_SCORE);
 }
 
 // count play-outs per position, their end scores side by side, and the CPU time per play-out.
@@ -127,7 +126,7 @@ std::vector<std::int8_t> PlayOutScores(const std::vector<EndPosition> &positions
     std::vector<std::int8_t> scores(positions.size() * static_cast<std::size_t>(count));
     const double start = CpuSeconds();
     for (std::size_t i = 0; i < positions.size(); ++i) {
-        const search::RolloutPolicy policy = search::PolicyFor(table, positions[i].situation, HAMMER_SIDE);
+        const search::RolloutPolicy policy = search::PolicyFor(table, positions[i].situation, value::HAMMER_SIDE);
         for (int j = 0; j < count; ++j)
             scores[i * static_cast<std::size_t>(count) + static_cast<std::size_t>(j)] =
                 static_cast<std::int8_t>(PlayOutScore(positions[i], policy, i, j));

@@ -5,12 +5,6 @@
 
 namespace granite::search {
 
-namespace {
-
-constexpr int HAMMER_SIDE = 1;  // the hammer throws the odd stones
-
-}  // namespace
-
 void JudgeByNetwork(const value::ValueNetwork &network, const value::EndContext &context, const RolloutPolicy &policy,
                     std::span<const GameState> states, std::span<double> values)
 {
@@ -24,7 +18,7 @@ void JudgeByNetwork(const value::ValueNetwork &network, const value::EndContext 
             std::span<float, value::FEATURE_COUNT>(features.data() + i * value::FEATURE_COUNT, value::FEATURE_COUNT));
     network.Evaluate(features, static_cast<int>(count), probabilities);
     // The network scores the end for the hammer side; the root side's score is the same or its negation.
-    const bool rootHasHammer = policy.rootSide == HAMMER_SIDE;
+    const bool rootHasHammer = policy.rootSide == value::HAMMER_SIDE;
     for (std::size_t i = 0; i < count; ++i) {
         double value = 0.0;
         for (std::size_t k = 0; k < SCORES; ++k) {

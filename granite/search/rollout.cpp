@@ -14,8 +14,6 @@ namespace {
 constexpr int LAST_STONE = 15;
 constexpr float TAKEOUT_POWER = 12.0f;
 constexpr float PEEL_POWER = 30.0f;
-// The hammer throws the odd stones.
-constexpr int HAMMER_SIDE = 1;
 constexpr float DRAW_SPREAD = 0.45f;
 constexpr float TOP_OF_FOUR_FOOT = 0.6f;
 constexpr float THROW_AWAY_Y = 16.0f;
@@ -52,7 +50,7 @@ ShotPlan PolicyPlan(const GameState &state, const RolloutPolicy &policy, SplitMi
     const int side = state.shotIndex % 2;
     const int spin = static_cast<int>(choices.Next() & 1);
     const int shot = ShotStone(state);
-    const bool keepClean = side == HAMMER_SIDE && policy.hammerKeepsHouseClean;
+    const bool keepClean = side == value::HAMMER_SIDE && policy.hammerKeepsHouseClean;
     if (shot >= 0 && shot % 2 != side)
         return keepClean ? HitAndRollOut(state, shot, spin)
                          : ShotPlan{ShotPlan::HIT, state.stones[shot][0], state.stones[shot][1], spin, TAKEOUT_POWER};

@@ -2,6 +2,10 @@
 
 namespace granite::value {
 
+// The side with the hammer throws the odd stones of an end: its stones are
+// those whose index has this parity.
+inline constexpr int HAMMER_SIDE = 1;
+
 // What granite knows of the game beyond the stones: the end, the hammer and the score.
 struct GameSituation {
     int currentEnd = 0;   // from 0

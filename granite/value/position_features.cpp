@@ -14,7 +14,6 @@ namespace {
 
 constexpr float HOUSE_RADIUS = static_cast<float>(TESSIVAL_HOUSE_RADIUS);
 constexpr float HOG_LINE_Y = static_cast<float>(TESSIVAL_HOG_LINE_Y);
-constexpr int HAMMER_PARITY = 1;  // the hammer throws the odd stones
 
 struct Placed {
     float distance;
@@ -90,13 +89,13 @@ void EncodePosition(const GameState &state, const EndContext &context, std::span
         static_cast<float>(std::clamp(context.hammerLead, -MAX_INPUT_LEAD, MAX_INPUT_LEAD)) / LEAD_SCALE;
     features[SHOT_INPUTS + 1] = static_cast<float>(std::clamp(context.endsLeft, 0, MAX_INPUT_ENDS)) / ENDS_SCALE;
     features[SHOT_INPUTS + 2] = context.extraEnd ? 1.0f : 0.0f;
-    const int score = std::clamp(rules::EndScore(state, HAMMER_PARITY), -MAX_INPUT_SCORE, MAX_INPUT_SCORE);
+    const int score = std::clamp(rules::EndScore(state, HAMMER_SIDE), -MAX_INPUT_SCORE, MAX_INPUT_SCORE);
     features[static_cast<std::size_t>(SCORE_FROM + score + MAX_INPUT_SCORE)] = 1.0f;
-    CountSide(state, HAMMER_PARITY, features[COUNTS_FROM], features[COUNTS_FROM + 2]);
-    CountSide(state, 1 - HAMMER_PARITY, features[COUNTS_FROM + 1], features[COUNTS_FROM + 3]);
+    CountSide(state, HAMMER_SIDE, features[COUNTS_FROM], features[COUNTS_FROM + 2]);
+    CountSide(state, 1 - HAMMER_SIDE, features[COUNTS_FROM + 1], features[COUNTS_FROM + 3]);
     constexpr std::size_t SIDE_INPUTS = SLOTS * SLOT_INPUTS;
-    EncodeSide(state, HAMMER_PARITY, features.subspan(STONES_FROM, SIDE_INPUTS));
-    EncodeSide(state, 1 - HAMMER_PARITY, features.subspan(STONES_FROM + SIDE_INPUTS, SIDE_INPUTS));
+    EncodeSide(state, HAMMER_SIDE, features.subspan(STONES_FROM, SIDE_INPUTS));
+    EncodeSide(state, 1 - HAMMER_SIDE, features.subspan(STONES_FROM + SIDE_INPUTS, SIDE_INPUTS));
 }
 
 }  // namespace granite::value
