@@ -13,8 +13,8 @@ enum class Evaluation { NETWORK, ROLLOUT };
 // Everything granite's command line sets.
 struct EngineOptions {
     search::SearchLimits limits;
-    // Play-outs until the network is measured to play better.
-    Evaluation evaluation = Evaluation::ROLLOUT;
+    // The network: level with play-outs at the default --think, far ahead when time is short.
+    Evaluation evaluation = Evaluation::NETWORK;
     std::optional<value::ValueNetwork> weights;  // from --weights; the shipped ones without it
 };
 
