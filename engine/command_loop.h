@@ -6,5 +6,8 @@
 void HandleChunk(char *chunk, int length);
 
 // Reads standard input chunk by chunk and handles each, until the end of input
-// or a failed read. Returns the exit status, 0.
+// or a failed read. A read that fills the whole buffer and ends inside a line
+// keeps that line for the next read, so that a line cut by the buffer is
+// handled whole, unless it is the whole buffer or a command without arguments
+// (GO, ISREADY, NEWGAME), which is handled at once. Returns the exit status, 0.
 int RunCommandLoop();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "crowded_house.h"
@@ -68,6 +69,13 @@ protected:
         EXPECT_EQ(simulation_(&state, shot, 0.145f, 0, -1), 1) << run.output;
     }
 
+    // The commands a manager sends for the shot of state, as pebble-match does.
+    static std::string ShotCommands(const GameState &state)
+    {
+        return PositionCommand(state) + "SETSTATE " + std::to_string(state.shotIndex) + " 0 7 " +
+               std::to_string(state.shotIndex % 2) + "\nGO\n";
+    }
+
     void *library_ = nullptr;
     SimulationFunction simulation_ = nullptr;
 };
@@ -113,6 +121,42 @@ TEST_F(EndToEnd, EveryShotOfAnEndFromTheOddSide)
         state.shotIndex = shotIndex;
         ExpectLegalShot(state);
     }
+}
+
+TEST_F(EndToEnd, AnEndFedFromAFileGetsTheRepliesOfTheConversation)
+{
+    // An end played command by command, as a manager drives an engine...
+    EngineProcess conversation(PEBBLE_EXECUTABLE, LibraryFolder().c_str());
+    std::string commands = "NEWGAME\n";
+    conversation.Write(commands);
+    GameState state = {};
+    for (uint32_t stone = 0; stone < 16; ++stone) {
+        const std::string shotCommands = ShotCommands(state);
+        commands += shotCommands;
+        const size_t before = conversation.Output().size();
+        conversation.Write(shotCommands);
+        const std::string reply = conversation.ReadOutput(before + 1).substr(before);
+        ShotVector shot = {};
+        int spin = -1;
+        ASSERT_EQ(std::sscanf(reply.c_str(), "BESTSHOT %f %f %d", &shot.vx, &shot.vy, &spin), 3) << reply;
+        shot.spin = static_cast<uint8_t>(spin);
+        ASSERT_EQ(simulation_(&state, shot, 0.145f, stone + 1, -1), 1) << reply;
+    }
+    EXPECT_EQ(conversation.Finish(), 0);
+    ASSERT_GT(commands.size(), 4096u) << "the file must take several full reads";
+
+    // ...and its commands from a file, read in full buffers that cut lines;
+    // blank lines first move the cuts, as most digits of a cut number (the
+    // zeros of stones not yet thrown) change nothing.
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("pebble-end-" + std::to_string(getpid()));
+    for (const size_t shift : {0, 101, 257, 499, 743}) {
+        std::ofstream(file, std::ios::binary) << std::string(shift, '\n') << commands;
+        EngineProcess fromFile(PEBBLE_EXECUTABLE, LibraryFolder().c_str(), file.c_str());
+        EXPECT_EQ(fromFile.Finish(), 0);
+        EXPECT_EQ(fromFile.Output(), conversation.Output()) << shift << " blank lines first";
+    }
+    std::filesystem::remove(file);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "engine_process.h"
 
@@ -100,6 +101,40 @@ TEST(Protocol, AFullReadIsOneCommandBoundedInTheBuffer)
     ASSERT_EQ(chunk.size(), 1024u);
     EXPECT_EQ(Answer(chunk + "ISREADY\n"), "READYOKREADYOK");
     EXPECT_EQ(Answer(std::string(1024, 'x') + "ISREADY"), "READYOK");
+}
+
+// The replies to input read from a file, where every read but the last fills
+// the buffer.
+std::string AnswerFromFile(const std::string &input)
+{
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("pebble-input-" + std::to_string(getpid()));
+    std::ofstream(file, std::ios::binary) << input;
+    EngineProcess engine(PEBBLE_EXECUTABLE, SCRIPTED_LIBRARY_DIR, file.c_str());
+    EXPECT_EQ(engine.Finish(), 0);
+    std::filesystem::remove(file);
+    return engine.Output();
+}
+
+TEST(Protocol, ALineCutByAFullReadIsHandledWhole)
+{
+    const std::string commands = "POSITION 0 0 2.375 4.88\nSETSTATE 4 0 9 1\nGO";
+    // Blank lines first put the buffer's end after each byte of the commands.
+    for (std::size_t cut = 1; cut <= commands.size(); ++cut)
+        EXPECT_EQ(AnswerFromFile(std::string(1024 - cut, '\n') + commands), "BESTSHOT 2.447500 12.000000 1")
+            << "the first read ends after " << commands.substr(0, cut);
+}
+
+TEST(Protocol, ACommandWithoutArgumentsEndingAFullReadIsAnsweredAtOnce)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"ISREADY", "READYOK"}, {"  go", "BESTSHOT 2.375000 4.880000 1"}, {"NEWGAME\nGO", "BESTSHOT 2.375000 4.880000 1"}};
+    for (const auto &[command, reply] : cases) {
+        EngineProcess engine(PEBBLE_EXECUTABLE, SCRIPTED_LIBRARY_DIR);
+        engine.Write(std::string(1024 - command.size(), '\n') + command);
+        EXPECT_EQ(engine.ReadOutput(reply.size(), 10), reply) << command;
+        EXPECT_EQ(engine.Finish(), 0);
+    }
 }
 
 TEST(Protocol, EndOfInputEndsWithStatusZero)
