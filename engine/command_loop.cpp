@@ -7,7 +7,10 @@
 
 namespace {
 
-bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
+bool IsLineBreak(char c)
+{
+    return c == '\n' || c == '\r';
+}
 
 // A command without arguments, which a manager may send without a line break
 // and then wait for the answer.

@@ -127,8 +127,9 @@ TEST(Protocol, ALineCutByAFullReadIsHandledWhole)
 
 TEST(Protocol, ACommandWithoutArgumentsEndingAFullReadIsAnsweredAtOnce)
 {
-    const std::pair<std::string, std::string> cases[] = {
-        {"ISREADY", "READYOK"}, {"  go", "BESTSHOT 2.375000 4.880000 1"}, {"NEWGAME\nGO", "BESTSHOT 2.375000 4.880000 1"}};
+    const std::pair<std::string, std::string> cases[] = {{"ISREADY", "READYOK"},
+                                                         {"  go", "BESTSHOT 2.375000 4.880000 1"},
+                                                         {"NEWGAME\nGO", "BESTSHOT 2.375000 4.880000 1"}};
     for (const auto &[command, reply] : cases) {
         EngineProcess engine(PEBBLE_EXECUTABLE, SCRIPTED_LIBRARY_DIR);
         engine.Write(std::string(1024 - command.size(), '\n') + command);
