@@ -1,24 +1,32 @@
 #!/usr/bin/env bash
-# Checks the 32-bit Windows cross-build in build/windows (cmake --workflow --preset
-# windows): pebble.exe and Tessival.dll are i386 PE files that need no MinGW
-# runtime DLL, and the DLL exports CreateShot, CreateHitShot, Simulation and SimulationWithGenerator
-# under their plain names, as an engine's GetProcAddress asks for them; the
-# platform layer compiled is the Win32 one.
+# Checks a Windows cross-build: `scripts/check_windows_build.sh` the 32-bit one
+# in build/windows (cmake --workflow --preset windows), `--x64` the 64-bit one
+# in build/windows-x64, which has granite.exe too. Its programs and
+# Tessival.dll are PE files of that width that need no MinGW runtime DLL, and
+# the DLL exports CreateShot, CreateHitShot, Simulation and
+# SimulationWithGenerator under their plain names, as an engine's
+# GetProcAddress asks for them; the platform layer compiled is the Win32 one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-objdump=i686-w64-mingw32-objdump
-bin=build/windows/bin
+case ${1:-} in
+  "") objdump=i686-w64-mingw32-objdump build=build/windows format=pei-i386 width=32
+    files=(pebble.exe Tessival.dll) ;;
+  --x64) objdump=x86_64-w64-mingw32-objdump build=build/windows-x64 format=pei-x86-64 width=64
+    files=(pebble.exe granite.exe Tessival.dll) ;;
+  *) echo "usage: scripts/check_windows_build.sh [--x64]" >&2; exit 2 ;;
+esac
+bin=$build/bin
 failed=0
 fail() { echo "check_windows_build: $*" >&2; failed=1; }
 
-for file in "$bin/pebble.exe" "$bin/Tessival.dll"; do
+for file in "${files[@]/#/$bin/}"; do
   if [[ ! -f $file ]]; then
     fail "$file was not built"
     continue
   fi
   headers=$($objdump -p "$file")
-  grep -q 'file format pei-i386' <<<"$headers" || fail "$file is not a 32-bit Windows file"
+  grep -q "file format $format\$" <<<"$headers" || fail "$file is not a $width-bit Windows file"
   # Only DLLs that every Windows has; libstdc++-6.dll, libgcc_s_*.dll or
   # libwinpthread-1.dll would have to be shipped beside the program.
   while read -r dll; do
@@ -38,12 +46,12 @@ if [[ -f $bin/Tessival.dll ]]; then
 fi
 
 # The sources the build compiled, as named in its Ninja rules.
-compiled=$(grep -o '[A-Za-z0-9_./]*\.cpp\.obj' build/windows/build.ninja | sort -u)
+compiled=$(grep -o '[A-Za-z0-9_./]*\.cpp\.obj' "$build/build.ninja" | sort -u)
 grep -q 'platform/CMakeFiles/pebble_platform.dir/win32_streams.cpp.obj' <<<"$compiled" \
   || fail "the Win32 platform layer was not compiled"
 if grep -q 'posix_' <<<"$compiled"; then
   fail "POSIX sources in the Windows build: $(grep 'posix_' <<<"$compiled" | tr '\n' ' ')"
 fi
 
-((failed == 0)) && echo "check_windows_build: pebble.exe and Tessival.dll are fine"
+((failed == 0)) && echo "check_windows_build: ${files[*]} in $bin are fine"
 exit "$failed"
