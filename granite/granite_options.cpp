@@ -46,10 +46,9 @@ std::optional<int> ParseOptions(int argc, char **argv, EngineOptions &options)
         ->capture_default_str();
     const std::map<std::string, Evaluation> evaluations{{"network", Evaluation::NETWORK},
                                                         {"rollout", Evaluation::ROLLOUT}};
-    app.add_option(
-           "--eval", options.evaluation,
-           "how a throw's outcome is judged: rollout (the end played out by a fast policy) or network "
-           "(two stones played out, then the value network's end scores; much the stronger at --think 50 or less)")
+    app.add_option("--eval", options.evaluation,
+                   "how a throw's outcome is judged: rollout (the end played out by a fast policy) or network "
+                   "(two stones played out, then the value network; the stronger at --think 50 or less)")
         ->transform(CLI::CheckedTransformer(evaluations, CLI::ignore_case))
         ->default_str("rollout");
     std::string weightsPath;
