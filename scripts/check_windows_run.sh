@@ -116,7 +116,7 @@ same "4 games, Windows as B" <(games "$WORK/linux-4.jsonl") <(games "$WORK/windo
 same "40 games of Windows against Windows at concurrency 2" <(games "$WORK/linux.jsonl") <(games "$WORK/windows.jsonl")
 
 echo "== 5. granite.exe"
-for options in "--nodes 3000 --seed 7" "--nodes 3000 --seed 7 --eval rollout"; do
+for options in "--nodes 3000 --seed 7 --eval network" "--nodes 3000 --seed 7 --eval rollout"; do
   # shellcheck disable=SC2086 # the options are words
   "$LINUX/granite" $options <"$WORK/game.in" >"$WORK/granite.linux"
   # shellcheck disable=SC2086
