@@ -7,6 +7,7 @@
 #include <sys/prctl.h>
 #endif
 
+#include "process/guardian.h"
 #include "process/interrupt.h"
 #include "run/match_mode.h"
 #include "run/replay_mode.h"
@@ -43,7 +44,11 @@ int main(int argc, char **argv)
     try {
         if (!options.replayPath.empty())
             return match::run::RunReplay(options);
-        return options.summaryPaths.empty() ? match::run::RunMatch(options) : match::run::RunSummary(options);
+        if (!options.summaryPaths.empty())
+            return match::run::RunSummary(options);
+        // Before the games' threads start; it outlives this process only if it is killed.
+        match::process::Guardian guardian;
+        return match::run::RunMatch(options);
     } catch (const match::process::Interrupted &) {
         std::cerr << "pebble-match: interrupted\n";
         return 130;

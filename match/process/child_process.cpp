@@ -13,6 +13,11 @@
 #include <unistd.h>
 #include <utility>
 
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
+#include "process/guardian.h"
 #include "process/interrupt.h"
 #include "process/pipe_read.h"
 
@@ -105,9 +110,19 @@ std::vector<char *> Pointers(std::vector<std::string> &strings)
 
 // In the forked child: only async-signal-safe calls. A failed exec sends its
 // errno through report.
-[[noreturn]] void RunChild(int input, int output, int errors, int report, char **argv, char **environment)
+[[noreturn]] void RunChild(pid_t parent, int input, int output, int errors, int report, char **argv,
+                           char **environment)
 {
     setpgid(0, 0);
+#ifdef __linux__
+    // Killed when the parent dies, SIGKILL included; exec keeps the setting.
+    // The signal follows the thread that forked, not the process: see the class.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // A parent that died before the call sends no signal: it has been replaced.
+    if (getppid() != parent)
+        _exit(127);
+#endif
+    GuardGroup(getpid());
     ResetSignalsForChild();
     dup2(input, STDIN_FILENO);
     dup2(output, STDOUT_FILENO);
@@ -191,11 +206,12 @@ ChildProcess::ChildProcess(const std::vector<std::string> &argv, const ChildOpti
     std::vector<std::string> variables = ChildEnvironment(options.environment);
     std::vector<char *> argumentPointers = Pointers(arguments);
     std::vector<char *> environment = Pointers(variables);
+    pid_t parent = getpid();
     pid_t pid = fork();
     if (pid < 0)
         throw SystemError("fork");
     if (pid == 0)
-        RunChild(std::max(inputFile.Get(), input.read.Get()), std::max(outputFile.Get(), output.write.Get()),
+        RunChild(parent, std::max(inputFile.Get(), input.read.Get()), std::max(outputFile.Get(), output.write.Get()),
                  std::max(errorFile.Get(), errors.write.Get()), report.write.Get(), argumentPointers.data(),
                  environment.data());
     // Set the group from both sides, so it exists before either goes on.
@@ -204,6 +220,7 @@ ChildProcess::ChildProcess(const std::vector<std::string> &argv, const ChildOpti
     int error = 0;
     if (ExecFailed(report.read.Get(), error)) {
         waitpid(pid, nullptr, 0);
+        ReleaseGroup(pid);
         errno = error;
         throw SystemError("exec");
     }
@@ -350,6 +367,7 @@ void ChildProcess::Stop()
             break;
     }
     UnregisterChildGroup(pid_);
+    ReleaseGroup(pid_);
     pid_ = -1;
     // After the reaping, so that the child's last words are forwarded.
     errorForwarder_.reset();

@@ -43,6 +43,11 @@ struct ChildEnd {
 // A child process in a process group of its own. Destruction kills the whole
 // group and reaps it. The constructor throws std::system_error when a pipe,
 // a file, the fork or the exec fails.
+//
+// The child also dies when its parent dies (on Linux, by the parent-death
+// signal), and its group with it when there is a Guardian. That signal comes
+// when the *thread* that forked ends, not the process: make, use and stop a
+// child on one thread, one that outlives it.
 class ChildProcess {
 public:
     // argv[0] executed directly, without a shell.

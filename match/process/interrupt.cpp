@@ -10,17 +10,13 @@ namespace {
 // Two engines for each of up to 256 concurrent games, and room to spare.
 constexpr int GROUP_SLOTS = 600;
 
-volatile std::sig_atomic_t interruptFlag = 0;
+// Atomic, not only volatile: a game's thread sets it too (InterruptChildren).
+std::atomic<bool> interruptFlag{false};
 std::atomic<pid_t> childGroups[GROUP_SLOTS];
 
 extern "C" void OnInterrupt(int)
 {
-    interruptFlag = 1;
-    for (std::atomic<pid_t> &slot : childGroups) {
-        pid_t group = slot.load();
-        if (group > 0)
-            kill(-group, SIGKILL);
-    }
+    InterruptChildren();
 }
 
 void Handle(int signalNumber, void (*handler)(int))
@@ -37,18 +33,30 @@ void InstallInterruptHandlers()
 {
     Handle(SIGINT, OnInterrupt);
     Handle(SIGTERM, OnInterrupt);
+    Handle(SIGHUP, OnInterrupt);
     Handle(SIGPIPE, SIG_IGN);
 }
 
 bool InterruptRequested()
 {
-    return interruptFlag != 0;
+    return interruptFlag.load();
 }
 
 void ThrowIfInterrupted()
 {
     if (InterruptRequested())
         throw Interrupted();
+}
+
+// Async-signal-safe: the signal handler's body.
+void InterruptChildren()
+{
+    interruptFlag.store(true);
+    for (std::atomic<pid_t> &slot : childGroups) {
+        pid_t group = slot.load();
+        if (group > 0)
+            kill(-group, SIGKILL);
+    }
 }
 
 void RegisterChildGroup(pid_t group)
@@ -73,6 +81,7 @@ void ResetSignalsForChild()
 {
     Handle(SIGINT, SIG_DFL);
     Handle(SIGTERM, SIG_DFL);
+    Handle(SIGHUP, SIG_DFL);
     Handle(SIGPIPE, SIG_DFL);
     sigset_t none;
     sigemptyset(&none);

@@ -12,7 +12,7 @@ using schedule::ScheduledGame;
 
 void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
                  const std::function<GameRecord(const ScheduledGame &)> &play,
-                 const std::function<bool(GameRecord &&)> &finished)
+                 const std::function<bool(GameRecord &&)> &finished, const std::function<void()> &abandon)
 {
     std::mutex lock;
     std::size_t next = 0;
@@ -34,10 +34,13 @@ void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
                 if (!finished(std::move(game)))
                     stopped = true;
             } catch (...) {
-                std::lock_guard<std::mutex> guard(lock);
+                std::unique_lock<std::mutex> guard(lock);
                 stopped = true;
-                if (!failure)
-                    failure = std::current_exception();
+                if (failure)
+                    continue;
+                failure = std::current_exception();
+                guard.unlock();
+                abandon();
             }
         }
     };

@@ -1,7 +1,6 @@
 #include "run/match_mode.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -10,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "game/game.h"
@@ -68,7 +68,8 @@ namespace {
 
 constexpr int ENGINE_NOT_STARTED = 3;
 
-// An engine that could not be started at all in its first game: the run stops.
+// An engine that could not be started at all, in any game: the run stops, as
+// the next games would fail alike and be scored as forfeits.
 struct EngineNotStarted : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -118,13 +119,14 @@ bool CanWriteFile(const std::string &path)
 class MatchRun {
 public:
     MatchRun(const MatchOptions &options, std::vector<GameRecord> earlier, int totalGames)
-        : options_(options), setup_(options.setup), games_(std::move(earlier)), totalGames_(totalGames),
-          started_(setup_.engines.size())
+        : options_(options), setup_(options.setup), games_(std::move(earlier)), totalGames_(totalGames)
     {
     }
 
     void OpenRecord(std::unique_ptr<RecordWriter> writer) { writer_ = std::move(writer); }
 
+    // Starts, plays and stops the game's engines on the calling thread, which
+    // their parent-death signal follows: it must not end before they do.
     GameRecord Play(const ScheduledGame &scheduled)
     {
         GameSettings settings{scheduled.number, setup_.ends, scheduled.firstHammer, scheduled.pair, scheduled.players};
@@ -134,13 +136,14 @@ public:
         EngineClient b(Engine(scheduled.players[1]).command, timeout, EngineLabel(Side::B, names));
         for (auto [client, side] : {std::pair{&a, Side::A}, std::pair{&b, Side::B}}) {
             int engine = scheduled.players[static_cast<std::size_t>(Index(side))];
-            if (auto fault = client->Start()) {
-                if (!started_[static_cast<std::size_t>(engine)] && client->Ended())
-                    throw EngineNotStarted("engine " + Engine(engine).name + " (" + Engine(engine).command +
-                                           ") could not be started: it " + *fault);
-                return ForfeitedGame(settings, side, *fault + " at the start of the game");
-            }
-            started_[static_cast<std::size_t>(engine)] = true;
+            std::optional<std::string> fault = client->Start();
+            if (!fault)
+                continue;
+            // Gone before READYOK: not found, not executable, or it crashed.
+            if (client->Ended())
+                throw EngineNotStarted("engine " + Engine(engine).name + " (" + Engine(engine).command +
+                                       ") could not be started: it " + *fault);
+            return ForfeitedGame(settings, side, *fault + " at the start of the game");
         }
         Thrower thrower(setup_.seed, scheduled.pair, static_cast<float>(setup_.error));
         return PlayGame(settings, {&a, &b}, thrower);
@@ -231,7 +234,6 @@ private:
     std::vector<GameRecord> games_;
     std::vector<GameRecord> pageGames_;
     int totalGames_;
-    std::vector<std::atomic<bool>> started_;
     std::unique_ptr<RecordWriter> writer_;
     Clock::time_point start_ = Clock::now();
     int played_ = 0;
@@ -309,7 +311,7 @@ int RunMatch(const MatchOptions &options)
     try {
         RunGamePool(
             missing, options.concurrency, [&](const ScheduledGame &game) { return run.Play(game); },
-            [&](GameRecord &&game) { return run.Finished(std::move(game)); });
+            [&](GameRecord &&game) { return run.Finished(std::move(game)); }, process::InterruptChildren);
     } catch (const Interrupted &) {
         // The page shows the games that were finished.
         if (!options.htmlPath.empty())

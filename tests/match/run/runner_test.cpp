@@ -120,16 +120,19 @@ TEST_F(Runner, AnEngineThatCannotStartInItsFirstGameStopsTheRun)
     }
 }
 
-TEST_F(Runner, AnEngineThatCrashesAtALaterStartForfeitsThatGame)
+TEST_F(Runner, AnEngineThatCrashesAtALaterStartStopsTheRun)
 {
     // The first engine this script starts is steady, every later one crashes.
     std::ofstream(Path("engine.sh")) << "if [ -e " << Path("started") << " ]; then exec " << Engine("crash")
                                      << "; fi\ntouch " << Path("started") << "\nexec " << Engine("steady") << "\n";
     ProgramRun run =
-        RunProgram({RUNNER, "--ends", "1", "--games", "2", Engine("steady"), "/bin/sh " + Path("engine.sh")}, 20s);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("forfeits game 2: it exited with status 3 before answering ISREADY"), std::string::npos)
+        RunProgram({RUNNER, "--ends", "1", "--games", "3", Engine("steady"), "/bin/sh " + Path("engine.sh")}, 20s);
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_NE(run.err.find("could not be started: it exited with status 3 before answering ISREADY; the run stops"),
+              std::string::npos)
         << run.err;
+    EXPECT_EQ(run.err.find("forfeits"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("Game 2"), std::string::npos) << run.out;
 }
 
 TEST_F(Runner, KillsWhatAnEngineStartedItself)

@@ -1,9 +1,11 @@
 #include "run_program.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fstream>
 #include <iterator>
+#include <thread>
 #include <unistd.h>
 
 using namespace match::process;
@@ -53,6 +55,28 @@ std::vector<pid_t> ReadPids(const std::string &path)
 bool ProcessExists(pid_t pid)
 {
     return kill(pid, 0) == 0 || errno != ESRCH;
+}
+
+bool ProcessEnded(pid_t pid)
+{
+    // The state is the letter after the command's name, which ends at the last ')'.
+    std::string stat = FileText("/proc/" + std::to_string(pid) + "/stat");
+    std::size_t name = stat.rfind(')');
+    if (name == std::string::npos || name + 2 >= stat.size())
+        return true;
+    char state = stat[name + 2];
+    return state == 'Z' || state == 'X';
+}
+
+bool AllEndWithin(const std::vector<pid_t> &pids, std::chrono::milliseconds limit)
+{
+    auto deadline = Clock::now() + limit;
+    while (!std::all_of(pids.begin(), pids.end(), ProcessEnded)) {
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 std::string FileText(const std::string &path)

@@ -33,3 +33,8 @@ std::vector<pid_t> ReadPids(const std::string &path);
 std::string FileText(const std::string &path);
 // True while pid names a process, zombies included.
 bool ProcessExists(pid_t pid);
+// True when pid names no process or one that died, waiting to be reaped by
+// whoever inherited it (a process whose parent was killed).
+bool ProcessEnded(pid_t pid);
+// Waits until every one of pids ended; false when some still run after limit.
+bool AllEndWithin(const std::vector<pid_t> &pids, std::chrono::milliseconds limit);

@@ -21,6 +21,9 @@
 //   trailing     answers GO with a whole reply and a word after it on its line
 //   chatty       answers like terminated, writing a line to standard error in
 //                two pieces before each reply
+//   slow         answers like steady, each reply after half a second
+//   spawn        starts a child that sleeps (its id appended to PIDFILE too),
+//                then answers like silent
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -58,7 +61,7 @@ void AnswerGo(const std::string &mode, int &goCount)
     ++goCount;
     if (mode == "quit-mid" && goCount > 3)
         _exit(0);
-    if (mode == "silent")
+    if (mode == "silent" || mode == "spawn")
         return;
     if (mode == "garbage")
         return Send("HELLO THERE");
@@ -93,6 +96,8 @@ void AnswerGo(const std::string &mode, int &goCount)
         Pause(20);
         return Send(" 0");
     }
+    if (mode == "slow")
+        Pause(500);
     if (mode == "weak")
         return Send("BESTSHOT 0.000000 -1.000000 0");
     if (mode == "terminated" || mode == "chatty")
@@ -100,16 +105,26 @@ void AnswerGo(const std::string &mode, int &goCount)
     Send(TEE_DRAW);
 }
 
+void AppendPid(const char *path)
+{
+    if (FILE *file = std::fopen(path, "a")) {
+        std::fprintf(file, "%d\n", static_cast<int>(getpid()));
+        std::fclose(file);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
     std::string mode = argc > 1 ? argv[1] : "steady";
-    if (argc > 2) {
-        if (FILE *file = std::fopen(argv[2], "a")) {
-            std::fprintf(file, "%d\n", static_cast<int>(getpid()));
-            std::fclose(file);
-        }
+    if (argc > 2)
+        AppendPid(argv[2]);
+    if (mode == "spawn" && fork() == 0) {
+        if (argc > 2)
+            AppendPid(argv[2]);
+        for (;;)
+            Pause(1000);
     }
     if (mode == "crash")
         return 3;
