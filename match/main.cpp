@@ -46,7 +46,7 @@ int main(int argc, char **argv)
             return match::run::RunReplay(options);
         if (!options.summaryPaths.empty())
             return match::run::RunSummary(options);
-        // Before the games' threads start; it outlives this process only if it is killed.
+        // Forked before the games' threads start, as it must be.
         match::process::Guardian guardian;
         return match::run::RunMatch(options);
     } catch (const match::process::Interrupted &) {

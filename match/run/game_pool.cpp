@@ -36,11 +36,11 @@ void RunGamePool(const std::vector<ScheduledGame> &games, int workers,
             } catch (...) {
                 std::unique_lock<std::mutex> guard(lock);
                 stopped = true;
-                if (failure)
-                    continue;
-                failure = std::current_exception();
-                guard.unlock();
-                abandon();
+                if (!failure) {
+                    failure = std::current_exception();
+                    guard.unlock();
+                    abandon();
+                }
             }
         }
     };

@@ -58,10 +58,17 @@ The viewer page (--html FILE) needs no network and no other file: open it in a
 browser and step through every shot. `--replay RECORD --html FILE` makes it
 later from a record, without any engine.
 
+Engines end with this program however it ends: SIGINT, SIGTERM and SIGHUP
+stop every engine and the games in flight, and the finished games stay in the
+record for --resume; killed outright (SIGKILL), its engines die too, with any
+process they started in their process group.
+
 Exit status: 0 when every game reached a result (forfeits are results), 1 when
 a record, picture or page could not be written or read, or a replay differs or
 has nothing to replay, 2 for bad usage, 3 when an engine could not be started
-in its first game (the run stops there), 130 when interrupted.
+(not found, not executable, gone before READYOK) in any game (the run stops
+there; --resume continues it), 130 when interrupted by SIGINT, SIGTERM or
+SIGHUP.
 )";
 
 std::string Quote(const std::string &path)
