@@ -110,8 +110,7 @@ std::vector<char *> Pointers(std::vector<std::string> &strings)
 
 // In the forked child: only async-signal-safe calls. A failed exec sends its
 // errno through report.
-[[noreturn]] void RunChild(pid_t parent, int input, int output, int errors, int report, char **argv,
-                           char **environment)
+[[noreturn]] void RunChild(pid_t parent, int input, int output, int errors, int report, char **argv, char **environment)
 {
     setpgid(0, 0);
 #ifdef __linux__

@@ -25,9 +25,10 @@ TEST(ChildLifetime, AChildDiesWithAParentKilledBySigkill)
     if (parent == 0) {
         // The forked copy of the test never returns into the test framework.
         try {
-            ChildProcess child({"/bin/sh", "-c", "echo $$ > " + pidFile + ".part; mv " + pidFile + ".part " +
-                                                     pidFile + "; exec sleep 300"},
-                               ChildOptions{});
+            ChildProcess child(
+                {"/bin/sh", "-c",
+                 "echo $$ > " + pidFile + ".part; mv " + pidFile + ".part " + pidFile + "; exec sleep 300"},
+                ChildOptions{});
             for (int wait = 0; wait < 5000 && ReadPids(pidFile).empty(); ++wait)
                 std::this_thread::sleep_for(1ms);
             kill(getpid(), SIGKILL);

@@ -88,9 +88,9 @@ TEST_P(RunnerSignal, LeavesNoProcessOfTheMatchAndAResumableRecord)
 {
     const std::string engine = Script("engine.sh", "if [ -e " + Path("restored") + " ]; then exec " + ENGINE +
                                                        " steady; fi\nexec " + Engine("spawn") + "\n");
-    const std::vector<std::string> arguments = {RUNNER,   "--timeout", "300",          "--ends", "1",
-                                                "--games", "2",        "--concurrency", "2",     "--record",
-                                                Path("record.jsonl"),  engine,         engine};
+    const std::vector<std::string> arguments = {
+        RUNNER,     "--timeout",          "300",  "--ends", "1", "--games", "2", "--concurrency", "2",
+        "--record", Path("record.jsonl"), engine, engine};
     std::unique_ptr<ChildProcess> runner = StartProgram(arguments, Path("out"), Path("err"));
     for (int wait = 0; wait < 1000 && LineCount(pidFile_) < 8; ++wait)
         std::this_thread::sleep_for(10ms);
@@ -121,7 +121,9 @@ TEST_P(RunnerSignal, LeavesNoProcessOfTheMatchAndAResumableRecord)
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, RunnerSignal, testing::Values(SIGKILL, SIGTERM, SIGHUP, SIGINT),
-                         [](const testing::TestParamInfo<int> &param) { return std::string(sigabbrev_np(param.param)); });
+                         [](const testing::TestParamInfo<int> &param) {
+                             return std::string(sigabbrev_np(param.param));
+                         });
 
 // Two games at once. The script's first engine is slow (mkdir is atomic, where
 // two starts at once could count alike); its third start makes it no longer
@@ -133,7 +135,7 @@ TEST_F(EngineLifetime, AStartFailureAtALaterGameStopsTheRunAndResumeCompletesIt)
                          Engine("slow") + "\n  echo >> " + Path("starts") + "\n  [ $(wc -l < " + Path("starts") +
                          ") -eq 2 ] && chmod -x \"$0\"\nfi\nexec " + Engine("steady") + "\n");
     auto arguments = [&](const std::string &record, const char *concurrency) {
-        return std::vector<std::string>{RUNNER,   "--ends", "1",    "--games", "4", "--concurrency",
+        return std::vector<std::string>{RUNNER,      "--ends",   "1",    "--games",        "4",   "--concurrency",
                                         concurrency, "--record", record, Engine("steady"), engine};
     };
     ProgramRun stopped = RunProgram(arguments(Path("record.jsonl"), "2"), 60s);
