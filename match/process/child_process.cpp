@@ -121,6 +121,8 @@ std::vector<char *> Pointers(std::vector<std::string> &strings)
     if (getppid() != parent)
         _exit(127);
 #endif
+    // Before the reset, while SIGPIPE is ignored: a guardian that is gone
+    // must not kill the child.
     GuardGroup(getpid());
     ResetSignalsForChild();
     dup2(input, STDIN_FILENO);
