@@ -373,8 +373,6 @@ int RunMatch(const MatchOptions &options)
     std::vector<GameRecord> summarised = SummarisedGames(options.setup, run.Games());
     if (schedule.size() > 1)
         std::cout << "\n" << SummaryText(options.setup, summarised);
-    if (!options.svgDirectory.empty())
-        std::cout << PicturesLine(options.svgDirectory);
     bool covered = true;
     try {
         if (lock)
@@ -385,6 +383,8 @@ int RunMatch(const MatchOptions &options)
         std::cerr << "pebble-match: " << error.what() << "\n";
         return 1;
     }
+    if (!options.svgDirectory.empty())
+        std::cout << PicturesLine(options.svgDirectory);
     bool pageWritten = options.htmlPath.empty() || (covered && run.WritePageOf(summarised));
     return covered && run.PicturesWritten() && pageWritten ? 0 : 1;
 }
