@@ -130,10 +130,24 @@ MatchSetup HeaderFromJson(const json &header)
     }
 }
 
+// Two values of a header's key give the same setting: they are equal, or
+// they are SPRT texts of one test ("elo1=5 elo0=0" and "elo0=0 elo1=5 alpha=0.05").
+bool SameSetting(const std::string &key, const json &a, const json &b)
+{
+    if (a == b)
+        return true;
+    if (key != "sprt" || !a.is_string() || !b.is_string())
+        return false;
+    std::string error;
+    std::optional<SprtTest> first = ParseSprt(a.get<std::string>(), error);
+    std::optional<SprtTest> second = ParseSprt(b.get<std::string>(), error);
+    return first && second && *first == *second;
+}
+
 std::string HeaderDifference(const json &recorded, const json &wanted)
 {
     for (const auto &[key, value] : wanted.items())
-        if (!recorded.contains(key) || recorded.at(key) != value)
+        if (!recorded.contains(key) || !SameSetting(key, recorded.at(key), value))
             return key + " is " + (recorded.contains(key) ? recorded.at(key).dump() : "missing") + " there, " +
                    value.dump() + " here";
     return "";
@@ -155,6 +169,14 @@ MatchRecord MatchRecordOf(const MatchSetup &setup)
 
 RecordContents ReadRecordLines(const std::string &path)
 {
+    std::vector<GameRecord> games;
+    RecordContents contents = ReadRecordGames(path, [&](GameRecord &&game) { games.push_back(std::move(game)); });
+    contents.games = std::move(games);
+    return contents;
+}
+
+RecordContents ReadRecordGames(const std::string &path, const std::function<void(GameRecord &&)> &visit)
+{
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw RecordError("cannot open " + path + ": " + SystemReason());
@@ -172,13 +194,31 @@ RecordContents ReadRecordLines(const std::string &path)
             contents.header = parsed;
         } else {
             std::string where = path + " line " + std::to_string(lineNumber);
-            contents.games.push_back(CheckPlayers(GameFromJson(parsed), contents.setup.engines.size(), where));
+            visit(CheckPlayers(GameFromJson(parsed), contents.setup.engines.size(), where));
         }
         contents.wholeBytes += line.size() + 1;
     }
     if (lineNumber == 0)
         throw RecordError(path + " holds no header line");
     return contents;
+}
+
+bool HeaderCutShort(const std::string &path, const json &header)
+{
+    std::string line = RecordLine(header);
+    std::ifstream file(path, std::ios::binary);
+    std::string start(line.size() + 1, '\0');
+    file.read(start.data(), static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(file.gcount()));
+    return line.starts_with(start);
+}
+
+std::optional<int> RepeatedGame(const std::vector<GameRecord> &games, std::set<int> &numbers)
+{
+    for (const GameRecord &game : games)
+        if (!numbers.insert(game.number).second)
+            return game.number;
+    return std::nullopt;
 }
 
 MatchRecord ReadRecordFile(const std::string &path)
@@ -246,7 +286,7 @@ void RecordWriter::WriteLine(const std::string &line)
         throw RecordError("cannot write " + path_ + ": " + SystemReason());
 }
 
-void SortRecord(const std::string &path, const std::function<bool(int number)> &keep)
+void SortRecord(const std::string &path, const std::function<bool(int number)> &keep, RecordLock &lock)
 {
     std::ifstream file(path, std::ios::binary);
     std::string header;
@@ -274,8 +314,7 @@ void SortRecord(const std::string &path, const std::function<bool(int number)> &
             writer.WriteLine(line);
         }
     }
-    if (std::rename(sorted.c_str(), path.c_str()) != 0)
-        throw RecordError("cannot write " + path + ": " + SystemReason());
+    lock.ReplaceWith(sorted);
     SyncDirectoryOf(path);
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 
 #include "game/game_record.h"
 #include "record/record_json.h"
+#include "record/record_lock.h"
 #include "setup/match_setup.h"
 
 namespace match::record {
@@ -23,7 +26,8 @@ nlohmann::json HeaderToJson(const setup::MatchSetup &setup);
 setup::MatchSetup HeaderFromJson(const nlohmann::json &header);
 
 // The first option that differs between two headers, in words ("seed is 7
-// there, 8 here"), in the order of wanted's keys; empty when none does.
+// there, 8 here"), in the order of wanted's keys; empty when none does. SPRT
+// texts that give the same test are the same option.
 std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted);
 
 // The engines and settings of a setup as a record without games.
@@ -41,6 +45,18 @@ struct RecordContents {
 // killed run could not finish: it is left out and marked torn. Throws
 // RecordError for anything else that is not a record.
 RecordContents ReadRecordLines(const std::string &path);
+// ReadRecordLines handing each game to visit as it is read, rather than
+// keeping them: the contents come back without games.
+RecordContents ReadRecordGames(const std::string &path, const std::function<void(game::GameRecord &&)> &visit);
+
+// True when the file at path holds no more than the start of header's line,
+// nothing included: what a run with that header leaves when it is killed
+// while writing it.
+bool HeaderCutShort(const std::string &path, const nlohmann::json &header);
+
+// The first of games whose number is in numbers or comes twice in games, the
+// others' numbers added to numbers: no game of a match is recorded twice.
+std::optional<int> RepeatedGame(const std::vector<game::GameRecord> &games, std::set<int> &numbers);
 
 // Any record, version 1 or 2, as its engines, settings and games.
 game::MatchRecord ReadRecordFile(const std::string &path);
@@ -65,7 +81,8 @@ private:
 };
 
 // Rewrites the record with its game lines in game-number order, keeping only
-// the games keep() accepts; atomically, through a file beside it.
-void SortRecord(const std::string &path, const std::function<bool(int number)> &keep);
+// the games keep() accepts; atomically, through a file beside it that takes
+// the record's name and lock.
+void SortRecord(const std::string &path, const std::function<bool(int number)> &keep, RecordLock &lock);
 
 }  // namespace match::record

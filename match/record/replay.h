@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,12 @@ struct ReplayReport {
 // the record, bit for bit. What each played shot traced is kept in the record
 // (ShotRecord::trace).
 ReplayReport ReplayMatch(game::MatchRecord &record);
+
+// ReplayMatch over the games of the record file at path that want() accepts,
+// one game in memory at a time, thrown with the seed and error of settings.
+// Each game that replays as recorded goes to visit with what it traced.
+ReplayReport ReplayRecordGames(const std::string &path, const game::MatchRecord &settings,
+                               const std::function<bool(int number)> &want,
+                               const std::function<void(game::GameRecord &&)> &visit);
 
 }  // namespace match::record

@@ -14,10 +14,12 @@
 
 #include "game/game.h"
 #include "game/line_score.h"
+#include "pictures/picture_folder.h"
 #include "pictures/pictures.h"
 #include "process/engine_client.h"
 #include "process/interrupt.h"
 #include "record/record_file.h"
+#include "record/replay.h"
 #include "run/game_pool.h"
 #include "schedule/game_schedule.h"
 #include "summary/match_summary.h"
@@ -40,17 +42,24 @@ using game::PlayGame;
 using game::ShotRecord;
 using game::Side;
 using game::Thrower;
+using pictures::PicturesLine;
+using pictures::PreparePictureFolder;
 using pictures::WriteGamePictures;
 using process::Clock;
 using process::EngineClient;
 using process::Interrupted;
+using record::HeaderCutShort;
 using record::HeaderDifference;
 using record::HeaderToJson;
 using record::MatchRecordOf;
 using record::ReadRecordLines;
 using record::RecordContents;
 using record::RecordError;
+using record::RecordLock;
 using record::RecordWriter;
+using record::RepeatedGame;
+using record::ReplayRecordGames;
+using record::ReplayReport;
 using record::SortRecord;
 using schedule::ScheduledGame;
 using schedule::ShardSchedule;
@@ -66,6 +75,7 @@ using viewer::ShowViewerPage;
 
 namespace {
 
+constexpr int BAD_USAGE = 2;
 constexpr int ENGINE_NOT_STARTED = 3;
 
 // An engine that could not be started at all, in any game: the run stops, as
@@ -78,17 +88,6 @@ PerSide<std::string> Names(const MatchSetup &setup, const GameRecord &game)
 {
     return {setup.engines[static_cast<std::size_t>(game.players[0])].name,
             setup.engines[static_cast<std::size_t>(game.players[1])].name};
-}
-
-bool PrepareDirectory(const std::string &directory)
-{
-    std::error_code error;
-    std::filesystem::create_directories(directory, error);
-    if (error || !std::filesystem::is_directory(directory)) {
-        std::cerr << "pebble-match: cannot create directory " << directory << ": " << error.message() << "\n";
-        return false;
-    }
-    return true;
 }
 
 std::string HoursMinutesSeconds(double seconds)
@@ -169,6 +168,7 @@ public:
         if (!options_.htmlPath.empty())
             pageGames_.push_back(game);
         DropShots(game);
+        playedNow_.insert(game.number);
         games_.push_back(std::move(game));
         ++played_;
         if (totalGames_ > 1)
@@ -179,7 +179,27 @@ public:
     const std::vector<GameRecord> &Games() const { return games_; }
     bool PicturesWritten() const { return picturesWritten_; }
 
-    // The page of this run's games among the summarised ones (numbers ascending).
+    // After a resume, the games the record held before this run: read back
+    // one at a time and replayed for what their throws traced, into the
+    // pictures and the page, so that they cover the whole match. False when
+    // one of them does not replay as recorded.
+    bool CoverEarlierGames()
+    {
+        ReplayReport report = ReplayRecordGames(
+            options_.recordPath, MatchRecordOf(setup_), [&](int number) { return !playedNow_.contains(number); },
+            [&](GameRecord &&game) {
+                if (!options_.svgDirectory.empty())
+                    WritePictures(game, Names(setup_, game));
+                if (!options_.htmlPath.empty())
+                    pageGames_.push_back(std::move(game));
+            });
+        for (const std::string &difference : report.differences)
+            std::cerr << "pebble-match: " << options_.recordPath << " does not replay as recorded: " << difference
+                      << "\n";
+        return report.differences.empty();
+    }
+
+    // The page of the games played or covered among the summarised ones (numbers ascending).
     bool WritePageOf(const std::vector<GameRecord> &summarised)
     {
         MatchRecord record = MatchRecordOf(setup_);
@@ -233,6 +253,7 @@ private:
     const MatchSetup &setup_;
     std::vector<GameRecord> games_;
     std::vector<GameRecord> pageGames_;
+    std::set<int> playedNow_;  // the numbers of the games this run played
     int totalGames_;
     std::unique_ptr<RecordWriter> writer_;
     Clock::time_point start_ = Clock::now();
@@ -240,12 +261,22 @@ private:
     bool picturesWritten_ = true;
 };
 
-// The games the record of an interrupted run holds, its writer continuing it.
-std::vector<GameRecord> ResumeRecord(const MatchOptions &options, std::unique_ptr<RecordWriter> &writer)
+// A record that holds anything is started afresh only when the user says so.
+bool RefusedToOverwrite(const MatchOptions &options)
 {
     std::error_code error;
-    if (!std::filesystem::exists(options.recordPath, error) ||
-        std::filesystem::file_size(options.recordPath, error) == 0) {
+    if (options.resume || options.overwrite || std::filesystem::file_size(options.recordPath, error) == 0 || error)
+        return false;
+    std::cerr << "pebble-match: the record " << options.recordPath
+              << " exists and is not empty: --resume continues it, --overwrite starts it afresh\n";
+    return true;
+}
+
+// The games the record of an interrupted run holds, its writer continuing it.
+// A run killed before its header was whole left nothing to keep.
+std::vector<GameRecord> ResumeRecord(const MatchOptions &options, std::unique_ptr<RecordWriter> &writer)
+{
+    if (HeaderCutShort(options.recordPath, HeaderToJson(options.setup))) {
         writer = std::make_unique<RecordWriter>(options.recordPath, HeaderToJson(options.setup));
         return {};
     }
@@ -253,6 +284,10 @@ std::vector<GameRecord> ResumeRecord(const MatchOptions &options, std::unique_pt
     std::string difference = HeaderDifference(contents.header, HeaderToJson(options.setup));
     if (!difference.empty())
         throw RecordError("cannot resume " + options.recordPath + ": it was made with other options: " + difference);
+    std::set<int> numbers;
+    if (std::optional<int> repeated = RepeatedGame(contents.games, numbers))
+        throw RecordError("cannot resume " + options.recordPath + ": game " + std::to_string(*repeated) +
+                          " appears twice in it");
     if (contents.torn)
         std::cerr << "pebble-match: " << options.recordPath
                   << ": the last line was cut short; its game is played again\n";
@@ -275,19 +310,31 @@ std::vector<ScheduledGame> Missing(const std::vector<ScheduledGame> &schedule, c
 }
 
 // The record in game-number order with the summarised games only, unless it is so already.
-void FinishRecord(const std::string &path, const std::vector<GameRecord> &summarised)
+void FinishRecord(const std::string &path, const std::vector<GameRecord> &summarised, RecordLock &lock)
 {
     std::set<int> keep;
     for (const GameRecord &game : summarised)
         keep.insert(game.number);
-    SortRecord(path, [&](int number) { return keep.contains(number); });
+    SortRecord(
+        path, [&](int number) { return keep.contains(number); }, lock);
 }
 
 }  // namespace
 
 int RunMatch(const MatchOptions &options)
 {
-    if (!options.svgDirectory.empty() && !PrepareDirectory(options.svgDirectory))
+    // Held to the end of the run, through the record's final rewrite.
+    std::unique_ptr<RecordLock> lock;
+    try {
+        if (!options.recordPath.empty())
+            lock = std::make_unique<RecordLock>(options.recordPath);
+    } catch (const RecordError &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return 1;
+    }
+    if (lock && RefusedToOverwrite(options))
+        return BAD_USAGE;
+    if (!options.svgDirectory.empty() && !PreparePictureFolder(options.svgDirectory))
         return 1;
     if (!options.htmlPath.empty() && !CanWriteFile(options.htmlPath))
         return 1;
@@ -303,6 +350,7 @@ int RunMatch(const MatchOptions &options)
         std::cerr << "pebble-match: " << error.what() << "\n";
         return 1;
     }
+    const bool resumedGames = !earlier.empty();
     std::vector<ScheduledGame> missing = Missing(schedule, earlier);
     if (options.setup.shard.count == 1 && SprtDecisionPair(options.setup, earlier))
         missing.clear();
@@ -327,17 +375,20 @@ int RunMatch(const MatchOptions &options)
     std::vector<GameRecord> summarised = SummarisedGames(options.setup, run.Games());
     if (schedule.size() > 1)
         std::cout << "\n" << SummaryText(options.setup, summarised);
-    if (!options.svgDirectory.empty())
-        std::cout << "Pictures: " << options.svgDirectory << "/ (gameN-overview.svg, gameN-endEE.svg)\n";
+    bool covered = true;
     try {
-        if (!options.recordPath.empty())
-            FinishRecord(options.recordPath, summarised);
+        if (lock)
+            FinishRecord(options.recordPath, summarised, *lock);
+        if (resumedGames && (!options.svgDirectory.empty() || !options.htmlPath.empty()))
+            covered = run.CoverEarlierGames();
     } catch (const RecordError &error) {
         std::cerr << "pebble-match: " << error.what() << "\n";
         return 1;
     }
-    bool pageWritten = options.htmlPath.empty() || run.WritePageOf(summarised);
-    return run.PicturesWritten() && pageWritten ? 0 : 1;
+    if (!options.svgDirectory.empty())
+        std::cout << PicturesLine(options.svgDirectory);
+    bool pageWritten = options.htmlPath.empty() || (covered && run.WritePageOf(summarised));
+    return covered && run.PicturesWritten() && pageWritten ? 0 : 1;
 }
 
 }  // namespace match::run

@@ -13,6 +13,7 @@ using record::HeaderDifference;
 using record::ReadRecordLines;
 using record::RecordContents;
 using record::RecordError;
+using record::RepeatedGame;
 using setup::MatchOptions;
 using setup::MatchSetup;
 using summary::DropShots;
@@ -42,12 +43,12 @@ int RunSummary(const MatchOptions &options)
                       << options.summaryPaths.front() << ": " << difference << "\n";
             return 1;
         }
+        if (std::optional<int> repeated = RepeatedGame(records[k].games, numbers)) {
+            std::cerr << "pebble-match: game " << *repeated << " appears twice, the second time in "
+                      << options.summaryPaths[k] << "\n";
+            return 1;
+        }
         for (GameRecord &game : records[k].games) {
-            if (!numbers.insert(game.number).second) {
-                std::cerr << "pebble-match: game " << game.number << " appears twice, the second time in "
-                          << options.summaryPaths[k] << "\n";
-                return 1;
-            }
             DropShots(game);
             games.push_back(std::move(game));
         }

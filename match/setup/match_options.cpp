@@ -54,6 +54,11 @@ line per game, synced to disk as each game ends; --resume continues a run
 killed at any moment. --shard I/N plays every N-th pair only; --summary reads
 records (whole or shards) and prints the summary of the match.
 
+A record that holds anything is never written over unless --overwrite says
+so (or --resume continues it), and one record takes one run at a time: a
+second run on a record in use stops at once. `--replay RECORD --svg DIR`
+draws the pictures of a record's games.
+
 The viewer page (--html FILE) needs no network and no other file: open it in a
 browser and step through every shot. `--replay RECORD --html FILE` makes it
 later from a record, without any engine.
@@ -64,11 +69,12 @@ record for --resume; killed outright (SIGKILL), its engines die too, with any
 process they started in their process group.
 
 Exit status: 0 when every game reached a result (forfeits are results), 1 when
-a record, picture or page could not be written or read, or a replay differs or
-has nothing to replay, 2 for bad usage, 3 when an engine could not be started
-(not found, not executable, gone before READYOK) in any game (the run stops
-there; --resume continues it), 130 when interrupted by SIGINT, SIGTERM or
-SIGHUP.
+a record, picture or page could not be written or read or a record is in use
+by another run, or a replay differs or
+has nothing to replay, 2 for bad usage (an existing record without --resume or
+--overwrite included), 3 when an engine could not be started (not found, not
+executable, gone before READYOK) in any game (the run stops there; --resume
+continues it), 130 when interrupted by SIGINT, SIGTERM or SIGHUP.
 )";
 
 std::string Quote(const std::string &path)
@@ -147,6 +153,8 @@ std::string Conflicts(const MatchOptions &options)
         return "--timeout must be a finite number";
     if (options.resume && options.recordPath.empty())
         return "--resume needs --record FILE";
+    if (options.overwrite && options.recordPath.empty())
+        return "--overwrite needs --record FILE";
     return "";
 }
 
@@ -229,6 +237,9 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     auto *record = app.add_option("--record", options.recordPath, "write the record, one JSON line per game, to FILE");
     auto *resume = app.add_flag("--resume", options.resume,
                                 "continue the run whose record is FILE, playing only the missing games");
+    auto *overwrite = app.add_flag("--overwrite", options.overwrite,
+                                   "start the record FILE afresh even when it holds games (not with --resume)");
+    overwrite->excludes(resume);
     auto *svg = app.add_option("--svg", options.svgDirectory, "write SVG pictures of every end and game into DIR");
     auto *replay = app.add_option("--replay", options.replayPath, "replay the shots of a record FILE and compare");
     auto *summary =
@@ -239,9 +250,10 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
                      ->type_name("FILE");
     // A replay or a summary reads what records say; game options would go unused.
     for (CLI::Option *reader : {replay, summary})
-        for (CLI::Option *option : {record, resume, svg, ends, games, seed, error, timeout, concurrency, shardOption,
-                                    sprt, anchorOption, gauntlet})
+        for (CLI::Option *option : {record, resume, overwrite, ends, games, seed, error, timeout, concurrency,
+                                    shardOption, sprt, anchorOption, gauntlet})
             reader->excludes(option);
+    summary->excludes(svg);
     replay->excludes(summary);
     summary->excludes(html);
     record->type_name("FILE");

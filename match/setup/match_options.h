@@ -12,6 +12,7 @@ struct MatchOptions {
     MatchSetup setup;
     int concurrency = 1;
     bool resume = false;
+    bool overwrite = false;  // a record that holds something may be started afresh
     std::string recordPath;
     std::string svgDirectory;
     std::string replayPath;

@@ -13,6 +13,8 @@ namespace match::statistics {
 // (accepting H1 when H0 holds) and beta (accepting H0 when H1 holds).
 struct SprtTest {
     double elo0 = 0, elo1 = 5, alpha = 0.05, beta = 0.05;
+
+    bool operator==(const SprtTest &) const = default;
 };
 
 // Parses "elo0=E0 elo1=E1 alpha=A beta=B" (any order, separated by white

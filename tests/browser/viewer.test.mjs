@@ -35,6 +35,8 @@ before(async () => {
   fs.mkdirSync(output, { recursive: true });
   const recordPath = path.join(output, 'viewer-game.jsonl');
   const htmlPath = path.join(output, 'viewer-game.html');
+  // The runner writes over no record unasked, and this folder outlives a run.
+  fs.rmSync(recordPath, { force: true });
   execFileSync(process.env.PEBBLE_MATCH, ['--ends', '3', '--record', recordPath, '--html', htmlPath], { stdio: 'pipe' });
   // JSON Lines: the header, then one line per game.
   const lines = fs.readFileSync(recordPath, 'utf8').split('\n').filter((line) => line !== '').map((line) => JSON.parse(line));

@@ -223,7 +223,7 @@ TEST_F(Runner, BadUsageExitsWithTwo)
                                                {"--error", "-1"},
                                                {"--timeout", "0"},
                                                {"--replay", "r.json", "engine"},
-                                               {"--replay", "r.json", "--svg", "d"},
+                                               {"--record", "r.json", "--resume", "--overwrite"},
                                                {"a", " "},
                                                {"--timeout", "nan"},
                                                {"--seed", "-1"},
@@ -299,7 +299,7 @@ TEST_F(Runner, SameSeedSameGame)
         return RecordLines(Path(file)).at(1);
     };
     EXPECT_EQ(play("5", "a.json"), play("5", "b.json"));
-    EXPECT_NE(play("5", "a.json"), play("6", "c.json"));
+    EXPECT_NE(play("5", "d.json"), play("6", "c.json"));
 }
 
 TEST_F(Runner, SeveralGamesAlternateTheHammerAndEndWithASummary)
