@@ -54,6 +54,14 @@ line per game, synced to disk as each game ends; --resume continues a run
 killed at any moment. --shard I/N plays every N-th pair only; --summary reads
 records (whole or shards) and prints the summary of the match.
 
+Standings: --rating-interval N prints them every N finished games on standard
+error (for two engines the result, Elo and SPRT lines of the summary, for more
+the rating table). --summary-json FILE keeps the summary as JSON in FILE,
+replaced whole as games finish ("running": true) and once more at the end;
+--summary --json prints it instead of the text. A summary of records that lack
+games (a shard not given, a run cut short, a torn last line) says what is
+missing. --anchor needs three or more engines: only they get a rating table.
+
 The viewer page (--html FILE) needs no network and no other file: open it in a
 browser and step through every shot. `--replay RECORD --html FILE` makes it
 later from a record, without any engine.
@@ -143,10 +151,10 @@ std::string Conflicts(const MatchOptions &options)
     return "";
 }
 
-// Parses the --sprt text into setup.sprtTest; the message, if it is no test for these engines.
-std::string ReadSprt(MatchSetup &setup)
+// Parses the --sprt text, if given, into setup.sprtTest; the message, if it is no test for these engines.
+std::string ReadSprt(MatchSetup &setup, bool given)
 {
-    if (setup.sprt.empty())
+    if (!given)
         return "";
     if (setup.engines.size() != 2)
         return "--sprt needs exactly two engines";
@@ -159,6 +167,8 @@ std::string AnchorConflict(const MatchSetup &setup)
 {
     if (!setup.anchor)
         return "";
+    if (setup.engines.size() == 2)
+        return "--anchor needs three or more engines: the summary of two has no rating table";
     for (const EngineEntry &engine : setup.engines)
         if (engine.name == *setup.anchor)
             return "";
@@ -226,6 +236,15 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     auto *replay = app.add_option("--replay", options.replayPath, "replay the shots of a record FILE and compare");
     auto *summary =
         app.add_option("--summary", options.summaryPaths, "print the summary of the records FILE... (whole or shards)");
+    auto *json = app.add_flag("--json", options.summaryAsJson, "with --summary: print the summary as JSON");
+    auto *summaryJson = app.add_option("--summary-json", options.summaryJsonPath,
+                                       "keep the summary as JSON in FILE, replaced as games finish and at the end")
+                            ->type_name("FILE");
+    auto *ratingInterval = app.add_option("--rating-interval", options.ratingInterval,
+                                          "print the standings on standard error every N finished games")
+                               ->check(Integer)
+                               ->check(CLI::Range(1, 1000000))
+                               ->type_name("N");
     auto *html = app.add_option("--html", options.htmlPath,
                                 "write the match as one HTML page FILE that steps through every shot (with --replay: "
                                 "made from the record)")
@@ -233,9 +252,10 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     // A replay or a summary reads what records say; game options would go unused.
     for (CLI::Option *reader : {replay, summary})
         for (CLI::Option *option : {record, resume, svg, ends, games, seed, error, timeout, concurrency, shardOption,
-                                    sprt, anchorOption, gauntlet})
+                                    sprt, anchorOption, gauntlet, summaryJson, ratingInterval})
             reader->excludes(option);
     replay->excludes(summary);
+    json->needs(summary);
     summary->excludes(html);
     record->type_name("FILE");
     svg->type_name("DIR");
@@ -264,7 +284,7 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     while (engines.size() < 2)
         engines.push_back(Quote(defaultEngine));
     setup.engines = NameEngines(engines);
-    std::string conflict = ReadSprt(setup);
+    std::string conflict = ReadSprt(setup, sprt->count() > 0);
     if (conflict.empty())
         conflict = AnchorConflict(setup);
     if (!conflict.empty()) {
