@@ -227,7 +227,8 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
                                 "stop at a decision of the test \"elo0=E0 elo1=E1 [alpha=A] [beta=B]\" (two engines)")
                      ->type_name("TEST");
     auto *anchorOption =
-        app.add_option("--anchor", anchor, "the engine rated 0 in the rating table (default: the mean is 0)")
+        app.add_option("--anchor", anchor,
+                       "three or more engines: the engine rated 0 in the rating table (default: the mean is 0)")
             ->type_name("ENGINE");
     auto *record = app.add_option("--record", options.recordPath, "write the record, one JSON line per game, to FILE");
     auto *resume = app.add_flag("--resume", options.resume,
