@@ -274,9 +274,8 @@ RatingFit FitRatings(const std::vector<std::string> &names, const std::vector<Ra
             weights[reference] -= 1.0;
         double margin =
             engines > 1 ? Z95 * ELO_PER_LOG_ODDS * std::sqrt(ContrastVariance(covariance, weights, reference)) : INF;
-        Rating rating{
-            names[engine], results.realGames[engine], 0.0, ELO_PER_LOG_ODDS * (strengths[engine] - center), 0.0,
-            0.0,           static_cast<int>(engine)};
+        double elo = ELO_PER_LOG_ODDS * (strengths[engine] - center);
+        Rating rating{names[engine], results.realGames[engine], 0.0, elo, 0.0, 0.0, static_cast<int>(engine)};
         if (rating.games > 0)
             rating.scorePercent = 100.0 * results.realPoints[engine] / rating.games;
         bool isAnchor = anchored && engine == reference;
