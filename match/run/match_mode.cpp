@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -20,9 +21,13 @@
 #include "process/interrupt.h"
 #include "record/record_file.h"
 #include "record/replay.h"
+#include "record/torn_line.h"
 #include "run/game_pool.h"
 #include "schedule/game_schedule.h"
+#include "summary/coverage.h"
 #include "summary/match_summary.h"
+#include "summary/summary_json.h"
+#include "summary/summary_text.h"
 #include "viewer/viewer_page.h"
 
 namespace match::run {
@@ -61,16 +66,24 @@ using record::RepeatedGame;
 using record::ReplayRecordGames;
 using record::ReplayReport;
 using record::SortRecord;
+using record::TornLineNote;
 using schedule::ScheduledGame;
 using schedule::ShardSchedule;
 using setup::EngineEntry;
 using setup::MatchOptions;
 using setup::MatchSetup;
 using summary::DropShots;
+using summary::FirstOpenPair;
+using summary::MatchSummary;
 using summary::ProgressLine;
+using summary::RunCoverage;
 using summary::SprtDecisionPair;
+using summary::StandingsText;
 using summary::SummarisedGames;
+using summary::SummariseMatch;
+using summary::SummaryJsonText;
 using summary::SummaryText;
+using summary::WriteSummaryFile;
 using viewer::ShowViewerPage;
 
 namespace {
@@ -118,7 +131,8 @@ bool CanWriteFile(const std::string &path)
 class MatchRun {
 public:
     MatchRun(const MatchOptions &options, std::vector<GameRecord> earlier, int totalGames)
-        : options_(options), setup_(options.setup), games_(std::move(earlier)), totalGames_(totalGames)
+        : options_(options), setup_(options.setup), finished_(earlier), shown_(std::move(earlier)),
+          totalGames_(totalGames)
     {
     }
 
@@ -148,35 +162,53 @@ public:
         return PlayGame(settings, {&a, &b}, thrower);
     }
 
-    // Called for one game at a time.
+    // Called for one game at a time. The record gets the game at once; its
+    // scoreboard, pictures and progress line wait, with --sprt, until every
+    // game of the pairs before its own is in, so that a game the test leaves
+    // out is never shown.
     bool Finished(GameRecord &&game)
     {
-        PerSide<std::string> names = Names(setup_, game);
-        if (game.forfeit)
-            std::cerr << "pebble-match: engine " << Letter(game.forfeit->engine) << " ("
-                      << Engine(game.players[static_cast<std::size_t>(Index(game.forfeit->engine))]).command
-                      << ") forfeits game " << game.number << ": it " << game.forfeit->reason << "\n";
-        if (totalGames_ > 1)
-            std::cout << "Game " << game.number << "\n";
-        std::cout << FormatLineScore(game, names) << std::flush;
-        if (!options_.svgDirectory.empty())
-            WritePictures(game, names);
         if (writer_)
             writer_->Write(game);
         // Kept whole, with what its throws traced, only for the page, so that
         // a long match runs in little memory.
         if (!options_.htmlPath.empty())
             pageGames_.push_back(game);
-        DropShots(game);
         playedNow_.insert(game.number);
-        games_.push_back(std::move(game));
-        ++played_;
-        if (totalGames_ > 1)
-            std::cerr << Progress() << "\n";
-        return !SprtDecided();
+        finished_.push_back(game);
+        DropShots(finished_.back());
+        held_.push_back(std::move(game));
+        if (!decided_ && StopsAtDecision()) {
+            decided_ = SprtDecisionPair(setup_, finished_);
+            if (decided_)
+                std::cerr << "pebble-match: the SPRT decided after pair " << *decided_ << "; no further game begins\n";
+        }
+        ShowSettled();
+        return !decided_;
     }
 
-    const std::vector<GameRecord> &Games() const { return games_; }
+    // The summary of the games shown so far, or at the end of those summarised.
+    MatchSummary Summary(const std::vector<GameRecord> &games) const
+    {
+        std::vector<GameRecord> summarised = SummarisedGames(setup_, games);
+        return SummariseMatch(setup_, summarised, RunCoverage(setup_, summarised));
+    }
+
+    // Replaces the --summary-json file, if any.
+    void WriteSummaryJson(const MatchSummary &summary, bool running)
+    {
+        if (options_.summaryJsonPath.empty())
+            return;
+        std::string failure = WriteSummaryFile(options_.summaryJsonPath, SummaryJsonText(summary, running));
+        if (!failure.empty()) {
+            std::cerr << "pebble-match: " << failure << "\n";
+            summaryJsonWritten_ = false;
+        }
+    }
+
+    const std::vector<GameRecord> &Games() const { return finished_; }
+    const std::vector<GameRecord> &Shown() const { return shown_; }
+    bool SummaryJsonWritten() const { return summaryJsonWritten_; }
     bool PicturesWritten() const { return picturesWritten_; }
 
     // After a resume, the games the record held before this run: read back
@@ -216,14 +248,53 @@ public:
 
 private:
     // A whole match (not a shard) stops when its SPRT decided.
-    bool SprtDecided() const
+    bool StopsAtDecision() const { return setup_.sprtTest && setup_.shard.count == 1; }
+
+    // Shows the held games that count whatever the games still out bring, in
+    // game order: those of the pairs up to the first one still open, or up to
+    // the decision. The games past the decision are never shown.
+    void ShowSettled()
     {
-        if (setup_.shard.count != 1)
-            return false;
-        std::optional<int> pair = SprtDecisionPair(setup_, games_);
-        if (pair)
-            std::cerr << "pebble-match: the SPRT decided after pair " << *pair << "; no further game begins\n";
-        return pair.has_value();
+        int last = INT_MAX;
+        if (StopsAtDecision())
+            last = decided_ ? *decided_ : FirstOpenPair(setup_, finished_);
+        std::sort(held_.begin(), held_.end(),
+                  [](const GameRecord &a, const GameRecord &b) { return a.number < b.number; });
+        std::vector<GameRecord> later;
+        for (GameRecord &game : held_)
+            if (game.pair <= last)
+                Show(std::move(game));
+            else if (!decided_)
+                later.push_back(std::move(game));
+        held_ = std::move(later);
+    }
+
+    void Show(GameRecord &&game)
+    {
+        PerSide<std::string> names = Names(setup_, game);
+        if (game.forfeit)
+            std::cerr << "pebble-match: engine " << Letter(game.forfeit->engine) << " ("
+                      << Engine(game.players[static_cast<std::size_t>(Index(game.forfeit->engine))]).command
+                      << ") forfeits game " << game.number << ": it " << game.forfeit->reason << "\n";
+        if (totalGames_ > 1)
+            std::cout << "Game " << game.number << "\n";
+        std::cout << FormatLineScore(game, names) << std::flush;
+        if (!options_.svgDirectory.empty())
+            WritePictures(game, names);
+        DropShots(game);
+        shown_.push_back(std::move(game));
+        ++played_;
+        if (totalGames_ > 1)
+            std::cerr << Progress() << "\n";
+        bool standings =
+            options_.ratingInterval > 0 && shown_.size() % static_cast<std::size_t>(options_.ratingInterval) == 0;
+        if (!standings && options_.summaryJsonPath.empty())
+            return;
+        MatchSummary summary = Summary(shown_);
+        if (standings)
+            std::cerr << "Standings after " << shown_.size() << " of " << totalGames_ << " games:\n"
+                      << StandingsText(summary);
+        WriteSummaryJson(summary, true);
     }
 
     const EngineEntry &Engine(int index) const { return setup_.engines[static_cast<std::size_t>(index)]; }
@@ -244,14 +315,17 @@ private:
         double rate = played_ / std::max(seconds, 1e-9);
         char speed[32];
         std::snprintf(speed, sizeof speed, "%.2f", rate);
-        int left = totalGames_ - static_cast<int>(games_.size());
-        return ProgressLine(setup_, games_, totalGames_) + ", " + speed + " games/s, " +
+        int left = totalGames_ - static_cast<int>(shown_.size());
+        return ProgressLine(setup_, shown_, totalGames_) + ", " + speed + " games/s, " +
                HoursMinutesSeconds(left / rate) + " left";
     }
 
     const MatchOptions &options_;
     const MatchSetup &setup_;
-    std::vector<GameRecord> games_;
+    std::vector<GameRecord> finished_;  // every finished game, without shots
+    std::vector<GameRecord> shown_;     // those shown, without shots
+    std::vector<GameRecord> held_;      // finished, whole, not shown yet
+    std::optional<int> decided_;
     std::vector<GameRecord> pageGames_;
     std::set<int> playedNow_;  // the numbers of the games this run played
     int totalGames_;
@@ -259,6 +333,7 @@ private:
     Clock::time_point start_ = Clock::now();
     int played_ = 0;
     bool picturesWritten_ = true;
+    bool summaryJsonWritten_ = true;
 };
 
 // A record that holds anything is started afresh only when the user says so.
@@ -289,8 +364,7 @@ std::vector<GameRecord> ResumeRecord(const MatchOptions &options, std::unique_pt
         throw RecordError("cannot resume " + options.recordPath + ": game " + std::to_string(*repeated) +
                           " appears twice in it");
     if (contents.torn)
-        std::cerr << "pebble-match: " << options.recordPath
-                  << ": the last line was cut short; its game is played again\n";
+        std::cerr << "pebble-match: " << TornLineNote(options.recordPath, "is played again") << "\n";
     writer = std::make_unique<RecordWriter>(options.recordPath, contents.wholeBytes);
     for (GameRecord &game : contents.games)
         DropShots(game);
@@ -338,6 +412,8 @@ int RunMatch(const MatchOptions &options)
         return 1;
     if (!options.htmlPath.empty() && !CanWriteFile(options.htmlPath))
         return 1;
+    if (!options.summaryJsonPath.empty() && !CanWriteFile(options.summaryJsonPath))
+        return 1;
     std::vector<ScheduledGame> schedule = ShardSchedule(options.setup);
     std::unique_ptr<RecordWriter> writer;
     std::vector<GameRecord> earlier;
@@ -356,6 +432,7 @@ int RunMatch(const MatchOptions &options)
         missing.clear();
     MatchRun run(options, std::move(earlier), static_cast<int>(schedule.size()));
     run.OpenRecord(std::move(writer));
+    run.WriteSummaryJson(run.Summary(run.Shown()), !missing.empty());
     try {
         RunGamePool(
             missing, options.concurrency, [&](const ScheduledGame &game) { return run.Play(game); },
@@ -373,8 +450,10 @@ int RunMatch(const MatchOptions &options)
         return 1;
     }
     std::vector<GameRecord> summarised = SummarisedGames(options.setup, run.Games());
+    MatchSummary summary = run.Summary(summarised);
     if (schedule.size() > 1)
-        std::cout << "\n" << SummaryText(options.setup, summarised);
+        std::cout << "\n" << SummaryText(summary);
+    run.WriteSummaryJson(summary, false);
     bool covered = true;
     try {
         if (lock)
@@ -388,7 +467,7 @@ int RunMatch(const MatchOptions &options)
     if (!options.svgDirectory.empty())
         std::cout << PicturesLine(options.svgDirectory);
     bool pageWritten = options.htmlPath.empty() || (covered && run.WritePageOf(summarised));
-    return covered && run.PicturesWritten() && pageWritten ? 0 : 1;
+    return covered && run.PicturesWritten() && pageWritten && run.SummaryJsonWritten() ? 0 : 1;
 }
 
 }  // namespace match::run

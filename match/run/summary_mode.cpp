@@ -4,7 +4,10 @@
 #include <set>
 
 #include "record/record_file.h"
+#include "summary/coverage.h"
 #include "summary/match_summary.h"
+#include "summary/summary_json.h"
+#include "summary/summary_text.h"
 
 namespace match::run {
 
@@ -17,7 +20,11 @@ using record::RepeatedGame;
 using setup::MatchOptions;
 using setup::MatchSetup;
 using summary::DropShots;
+using summary::MatchSummary;
+using summary::RecordsCoverage;
 using summary::SummarisedGames;
+using summary::SummariseMatch;
+using summary::SummaryJsonText;
 using summary::SummaryText;
 
 int RunSummary(const MatchOptions &options)
@@ -33,6 +40,8 @@ int RunSummary(const MatchOptions &options)
     nlohmann::json match = records.front().header;
     match.erase("shard");
     std::set<int> numbers;
+    std::set<int> shards;
+    std::vector<std::string> torn;
     std::vector<GameRecord> games;
     for (std::size_t k = 0; k < records.size(); ++k) {
         nlohmann::json header = records[k].header;
@@ -48,14 +57,24 @@ int RunSummary(const MatchOptions &options)
                       << options.summaryPaths[k] << "\n";
             return 1;
         }
+        shards.insert(records[k].setup.shard.index);
+        if (records[k].torn)
+            torn.push_back(options.summaryPaths[k]);
         for (GameRecord &game : records[k].games) {
             DropShots(game);
             games.push_back(std::move(game));
         }
     }
     MatchSetup setup = records.front().setup;
+    int shardCount = setup.shard.count;
     setup.shard = {};
-    std::cout << SummaryText(setup, SummarisedGames(setup, std::move(games)));
+    std::vector<GameRecord> summarised = SummarisedGames(setup, std::move(games));
+    MatchSummary summary =
+        SummariseMatch(setup, summarised, RecordsCoverage(setup, summarised, shardCount, shards, std::move(torn)));
+    if (options.summaryAsJson)
+        std::cout << SummaryJsonText(summary, false);
+    else
+        std::cout << SummaryText(summary);
     return 0;
 }
 

@@ -59,6 +59,14 @@ so (or --resume continues it), and one record takes one run at a time: a
 second run on a record in use stops at once. `--replay RECORD --svg DIR`
 draws the pictures of a record's games.
 
+Standings: --rating-interval N prints them every N finished games on standard
+error (for two engines the result, Elo and SPRT lines of the summary, for more
+the rating table). --summary-json FILE keeps the summary as JSON in FILE,
+replaced whole as games finish ("running": true) and once more at the end;
+--summary --json prints it instead of the text. A summary of records that lack
+games (a shard not given, a run cut short, a torn last line) says what is
+missing. --anchor needs three or more engines: only they get a rating table.
+
 The viewer page (--html FILE) needs no network and no other file: open it in a
 browser and step through every shot. `--replay RECORD --html FILE` makes it
 later from a record, without any engine.
@@ -158,10 +166,10 @@ std::string Conflicts(const MatchOptions &options)
     return "";
 }
 
-// Parses the --sprt text into setup.sprtTest; the message, if it is no test for these engines.
-std::string ReadSprt(MatchSetup &setup)
+// Parses the --sprt text, if given, into setup.sprtTest; the message, if it is no test for these engines.
+std::string ReadSprt(MatchSetup &setup, bool given)
 {
-    if (setup.sprt.empty())
+    if (!given)
         return "";
     if (setup.engines.size() != 2)
         return "--sprt needs exactly two engines";
@@ -174,6 +182,8 @@ std::string AnchorConflict(const MatchSetup &setup)
 {
     if (!setup.anchor)
         return "";
+    if (setup.engines.size() == 2)
+        return "--anchor needs three or more engines: the summary of two has no rating table";
     for (const EngineEntry &engine : setup.engines)
         if (engine.name == *setup.anchor)
             return "";
@@ -232,7 +242,8 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
                                 "stop at a decision of the test \"elo0=E0 elo1=E1 [alpha=A] [beta=B]\" (two engines)")
                      ->type_name("TEST");
     auto *anchorOption =
-        app.add_option("--anchor", anchor, "the engine rated 0 in the rating table (default: the mean is 0)")
+        app.add_option("--anchor", anchor,
+                       "three or more engines: the engine rated 0 in the rating table (default: the mean is 0)")
             ->type_name("ENGINE");
     auto *record = app.add_option("--record", options.recordPath, "write the record, one JSON line per game, to FILE");
     auto *resume = app.add_flag("--resume", options.resume,
@@ -244,6 +255,15 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     auto *replay = app.add_option("--replay", options.replayPath, "replay the shots of a record FILE and compare");
     auto *summary =
         app.add_option("--summary", options.summaryPaths, "print the summary of the records FILE... (whole or shards)");
+    auto *json = app.add_flag("--json", options.summaryAsJson, "with --summary: print the summary as JSON");
+    auto *summaryJson = app.add_option("--summary-json", options.summaryJsonPath,
+                                       "keep the summary as JSON in FILE, replaced as games finish and at the end")
+                            ->type_name("FILE");
+    auto *ratingInterval = app.add_option("--rating-interval", options.ratingInterval,
+                                          "print the standings on standard error every N finished games")
+                               ->check(Integer)
+                               ->check(CLI::Range(1, 1000000))
+                               ->type_name("N");
     auto *html = app.add_option("--html", options.htmlPath,
                                 "write the match as one HTML page FILE that steps through every shot (with --replay: "
                                 "made from the record)")
@@ -251,10 +271,11 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     // A replay or a summary reads what records say; game options would go unused.
     for (CLI::Option *reader : {replay, summary})
         for (CLI::Option *option : {record, resume, overwrite, ends, games, seed, error, timeout, concurrency,
-                                    shardOption, sprt, anchorOption, gauntlet})
+                                    shardOption, sprt, anchorOption, gauntlet, summaryJson, ratingInterval})
             reader->excludes(option);
     summary->excludes(svg);
     replay->excludes(summary);
+    json->needs(summary);
     summary->excludes(html);
     record->type_name("FILE");
     svg->type_name("DIR");
@@ -283,7 +304,7 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     while (engines.size() < 2)
         engines.push_back(Quote(defaultEngine));
     setup.engines = NameEngines(engines);
-    std::string conflict = ReadSprt(setup);
+    std::string conflict = ReadSprt(setup, sprt->count() > 0);
     if (conflict.empty())
         conflict = AnchorConflict(setup);
     if (!conflict.empty()) {

@@ -18,6 +18,9 @@ struct MatchOptions {
     std::string replayPath;
     std::vector<std::string> summaryPaths;
     std::string htmlPath;
+    bool summaryAsJson = false;   // --summary prints JSON, not text
+    std::string summaryJsonPath;  // the summary as JSON, kept up to date during a run
+    int ratingInterval = 0;       // standings every N finished games; 0 for none
 };
 
 // Parses the command line. Returns the exit status when the program should

@@ -14,24 +14,28 @@ namespace {
 using Matrix = std::vector<std::vector<double>>;
 
 constexpr double INF = std::numeric_limits<double>::infinity();
-// Drawn games added between every two engines, enough to keep a perfect
-// score finite and few enough to be lost in any real match.
+// Drawn games added between every two engines when the games alone have no
+// finite fit: enough to keep a perfect score finite, few enough to be lost in
+// any real match.
 constexpr double PRIOR_GAMES = 1.0;
 
 // Games between each two engines and the points each engine took, the
-// virtual draws included; realGames and realPoints count played games alone.
+// virtual draws included; realGames and realPoints count played games alone,
+// taken[i][j] the points engine i took from engine j in them.
 struct Results {
     Matrix games;
     std::vector<double> points;
     std::vector<int> realGames;
     std::vector<double> realPoints;
+    Matrix taken;
 };
 
-Results Collect(size_t engines, const std::vector<RatedGame> &games)
+Results Collect(size_t engines, const std::vector<RatedGame> &games, double prior)
 {
-    Results results{Matrix(engines, std::vector<double>(engines, PRIOR_GAMES)),
-                    std::vector<double>(engines, 0.5 * PRIOR_GAMES * static_cast<double>(engines - 1)),
-                    std::vector<int>(engines, 0), std::vector<double>(engines, 0.0)};
+    Results results{Matrix(engines, std::vector<double>(engines, prior)),
+                    std::vector<double>(engines, 0.5 * prior * static_cast<double>(engines - 1)),
+                    std::vector<int>(engines, 0), std::vector<double>(engines, 0.0),
+                    Matrix(engines, std::vector<double>(engines, 0.0))};
     for (size_t engine = 0; engine < engines; ++engine)
         results.games[engine][engine] = 0.0;
     for (const RatedGame &game : games) {
@@ -50,8 +54,44 @@ Results Collect(size_t engines, const std::vector<RatedGame> &games)
         ++results.realGames[second];
         results.realPoints[first] += score;
         results.realPoints[second] += 1.0 - score;
+        results.taken[first][second] += score;
+        results.taken[second][first] += 1.0 - score;
     }
     return results;
+}
+
+// The engines reached from engine 0 along "took points from" (forward) or
+// "gave points to" (backward).
+std::vector<bool> Reached(const Matrix &taken, bool forward)
+{
+    std::vector<bool> reached(taken.size(), false);
+    std::vector<size_t> open{0};
+    reached[0] = true;
+    while (!open.empty()) {
+        size_t engine = open.back();
+        open.pop_back();
+        for (size_t other = 0; other < taken.size(); ++other) {
+            double points = forward ? taken[engine][other] : taken[other][engine];
+            if (points > 0.0 && !reached[other]) {
+                reached[other] = true;
+                open.push_back(other);
+            }
+        }
+    }
+    return reached;
+}
+
+// The games alone have a finite maximum-likelihood fit exactly when every
+// engine took points, directly or through others, from every other one: no
+// group of engines took every point against the rest.
+bool PlainFitExists(const Matrix &taken)
+{
+    for (bool forward : {true, false}) {
+        std::vector<bool> reached = Reached(taken, forward);
+        if (std::find(reached.begin(), reached.end(), false) != reached.end())
+            return false;
+    }
+    return true;
 }
 
 double WinChance(double strength, double opponent)
@@ -206,15 +246,18 @@ std::string IntervalText(const Rating &rating)
 
 }  // namespace
 
-std::vector<Rating> FitRatings(const std::vector<std::string> &names, const std::vector<RatedGame> &games,
-                               std::optional<int> anchor)
+RatingFit FitRatings(const std::vector<std::string> &names, const std::vector<RatedGame> &games,
+                     std::optional<int> anchor)
 {
     size_t engines = names.size();
     if (engines == 0)
         return {};
     bool anchored = anchor && *anchor >= 0 && static_cast<size_t>(*anchor) < engines;
     size_t reference = anchored ? static_cast<size_t>(*anchor) : 0;
-    Results results = Collect(engines, games);
+    Results results = Collect(engines, games, 0.0);
+    bool priorAdded = engines > 1 && !PlainFitExists(results.taken);
+    if (priorAdded)
+        results = Collect(engines, games, PRIOR_GAMES);
     Matrix covariance;
     std::vector<double> strengths =
         engines > 1 ? FitStrengths(results, reference, covariance) : std::vector<double>(1, 0.0);
@@ -231,8 +274,8 @@ std::vector<Rating> FitRatings(const std::vector<std::string> &names, const std:
             weights[reference] -= 1.0;
         double margin =
             engines > 1 ? Z95 * ELO_PER_LOG_ODDS * std::sqrt(ContrastVariance(covariance, weights, reference)) : INF;
-        Rating rating{
-            names[engine], results.realGames[engine], 0.0, ELO_PER_LOG_ODDS * (strengths[engine] - center), 0.0, 0.0};
+        double elo = ELO_PER_LOG_ODDS * (strengths[engine] - center);
+        Rating rating{names[engine], results.realGames[engine], 0.0, elo, 0.0, 0.0, static_cast<int>(engine)};
         if (rating.games > 0)
             rating.scorePercent = 100.0 * results.realPoints[engine] / rating.games;
         bool isAnchor = anchored && engine == reference;
@@ -245,11 +288,12 @@ std::vector<Rating> FitRatings(const std::vector<std::string> &names, const std:
         ratings.push_back(rating);
     }
     std::stable_sort(ratings.begin(), ratings.end(), [](const Rating &a, const Rating &b) { return a.elo > b.elo; });
-    return ratings;
+    return {ratings, priorAdded};
 }
 
-std::string FormatRatingTable(const std::vector<Rating> &ratings)
+std::string FormatRatingTable(const RatingFit &fit)
 {
+    const std::vector<Rating> &ratings = fit.ratings;
     int nameWidth = 6;
     for (const Rating &rating : ratings)
         nameWidth = std::max(nameWidth, static_cast<int>(rating.name.size()));
@@ -265,6 +309,9 @@ std::string FormatRatingTable(const std::vector<Rating> &ratings)
                       rating.games, score, SignedElo(rating.elo).c_str(), IntervalText(rating).c_str());
         text += line;
     }
+    if (fit.priorAdded)
+        text += "Note: the games alone fit no finite ratings (some engines took every point against the others,\n"
+                "or played none), so one drawn game is added between every two engines.\n";
     return text;
 }
 

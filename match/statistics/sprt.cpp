@@ -136,9 +136,13 @@ std::string Fixed(double value, const char *format)
 std::optional<SprtTest> ParseSprt(std::string_view text, std::string &error)
 {
     SprtTest test;
-    bool haveElo0 = false;
-    bool haveElo1 = false;
-    for (std::string_view item : Words(text)) {
+    std::vector<std::string_view> given;
+    std::vector<std::string_view> words = Words(text);
+    if (words.empty()) {
+        error = "the test is empty: expected elo0=E0 elo1=E1 [alpha=A] [beta=B]";
+        return std::nullopt;
+    }
+    for (std::string_view item : words) {
         size_t equals = item.find('=');
         if (equals == std::string_view::npos) {
             error = "expected elo0=E0 elo1=E1 [alpha=A] [beta=B], not " + Quoted(item);
@@ -155,11 +159,15 @@ std::optional<SprtTest> ParseSprt(std::string_view text, std::string &error)
             error = std::string(name) + " is not a number: " + Quoted(item.substr(equals + 1));
             return std::nullopt;
         }
+        if (std::find(given.begin(), given.end(), name) != given.end()) {
+            error = std::string(name) + " is given twice";
+            return std::nullopt;
+        }
+        given.push_back(name);
         *field = *value;
-        haveElo0 = haveElo0 || name == "elo0";
-        haveElo1 = haveElo1 || name == "elo1";
     }
-    if (!haveElo0 || !haveElo1) {
+    auto named = [&](std::string_view name) { return std::find(given.begin(), given.end(), name) != given.end(); };
+    if (!named("elo0") || !named("elo1")) {
         error = "both elo0 and elo1 are needed";
         return std::nullopt;
     }
@@ -185,9 +193,13 @@ std::string FormatSprt(const SprtTest &test, const SprtState &state)
     const char *decision = state.decision == SprtDecision::AcceptH1   ? "H1 accepted"
                            : state.decision == SprtDecision::AcceptH0 ? "H0 accepted"
                                                                       : "continue";
-    return "SPRT elo0=" + Fixed(test.elo0, "%g") + " elo1=" + Fixed(test.elo1, "%g") + ": LLR " +
-           Fixed(state.llr, "%.2f") + " (" + Fixed(state.lowerBound, "%.2f") + ", " + Fixed(state.upperBound, "%.2f") +
-           "), " + decision;
+    return "SPRT elo0=" + Fixed(test.elo0, "%g") + " elo1=" + Fixed(test.elo1, "%g") + ": LLR " + FormatLlr(state.llr) +
+           " (" + FormatLlr(state.lowerBound) + ", " + FormatLlr(state.upperBound) + "), " + decision;
+}
+
+std::string FormatLlr(double value)
+{
+    return Fixed(value, "%.2f");
 }
 
 }  // namespace match::statistics

@@ -18,7 +18,8 @@ struct SprtTest {
 };
 
 // Parses "elo0=E0 elo1=E1 alpha=A beta=B" (any order, separated by white
-// space; alpha and beta optional); an error message on bad input.
+// space; alpha and beta optional, each name at most once); an error message
+// on bad input, an empty text included.
 std::optional<SprtTest> ParseSprt(std::string_view text, std::string &error);
 
 enum class SprtDecision { Continue, AcceptH0, AcceptH1 };
@@ -40,5 +41,8 @@ SprtState EvaluateSprt(const SprtTest &test, const Pentanomial &pairs);
 // One line, e.g. "SPRT elo0=0 elo1=50: LLR 1.23 (-2.94, 2.94), continue";
 // the last word is "continue", "H0 accepted" or "H1 accepted".
 std::string FormatSprt(const SprtTest &test, const SprtState &state);
+
+// A log-likelihood ratio or bound as FormatSprt writes it: "-0.31", "2.94".
+std::string FormatLlr(double value);
 
 }  // namespace match::statistics

@@ -4,10 +4,6 @@
 #include <map>
 
 #include "schedule/game_schedule.h"
-#include "statistics/end_statistics.h"
-#include "statistics/pentanomial.h"
-#include "statistics/rating_table.h"
-#include "statistics/sprt.h"
 
 namespace match::summary {
 
@@ -21,12 +17,10 @@ using schedule::MatchSchedule;
 using schedule::ScheduledGame;
 using setup::EngineEntry;
 using setup::MatchSetup;
+using statistics::EndStatistics;
 using statistics::EndTally;
 using statistics::EvaluateSprt;
 using statistics::FitRatings;
-using statistics::FormatElo;
-using statistics::FormatEndStatistics;
-using statistics::FormatRatingTable;
 using statistics::FormatSprt;
 using statistics::Pentanomial;
 using statistics::PentanomialElo;
@@ -34,6 +28,7 @@ using statistics::PentanomialIndex;
 using statistics::RatedGame;
 using statistics::SprtDecision;
 using statistics::TallyEnds;
+using statistics::TallyPairs;
 
 namespace {
 
@@ -60,6 +55,21 @@ std::map<int, std::vector<const GameRecord *>> ByPair(const std::vector<GameReco
     return pairs;
 }
 
+// The number of games in each pair of the whole match.
+std::map<int, int> PairSizes(const MatchSetup &setup)
+{
+    std::map<int, int> sizes;
+    for (const ScheduledGame &game : MatchSchedule(setup))
+        ++sizes[game.pair];
+    return sizes;
+}
+
+bool Whole(const std::map<int, std::vector<const GameRecord *>> &played, int pair, int size)
+{
+    auto found = played.find(pair);
+    return found != played.end() && static_cast<int>(found->second.size()) >= size;
+}
+
 Pentanomial PairCounts(const std::vector<GameRecord> &games)
 {
     Pentanomial counts{};
@@ -77,48 +87,42 @@ std::vector<std::string> Names(const MatchSetup &setup)
     return names;
 }
 
-std::string Plural(long count, const char *word, const char *plural)
+TwoEngineSummary TwoEngines(const MatchSetup &setup, const std::vector<GameRecord> &games, const Coverage &coverage)
 {
-    return std::to_string(count) + " " + (count == 1 ? word : plural);
-}
-
-std::string TwoEngines(const MatchSetup &setup, const std::vector<GameRecord> &games)
-{
-    MatchTally tally;
+    TwoEngineSummary two;
     for (const GameRecord &game : games)
-        tally.Add(game);
-    Pentanomial pairs = PairCounts(games);
-    long pairCount = 0;
-    for (long count : pairs)
-        pairCount += count;
-    std::string text = "A " + setup.engines[0].name + " vs B " + setup.engines[1].name + " after " +
-                       Plural(tally.Games(), "game", "games") + ": " + Plural(tally.wins, "win", "wins") + ", " +
-                       Plural(tally.losses, "loss", "losses") + ", " + Plural(tally.draws, "draw", "draws") +
-                       "; points for " + std::to_string(tally.pointsFor) + ", against " +
-                       std::to_string(tally.pointsAgainst) + "\n";
-    text += FormatElo(PentanomialElo(pairs)) + " for A over B, from the results of " +
-            Plural(pairCount, "pair", "pairs") + " (pairs scoring 0, 1/2, 1, 3/2, 2: " + std::to_string(pairs[0]) +
-            " " + std::to_string(pairs[1]) + " " + std::to_string(pairs[2]) + " " + std::to_string(pairs[3]) + " " +
-            std::to_string(pairs[4]) + ")\n";
-    if (setup.sprtTest)
-        text += FormatSprt(*setup.sprtTest, EvaluateSprt(*setup.sprtTest, pairs)) + "\n";
-    return text;
+        two.tally.Add(game);
+    two.pairs = PairCounts(games);
+    for (long count : two.pairs)
+        two.pairCount += count;
+    two.elo = PentanomialElo(two.pairs);
+    if (!setup.sprtTest)
+        return two;
+    SprtSummary sprt{*setup.sprtTest, EvaluateSprt(*setup.sprtTest, two.pairs), SprtDecisionPair(setup, games), false};
+    // A shard's own games never decide: the other shards' pairs count too.
+    sprt.undecidedAtCap =
+        sprt.state.decision == SprtDecision::Continue && coverage.Complete() && setup.shard.count == 1;
+    two.sprt = sprt;
+    return two;
 }
 
-std::string RatingTable(const MatchSetup &setup, const std::vector<GameRecord> &games)
+std::vector<RatedGame> Rated(const std::vector<GameRecord> &games)
 {
-    std::vector<std::string> names = Names(setup);
     std::vector<RatedGame> rated;
     for (const GameRecord &game : games)
         rated.push_back({game.players[0], game.players[1], ScoreOfA(game)});
-    std::optional<int> anchor;
-    auto named = setup.anchor ? std::find(names.begin(), names.end(), *setup.anchor) : names.end();
-    if (named != names.end())
-        anchor = static_cast<int>(named - names.begin());
-    return FormatRatingTable(FitRatings(names, rated, anchor));
+    return rated;
 }
 
-std::string EndSummary(const MatchSetup &setup, const std::vector<GameRecord> &games)
+std::optional<int> AnchorIndex(const MatchSetup &setup, const std::vector<std::string> &names)
+{
+    auto named = setup.anchor ? std::find(names.begin(), names.end(), *setup.anchor) : names.end();
+    if (named == names.end())
+        return std::nullopt;
+    return static_cast<int>(named - names.begin());
+}
+
+std::vector<EndStatistics> EndsOf(const std::vector<std::string> &names, const std::vector<GameRecord> &games)
 {
     std::vector<EndTally> ends;
     for (const GameRecord &game : games)
@@ -129,7 +133,7 @@ std::string EndSummary(const MatchSetup &setup, const std::vector<GameRecord> &g
             auto other = static_cast<std::size_t>(Index(Other(end.hammer)));
             ends.push_back({game.players[hammer], game.players[other], end.points[hammer], end.points[other]});
         }
-    return FormatEndStatistics(TallyEnds(Names(setup), ends));
+    return TallyEnds(names, ends);
 }
 
 }  // namespace
@@ -150,18 +154,15 @@ std::optional<int> SprtDecisionPair(const MatchSetup &setup, const std::vector<G
 {
     if (!setup.sprtTest)
         return std::nullopt;
-    std::map<int, int> pairSizes;
-    for (const ScheduledGame &game : MatchSchedule(setup))
-        ++pairSizes[game.pair];
+    std::map<int, int> pairSizes = PairSizes(setup);
     std::map<int, std::vector<const GameRecord *>> played = ByPair(games);
     Pentanomial counts{};
     for (const auto &[pair, size] : pairSizes) {
-        auto found = played.find(pair);
-        if (found == played.end() || static_cast<int>(found->second.size()) < size)
+        if (!Whole(played, pair, size))
             return std::nullopt;
         if (size < 2)
             continue;
-        std::vector<const GameRecord *> members = found->second;
+        std::vector<const GameRecord *> members = played[pair];
         std::sort(members.begin(), members.end(),
                   [](const GameRecord *a, const GameRecord *b) { return a->number < b->number; });
         ++counts[static_cast<std::size_t>(PentanomialIndex(ScoreOfA(*members[0]), ScoreOfA(*members[1])))];
@@ -169,6 +170,16 @@ std::optional<int> SprtDecisionPair(const MatchSetup &setup, const std::vector<G
             return pair;
     }
     return std::nullopt;
+}
+
+int FirstOpenPair(const MatchSetup &setup, const std::vector<GameRecord> &games)
+{
+    std::map<int, int> pairSizes = PairSizes(setup);
+    std::map<int, std::vector<const GameRecord *>> played = ByPair(games);
+    for (const auto &[pair, size] : pairSizes)
+        if (!Whole(played, pair, size))
+            return pair;
+    return pairSizes.empty() ? 1 : pairSizes.rbegin()->first + 1;
 }
 
 void DropShots(GameRecord &game)
@@ -185,10 +196,21 @@ std::vector<GameRecord> SummarisedGames(const MatchSetup &setup, std::vector<Gam
     return InOrder(std::move(games));
 }
 
-std::string SummaryText(const MatchSetup &setup, const std::vector<GameRecord> &games)
+MatchSummary SummariseMatch(const MatchSetup &setup, const std::vector<GameRecord> &games, Coverage coverage)
 {
-    std::string text = setup.engines.size() == 2 ? TwoEngines(setup, games) : RatingTable(setup, games);
-    return text + "\n" + EndSummary(setup, games);
+    MatchSummary summary;
+    summary.engines = Names(setup);
+    summary.games = static_cast<int>(games.size());
+    summary.coverage = std::move(coverage);
+    if (setup.engines.size() == 2) {
+        summary.two = TwoEngines(setup, games, summary.coverage);
+    } else {
+        std::vector<RatedGame> rated = Rated(games);
+        summary.ratings = FitRatings(summary.engines, rated, AnchorIndex(setup, summary.engines));
+        summary.crosstable = TallyPairs(static_cast<int>(summary.engines.size()), rated);
+    }
+    summary.ends = EndsOf(summary.engines, games);
+    return summary;
 }
 
 std::string ProgressLine(const MatchSetup &setup, const std::vector<GameRecord> &games, int totalGames)

@@ -4,7 +4,9 @@
 
 #include "statistics/elo.h"
 #include "statistics/sprt.h"
+#include "summary/coverage.h"
 #include "summary/match_summary.h"
+#include "summary/summary_text.h"
 
 using namespace match::game;
 using namespace match::setup;
@@ -81,7 +83,7 @@ TEST(MatchSummary, CountsFromEngineAsSide)
     EXPECT_EQ(tally.pointsFor, 16);
     EXPECT_EQ(tally.pointsAgainst, 16);
     EXPECT_EQ(ProgressLine(setup, games, 10), "game 4 of 10: 2-1-1 (W-L-D for A pebble)");
-    std::string summary = SummaryText(setup, games);
+    std::string summary = SummaryText(SummariseMatch(setup, games, RunCoverage(setup, games)));
     EXPECT_NE(summary.find("after 4 games: 2 wins, 1 loss, 1 draw; points for 16, against 16"), std::string::npos)
         << summary;
     EXPECT_NE(summary.find("Elo difference: "), std::string::npos);
@@ -108,7 +110,8 @@ TEST(MatchSummary, TheSprtStopsAtThePairWhereItDecides)
     std::vector<GameRecord> summarised = SummarisedGames(setup, games);
     ASSERT_EQ(summarised.size(), 46u);
     EXPECT_EQ(summarised.back().number, 46);
-    EXPECT_NE(SummaryText(setup, summarised).find(", H1 accepted\n"), std::string::npos);
+    EXPECT_NE(SummaryText(SummariseMatch(setup, summarised, RunCoverage(setup, summarised))).find(", H1 accepted\n"),
+              std::string::npos);
     EXPECT_NE(ProgressLine(setup, summarised, 100).find(", H1 accepted"), std::string::npos);
 
     games.erase(games.begin() + 20);  // game 40, of pair 20

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "statistics/crosstable.h"
 #include "statistics/end_statistics.h"
 #include "statistics/pentanomial.h"
 #include "statistics/rating_table.h"
@@ -89,7 +90,9 @@ TEST(Sprt, ParsesGoodInputAndRejectsBad)
         const char *message;
     };
     for (Bad bad :
-         {Bad{"", "elo0 and elo1"}, Bad{"elo1=5", "elo0 and elo1"}, Bad{"elo0=0", "elo0 and elo1"},
+         {Bad{"", "the test is empty"}, Bad{" \t", "the test is empty"}, Bad{"elo1=5", "elo0 and elo1"},
+          Bad{"elo0=0 elo1=5 elo1=10", "elo1 is given twice"},
+          Bad{"alpha=0.1 elo0=0 elo1=5 alpha=0.2", "alpha is given twice"}, Bad{"elo0=0", "elo0 and elo1"},
           Bad{"elo0=0 elo1=5 junk", "not \"junk\""}, Bad{"elo0=x elo1=5", "elo0 is not a number: \"x\""},
           Bad{"elo0=1e elo1=5", "not a number"}, Bad{"elo0=+-1 elo1=5", "not a number"},
           Bad{"elo0=nan elo1=5", "not a number"}, Bad{"elo0=0 elo1=5 gamma=1", "unknown SPRT parameter \"gamma\""},
@@ -182,7 +185,7 @@ TEST(Ratings, RoundRobinRanksTheKnownOrder)
 {
     // Engines listed C, A, B; A beats B and C, B beats C.
     std::vector<RatedGame> games = Joined({Games(1, 2, 7, 3, 0), Games(2, 0, 6, 3, 1), Games(0, 1, 2, 8, 0)});
-    std::vector<Rating> ratings = FitRatings({"C", "A", "B"}, games, std::nullopt);
+    std::vector<Rating> ratings = FitRatings({"C", "A", "B"}, games, std::nullopt).ratings;
     ASSERT_EQ(ratings.size(), 3u);
     EXPECT_EQ(ratings[0].name, "A");
     EXPECT_EQ(ratings[1].name, "B");
@@ -195,45 +198,118 @@ TEST(Ratings, RoundRobinRanksTheKnownOrder)
                     std::isfinite(rating.lower + rating.upper));
 
     // Anchored at B: every rating shifts by B's mean-anchored rating.
-    std::vector<Rating> anchored = FitRatings({"C", "A", "B"}, games, 2);
+    RatingFit anchored = FitRatings({"C", "A", "B"}, games, 2);
     for (size_t rank = 0; rank < 3; ++rank)
-        EXPECT_NEAR(anchored[rank].elo, ratings[rank].elo - ratings[1].elo, 1e-6);
-    EXPECT_EQ(anchored[1].lower, 0.0);
-    EXPECT_EQ(anchored[1].upper, 0.0);
+        EXPECT_NEAR(anchored.ratings[rank].elo, ratings[rank].elo - ratings[1].elo, 1e-6);
+    EXPECT_EQ(anchored.ratings[1].lower, 0.0);
+    EXPECT_EQ(anchored.ratings[1].upper, 0.0);
     EXPECT_NE(FormatRatingTable(anchored).find("anchor"), std::string::npos);
 }
 
 TEST(Ratings, TwoEnginesAgreeWithTheMatchEstimate)
 {
-    // 60 wins, 30 losses, 10 draws: +107.5; with the virtual draw the fit is
-    // the score 65.5 / 101 exactly, +106.4. Fisher information 101 p (1 - p)
-    // = 23.02 gives the difference +/- 1.96 * 173.7 / sqrt(23.02), halved per engine.
-    std::vector<Rating> ratings = FitRatings({"A", "B"}, Games(0, 1, 60, 30, 10), std::nullopt);
-    EXPECT_NEAR(ratings[0].elo - ratings[1].elo, EloFromScore(65.5 / 101), 1e-6);
+    // 60 wins, 30 losses, 10 draws: the fit is the score 0.65 exactly, +107.5.
+    // Fisher information 100 p (1 - p) = 22.75 gives the difference
+    // +/- 1.96 * 173.7 / sqrt(22.75) = 71.4, halved per engine: +53.8 +/- 35.7.
+    RatingFit fit = FitRatings({"A", "B"}, Games(0, 1, 60, 30, 10), std::nullopt);
+    const std::vector<Rating> &ratings = fit.ratings;
+    EXPECT_FALSE(fit.priorAdded);
+    EXPECT_NEAR(ratings[0].elo - ratings[1].elo, EloFromScore(0.65), 1e-6);
+    EXPECT_NEAR(ratings[0].upper - ratings[0].lower, Z95 * ELO_PER_LOG_ODDS / std::sqrt(22.75), 1e-6);
     EloEstimate match = EstimateElo(60, 30, 10);
-    EXPECT_NEAR(ratings[0].elo - ratings[1].elo, match.elo, 1.5);
+    EXPECT_NEAR(ratings[0].elo - ratings[1].elo, match.elo, 1e-6);
     EXPECT_NEAR(ratings[0].elo, -ratings[1].elo, 1e-9);
     // Each rating is half the difference, so its interval is half as wide.
     EXPECT_NEAR(ratings[0].upper - ratings[0].lower, (match.upper - match.lower) / 2, 5.0);
-    EXPECT_EQ(FormatRatingTable(ratings), "Rank  Engine  Games   Score      Elo  95% interval\n"
-                                          "   1  A         100   65.0%    +53.2  +17.7 to +88.7\n"
-                                          "   2  B         100   35.0%    -53.2  -88.7 to -17.7\n");
+    EXPECT_EQ(FormatRatingTable(fit), "Rank  Engine  Games   Score      Elo  95% interval\n"
+                                      "   1  A         100   65.0%    +53.8  +18.1 to +89.5\n"
+                                      "   2  B         100   35.0%    -53.8  -89.5 to -18.1\n");
 }
 
 TEST(Ratings, PerfectScoresStayFiniteWithOpenIntervals)
 {
-    std::vector<Rating> ratings = FitRatings({"loser", "winner", "idle"}, Games(1, 0, 10, 0, 0), std::nullopt);
+    RatingFit fit = FitRatings({"loser", "winner", "idle"}, Games(1, 0, 10, 0, 0), std::nullopt);
+    const std::vector<Rating> &ratings = fit.ratings;
+    EXPECT_TRUE(fit.priorAdded);
     EXPECT_EQ(ratings[0].name, "winner");
     for (const Rating &rating : ratings)
         EXPECT_TRUE(std::isfinite(rating.elo));
     EXPECT_TRUE(std::isinf(ratings[0].upper) && std::isfinite(ratings[0].lower));
     EXPECT_TRUE(std::isinf(ratings[2].lower) && std::isfinite(ratings[2].upper));
     EXPECT_TRUE(std::isinf(ratings[1].lower) && std::isinf(ratings[1].upper));
-    std::string table = FormatRatingTable(ratings);
+    std::string table = FormatRatingTable(fit);
     EXPECT_FALSE(Garbled(table)) << table;
+    EXPECT_NE(table.find("\nNote: the games alone fit no finite ratings"), std::string::npos) << table;
     EXPECT_NE(table.find("or more"), std::string::npos);
     EXPECT_NE(table.find("or less"), std::string::npos);
     EXPECT_NE(table.find("n/a"), std::string::npos);
+}
+
+TEST(Ratings, ThePlainFitMatchesAHandComputedCase)
+{
+    // A-B 3-1, B-C 3-1, A-C 9-1: the odds 3, 3 and 9 fit exactly, so the
+    // strengths are ln 9, ln 3, 0 and each step is 173.7 ln 3 = 190.8 Elo;
+    // every engine's points equal their expectation, the condition of the maximum.
+    std::vector<RatedGame> games = Joined({Games(0, 1, 3, 1, 0), Games(1, 2, 3, 1, 0), Games(0, 2, 9, 1, 0)});
+    RatingFit fit = FitRatings({"A", "B", "C"}, games, std::nullopt);
+    EXPECT_FALSE(fit.priorAdded);
+    double step = ELO_PER_LOG_ODDS * std::log(3.0);
+    ASSERT_EQ(fit.ratings.size(), 3u);
+    EXPECT_NEAR(fit.ratings[0].elo, step, 1e-6);
+    EXPECT_NEAR(fit.ratings[1].elo, 0.0, 1e-6);
+    EXPECT_NEAR(fit.ratings[2].elo, -step, 1e-6);
+    EXPECT_EQ(fit.ratings[2].engine, 2);
+    EXPECT_EQ(FormatRatingTable(fit).find("Note"), std::string::npos);
+
+    // Anchored at C the same fit reads 381.7 / 190.8 / 0.
+    RatingFit anchored = FitRatings({"A", "B", "C"}, games, 2);
+    EXPECT_NEAR(anchored.ratings[0].elo, 2 * step, 1e-6);
+}
+
+TEST(Ratings, ThePriorIsAddedOnlyWhenSomeEnginesTookEveryPointAgainstTheRest)
+{
+    struct Case {
+        const char *what;
+        std::vector<RatedGame> games;
+        bool prior;
+    };
+    for (const Case &example : {
+             // A cycle of clean sweeps still has a finite fit: every engine 0.
+             Case{"cycle", Joined({Games(0, 1, 2, 0, 0), Games(1, 2, 2, 0, 0), Games(2, 0, 2, 0, 0)}), false},
+             // One draw is a point each way.
+             Case{"draw links", Joined({Games(0, 1, 5, 0, 1), Games(1, 2, 1, 1, 0)}), false},
+             Case{"A sweeps", Joined({Games(0, 1, 2, 0, 0), Games(0, 2, 2, 0, 0), Games(1, 2, 1, 1, 0)}), true},
+             Case{"A and B sweep C", Joined({Games(0, 1, 1, 1, 0), Games(0, 2, 2, 0, 0), Games(2, 1, 0, 2, 0)}), true},
+             Case{"C never played", Games(0, 1, 1, 1, 0), true},
+         }) {
+        RatingFit fit = FitRatings({"A", "B", "C"}, example.games, std::nullopt);
+        EXPECT_EQ(fit.priorAdded, example.prior) << example.what;
+        for (const Rating &rating : fit.ratings)
+            EXPECT_TRUE(std::isfinite(rating.elo)) << example.what;
+    }
+}
+
+TEST(Crosstable, CountsEachPairFromBothSides)
+{
+    // Engines A, B, C; C and A never meet. Games listed from either side.
+    std::vector<RatedGame> games = Joined({Games(0, 1, 2, 1, 1), Games(2, 1, 1, 0, 0), Games(1, 2, 0, 0, 1)});
+    games.push_back({3, 0, 1.0});  // an unknown engine: left out
+    std::vector<PairResult> pairs = TallyPairs(3, games);
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[0].first, 0);
+    EXPECT_EQ(pairs[0].second, 1);
+    EXPECT_EQ(std::vector<int>({pairs[0].wins, pairs[0].losses, pairs[0].draws}), std::vector<int>({2, 1, 1}));
+    EXPECT_EQ(pairs[1].first, 1);
+    EXPECT_EQ(pairs[1].second, 2);
+    EXPECT_EQ(std::vector<int>({pairs[1].wins, pairs[1].losses, pairs[1].draws}), std::vector<int>({0, 1, 1}));
+    EXPECT_DOUBLE_EQ(pairs[1].Points(), 0.5);
+
+    EXPECT_EQ(FormatCrosstable({"A", "B", "C"}, {2, 0, 1}, pairs),
+              "Crosstable (W-L-D and score of each row's engine against each column's)\n"
+              "   C            A            B\n"
+              "C  x            .            1-0-1 75.0%\n"
+              "A  .            x            2-1-1 62.5%\n"
+              "B  0-1-1 25.0%  1-2-1 37.5%  x\n");
 }
 
 TEST(EndStatistics, CountsEachEfficiency)
