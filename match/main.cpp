@@ -8,6 +8,7 @@
 #endif
 
 #include "process/interrupt.h"
+#include "run/check_mode.h"
 #include "run/match_mode.h"
 #include "run/replay_mode.h"
 #include "run/summary_mode.h"
@@ -41,6 +42,8 @@ int main(int argc, char **argv)
     prctl(PR_SET_CHILD_SUBREAPER, 1);
 #endif
     try {
+        if (!options.checkEngine.empty())
+            return match::run::RunCheck(options);
         if (!options.replayPath.empty())
             return match::run::RunReplay(options);
         return options.summaryPaths.empty() ? match::run::RunMatch(options) : match::run::RunSummary(options);

@@ -11,12 +11,14 @@
 #include <iostream>
 #include <memory>
 #include <set>
+#include <system_error>
 
 #include "game/game.h"
 #include "game/line_score.h"
 #include "pictures/pictures.h"
 #include "process/engine_client.h"
 #include "process/interrupt.h"
+#include "process/protocol_log.h"
 #include "record/record_file.h"
 #include "run/game_pool.h"
 #include "schedule/game_schedule.h"
@@ -44,6 +46,7 @@ using pictures::WriteGamePictures;
 using process::Clock;
 using process::EngineClient;
 using process::Interrupted;
+using process::ProtocolLog;
 using record::HeaderDifference;
 using record::HeaderToJson;
 using record::MatchRecordOf;
@@ -98,6 +101,12 @@ std::string HoursMinutesSeconds(double seconds)
     return text;
 }
 
+// "game 12 A pebble": names an engine of a game in its standard error and the protocol log.
+std::string GameLabel(int number, Side side, const PerSide<std::string> &names)
+{
+    return "game " + std::to_string(number) + " " + EngineLabel(side, names);
+}
+
 // Finds out before the first game whether a file can be written, so that no
 // match is played only to be lost. An existing file is left as it is.
 bool CanWriteFile(const std::string &path)
@@ -124,14 +133,18 @@ public:
     }
 
     void OpenRecord(std::unique_ptr<RecordWriter> writer) { writer_ = std::move(writer); }
+    void OpenLog(std::unique_ptr<ProtocolLog> log) { log_ = std::move(log); }
+    bool LogFailed() const { return log_ && log_->Failed(); }
 
     GameRecord Play(const ScheduledGame &scheduled)
     {
         GameSettings settings{scheduled.number, setup_.ends, scheduled.firstHammer, scheduled.pair, scheduled.players};
         auto timeout = std::chrono::milliseconds(static_cast<long long>(setup_.timeoutSeconds * 1000.0));
         PerSide<std::string> names = {Engine(scheduled.players[0]).name, Engine(scheduled.players[1]).name};
-        EngineClient a(Engine(scheduled.players[0]).command, timeout, EngineLabel(Side::A, names));
-        EngineClient b(Engine(scheduled.players[1]).command, timeout, EngineLabel(Side::B, names));
+        EngineClient a(Engine(scheduled.players[0]).command, timeout, GameLabel(scheduled.number, Side::A, names),
+                       log_.get());
+        EngineClient b(Engine(scheduled.players[1]).command, timeout, GameLabel(scheduled.number, Side::B, names),
+                       log_.get());
         for (auto [client, side] : {std::pair{&a, Side::A}, std::pair{&b, Side::B}}) {
             int engine = scheduled.players[static_cast<std::size_t>(Index(side))];
             if (auto fault = client->Start()) {
@@ -233,6 +246,7 @@ private:
     int totalGames_;
     std::vector<std::atomic<bool>> started_;
     std::unique_ptr<RecordWriter> writer_;
+    std::unique_ptr<ProtocolLog> log_;
     Clock::time_point start_ = Clock::now();
     int played_ = 0;
     bool picturesWritten_ = true;
@@ -289,6 +303,14 @@ int RunMatch(const MatchOptions &options)
         return 1;
     if (!options.htmlPath.empty() && !CanWriteFile(options.htmlPath))
         return 1;
+    std::unique_ptr<ProtocolLog> log;
+    try {
+        if (!options.logPath.empty())
+            log = std::make_unique<ProtocolLog>(options.logPath);
+    } catch (const std::system_error &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return 1;
+    }
     std::vector<ScheduledGame> schedule = ShardSchedule(options.setup);
     std::unique_ptr<RecordWriter> writer;
     std::vector<GameRecord> earlier;
@@ -306,6 +328,7 @@ int RunMatch(const MatchOptions &options)
         missing.clear();
     MatchRun run(options, std::move(earlier), static_cast<int>(schedule.size()));
     run.OpenRecord(std::move(writer));
+    run.OpenLog(std::move(log));
     try {
         RunGamePool(
             missing, options.concurrency, [&](const ScheduledGame &game) { return run.Play(game); },
@@ -335,7 +358,9 @@ int RunMatch(const MatchOptions &options)
         return 1;
     }
     bool pageWritten = options.htmlPath.empty() || run.WritePageOf(summarised);
-    return run.PicturesWritten() && pageWritten ? 0 : 1;
+    if (run.LogFailed())
+        std::cerr << "pebble-match: the protocol log " << options.logPath << " could not be written whole\n";
+    return run.PicturesWritten() && pageWritten && !run.LogFailed() ? 0 : 1;
 }
 
 }  // namespace match::run

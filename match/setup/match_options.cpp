@@ -47,7 +47,7 @@ separated by spaces: a reply is taken as soon as its spin digit (or the K of
 READYOK) arrives, and may end with a line feed. A line that ends before the
 reply is whole, or has words after it, forfeits at once. Each line an engine
 writes to its standard error is shown on ours after its label, as in
-"[A pebble] ...".
+"[game 1 A pebble] ...".
 
 The record (--record) is JSON Lines: a header line with the options, then a
 line per game, synced to disk as each game ends; --resume continues a run
@@ -57,6 +57,18 @@ records (whole or shards) and prints the summary of the match.
 The viewer page (--html FILE) needs no network and no other file: open it in a
 browser and step through every shot. `--replay RECORD --html FILE` makes it
 later from a record, without any engine.
+
+--log FILE writes every line sent to and received from every engine, and
+each line of their standard error, one entry a line: seconds since the run
+began, [game N A NAME], a mark (> sent, < received, ! standard error, # the
+runner's note on a timeout, a close or a bad reply) and the text. The game's
+number also leads each engine's standard error line on ours.
+
+--check ENGINE drives one engine through a compliance run (handshake, replies
+and their line breaks, unknown lines, odd positions, extra ends, the slowest
+reply against --timeout, quitting when its input closes) and prints "ok ..."
+or "FAIL ...: what it did, what to do instead" for each check; it exits 0
+only when every check passed.
 
 Exit status: 0 when every game reached a result (forfeits are results), 1 when
 a record, picture or page could not be written or read, or a replay differs or
@@ -121,7 +133,7 @@ Shard ParseShard(const std::string &text)
 }
 
 // The checks across options that CLI11 cannot express; the message, if any.
-std::string Conflicts(const MatchOptions &options)
+std::string Conflicts(const MatchOptions &options, bool checked)
 {
     const MatchSetup &setup = options.setup;
     for (const EngineEntry &engine : setup.engines) {
@@ -140,6 +152,10 @@ std::string Conflicts(const MatchOptions &options)
         return "--timeout must be a finite number";
     if (options.resume && options.recordPath.empty())
         return "--resume needs --record FILE";
+    if (checked && options.checkEngine.find_first_not_of(" \t") == std::string::npos)
+        return "--check needs an engine command";
+    if (checked && !setup.engines.empty())
+        return "--check takes no other engines";
     return "";
 }
 
@@ -230,6 +246,20 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
                                 "write the match as one HTML page FILE that steps through every shot (with --replay: "
                                 "made from the record)")
                      ->type_name("FILE");
+    auto *log = app.add_option("--log", options.logPath,
+                               "write every line sent to and received from the engines, with game, engine and time")
+                    ->type_name("FILE");
+    auto *check = app.add_option("--check", options.checkEngine,
+                                 "drive one engine through a compliance run and say what it does wrong")
+                      ->type_name("ENGINE");
+    app.set_version_flag("--version", std::string("pebble-match ") + PEBBLE_VERSION, "print the version and exit");
+    // A check plays no match: of the game options only the timeout applies (and the log).
+    for (CLI::Option *option : {record, resume, svg, ends, games, seed, error, concurrency, shardOption, sprt,
+                                anchorOption, gauntlet, replay, summary, html})
+        check->excludes(option);
+    // Neither talks to an engine.
+    for (CLI::Option *reader : {replay, summary})
+        reader->excludes(log);
     // A replay or a summary reads what records say; game options would go unused.
     for (CLI::Option *reader : {replay, summary})
         for (CLI::Option *option : {record, resume, svg, ends, games, seed, error, timeout, concurrency, shardOption,
@@ -246,6 +276,8 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp &help) {
         return app.exit(help);
+    } catch (const CLI::CallForVersion &version) {
+        return app.exit(version);
     } catch (const CLI::ParseError &failure) {
         std::cerr << "pebble-match: " << failure.what() << "\nRun with --help for more information.\n";
         return 2;
@@ -255,11 +287,11 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         setup.shard = ParseShard(shard);
     if (!anchor.empty())
         setup.anchor = anchor;
-    if (std::string conflict = Conflicts(options); !conflict.empty()) {
+    if (std::string conflict = Conflicts(options, check->count() > 0); !conflict.empty()) {
         std::cerr << "pebble-match: " << conflict << "\n";
         return 2;
     }
-    if (!options.replayPath.empty() || !options.summaryPaths.empty())
+    if (!options.replayPath.empty() || !options.summaryPaths.empty() || check->count() > 0)
         return std::nullopt;
     while (engines.size() < 2)
         engines.push_back(Quote(defaultEngine));

@@ -17,6 +17,8 @@ struct MatchOptions {
     std::string replayPath;
     std::vector<std::string> summaryPaths;
     std::string htmlPath;
+    std::string logPath;      // the protocol log, empty without one
+    std::string checkEngine;  // the engine --check drives, empty in the other modes
 };
 
 // Parses the command line. Returns the exit status when the program should

@@ -21,6 +21,11 @@
 //   trailing     answers GO with a whole reply and a word after it on its line
 //   chatty       answers like terminated, writing a line to standard error in
 //                two pieces before each reply
+//   complains    answers like steady, and answers a line it does not know
+//                with an error message on standard output
+//   stays        answers like steady, and keeps running when its input closes
+//   regular-only answers like steady, and exits when told of an end beyond
+//                the last regular end
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -51,6 +56,23 @@ void Pause(int milliseconds)
 bool Is(const std::string &line, const char *keyword)
 {
     return line.rfind(keyword, 0) == 0;
+}
+
+bool Known(const std::string &line)
+{
+    for (const char *keyword : {"NEWGAME", "ISREADY", "POSITION", "SETSTATE", "SCORE", "GO"})
+        if (Is(line, keyword))
+            return true;
+    return false;
+}
+
+// SETSTATE shot currentEnd lastEnd flag with currentEnd beyond lastEnd.
+bool ExtraEnd(const std::string &line)
+{
+    int shot = 0;
+    int end = 0;
+    int lastEnd = 0;
+    return std::sscanf(line.c_str(), "SETSTATE %d %d %d", &shot, &end, &lastEnd) == 3 && end > lastEnd;
 }
 
 void AnswerGo(const std::string &mode, int &goCount)
@@ -135,6 +157,13 @@ int main(int argc, char **argv)
             Send("READYOK");
         else if (Is(line, "GO"))
             AnswerGo(mode, goCount);
+        else if (mode == "complains" && !Known(line))
+            Send("ERROR unknown command\n");
+        else if (mode == "regular-only" && ExtraEnd(line))
+            return 0;
     }
+    if (mode == "stays")
+        for (;;)
+            Pause(1000);
     return 0;
 }
