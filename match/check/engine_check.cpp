@@ -148,6 +148,11 @@ private:
         auto start = Clock::now();
         protocol::ShotAnswer answer = client_->RequestShot(go.state, go.points);
         double seconds = SecondsSince(start);
+        if (!answer.ok && !go.before.empty() && client_->LastReply().fault == ReplyFault::NotTheReply) {
+            client_.reset();
+            return answer.fault + ": write nothing in answer to a line you do not know, such as \"" +
+                   go.before.front() + "\"; ignore it";
+        }
         if (!answer.ok)
             return Failed(answer.fault, check);
         reply = answer.reply;

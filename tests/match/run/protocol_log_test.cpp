@@ -73,8 +73,9 @@ TEST_F(ProtocolLog, ConcurrentGamesLogEveryLineWholeAndInOrder)
     ASSERT_EQ(record.games.size(), 4u);
 
     // Per game and side: what was sent and received, and the engine's errors.
-    std::map<std::pair<int, char>, std::vector<Entry>> talk;
-    std::map<std::pair<int, char>, int> errors;
+    using Engine = std::pair<int, char>;  // game number and side
+    std::map<Engine, std::vector<Entry>> talk;
+    std::map<Engine, int> errors;
     double last = 0.0;
     for (const Entry &entry : entries) {
         EXPECT_GE(entry.seconds, last) << "entries are written in time order";
@@ -89,8 +90,8 @@ TEST_F(ProtocolLog, ConcurrentGamesLogEveryLineWholeAndInOrder)
         }
     }
     for (const GameRecord &game : record.games) {
-        EXPECT_GT(errors[{game.number, 'A'}], 0) << "the chatty engine's errors of game " << game.number;
-        EXPECT_EQ(errors[{game.number, 'B'}], 0);
+        EXPECT_GT(errors[Engine(game.number, 'A')], 0) << "the chatty engine's errors of game " << game.number;
+        EXPECT_EQ(errors[Engine(game.number, 'B')], 0);
         // The commands and replies of each engine, as the record has its shots.
         for (char side : {'A', 'B'}) {
             std::vector<std::string> expected = {"> NEWGAME", "> ISREADY", "< READYOK"};
@@ -107,7 +108,7 @@ TEST_F(ProtocolLog, ConcurrentGamesLogEveryLineWholeAndInOrder)
                     expected.push_back("< " + shot.reply);
                 }
             std::vector<std::string> logged;
-            for (const Entry &entry : talk[{game.number, side}])
+            for (const Entry &entry : talk[Engine(game.number, side)])
                 logged.push_back(std::string(1, entry.mark) + " " +
                                  (entry.text.starts_with("SCORE ") ? std::string("SCORE") : entry.text));
             EXPECT_EQ(logged, expected) << "game " << game.number << " " << side;
