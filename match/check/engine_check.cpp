@@ -148,6 +148,8 @@ private:
         auto start = Clock::now();
         protocol::ShotAnswer answer = client_->RequestShot(go.state, go.points);
         double seconds = SecondsSince(start);
+        // Other words where the reply belongs, after lines the engine should
+        // have ignored, answer those lines: their fault, not the grammar's.
         if (!answer.ok && !go.before.empty() && client_->LastReply().fault == ReplyFault::NotTheReply) {
             client_.reset();
             return answer.fault + ": write nothing in answer to a line you do not know, such as \"" +
