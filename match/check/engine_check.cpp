@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -65,6 +66,8 @@ struct Evidence {
     std::string slowestCheck;
     std::optional<std::string> timedOut;  // the check whose GO was not answered in time
     std::optional<std::string> lost;      // how the engine ended before its input closed
+    // The first check that gave each piece of advice, so that it is given once.
+    std::map<std::string, std::string> advised;
 };
 
 class Checker {
@@ -173,7 +176,10 @@ private:
     {
         Failure failure = Classify();
         ReplyFault kind = client_->LastReply().fault;
-        std::string text = fault + ": " + Advice(failure, kind, false);
+        std::string advice = Advice(failure, kind, false);
+        std::string text = fault + ": " + advice;
+        auto [advisedBy, fresh] = seen_.advised.try_emplace(advice, check);
+        std::string shortText = fresh ? text : fault + " (as in " + advisedBy->second + ")";
         if (failure == Failure::Malformed) {
             bool lineFault = kind == ReplyFault::LineEndsEarly || kind == ReplyFault::WordsAfter;
             std::optional<std::string> &first = lineFault ? seen_.lineFault : seen_.grammarFault;
@@ -184,7 +190,7 @@ private:
             seen_.lost = seen_.lost.value_or(fault);
         }
         client_.reset();
-        return text;
+        return shortText;
     }
 
     CheckResult Replies() const

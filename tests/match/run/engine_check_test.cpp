@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <sstream>
 
@@ -69,6 +70,23 @@ TEST(EngineCheck, SaysWhichLineBreakTheRepliesEndWith)
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_NE(run.out.find("ok line breaks: READYOK ends with nothing, BESTSHOT with a line feed"), std::string::npos)
         << run.out;
+}
+
+TEST(EngineCheck, ReportsTheSlowestGoAgainstTheTimeout)
+{
+    ProgramRun run = Check(ENGINE + " slow", "2");
+    EXPECT_EQ(run.status, 0) << run.out;
+    const std::string lead = "ok time: the slowest GO took ";
+    std::size_t at = run.out.find(lead);
+    ASSERT_NE(at, std::string::npos) << run.out;
+    double seconds = 0.0;
+    double percent = 0.0;
+    ASSERT_EQ(std::sscanf(run.out.c_str() + at + lead.size(), "%lf s (%*[^)]), %lf %%", &seconds, &percent), 2)
+        << run.out;
+    EXPECT_GE(seconds, 0.3);
+    EXPECT_LT(seconds, 2.0);
+    EXPECT_NEAR(percent, seconds / 2.0 * 100.0, 0.1);
+    EXPECT_NE(run.out.find("% of the 2 s timeout"), std::string::npos) << run.out;
 }
 
 struct Misbehaviour {

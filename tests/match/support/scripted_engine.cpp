@@ -23,6 +23,7 @@
 //                two pieces before each reply
 //   complains    answers like steady, and answers a line it does not know
 //                with an error message on standard output
+//   slow         answers like steady, 300 ms after each GO
 //   stays        answers like steady, and keeps running when its input closes
 //   regular-only answers like steady, and exits when told of an end beyond
 //                the last regular end
@@ -115,6 +116,8 @@ void AnswerGo(const std::string &mode, int &goCount)
         Pause(20);
         return Send(" 0");
     }
+    if (mode == "slow")
+        Pause(300);
     if (mode == "weak")
         return Send("BESTSHOT 0.000000 -1.000000 0");
     if (mode == "terminated" || mode == "chatty")
