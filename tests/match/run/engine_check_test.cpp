@@ -95,6 +95,12 @@ struct Misbehaviour {
     const char *message;           // in the first FAIL line
 };
 
+// Names the case in test listings.
+void PrintTo(const Misbehaviour &engine, std::ostream *out)
+{
+    *out << engine.mode;
+}
+
 class MisbehavingEngine : public testing::TestWithParam<Misbehaviour> {};
 
 TEST_P(MisbehavingEngine, FailsTheRightChecksSayingWhatToDoInstead)
