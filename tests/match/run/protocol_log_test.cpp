@@ -36,13 +36,13 @@ std::vector<Entry> ReadLog(const std::string &path)
     std::vector<Entry> entries;
     std::ifstream file(path);
     for (std::string line; std::getline(file, line);) {
-        std::smatch parts;
-        if (!std::regex_match(line, parts, ENTRY)) {
+        std::smatch fields;
+        if (!std::regex_match(line, fields, ENTRY)) {
             ADD_FAILURE() << "not a log entry: " << line;
             continue;
         }
         entries.push_back(
-            {std::stod(parts[1]), std::stoi(parts[2]), parts[3].str()[0], parts[4], parts[5].str()[0], parts[6]});
+            {std::stod(fields[1]), std::stoi(fields[2]), fields[3].str()[0], fields[4], fields[5].str()[0], fields[6]});
     }
     return entries;
 }
