@@ -9,6 +9,7 @@
 
 #include "process/guardian.h"
 #include "process/interrupt.h"
+#include "run/check_mode.h"
 #include "run/match_mode.h"
 #include "run/replay_mode.h"
 #include "run/summary_mode.h"
@@ -46,8 +47,10 @@ int main(int argc, char **argv)
             return match::run::RunReplay(options);
         if (!options.summaryPaths.empty())
             return match::run::RunSummary(options);
-        // Forked before the games' threads start, as it must be.
+        // Forked before any engine or thread starts, as it must be.
         match::process::Guardian guardian;
+        if (!options.checkEngine.empty())
+            return match::run::RunCheck(options);
         return match::run::RunMatch(options);
     } catch (const match::process::Interrupted &) {
         std::cerr << "pebble-match: interrupted\n";

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 # before it; the product's top files (main.cpp and the like) may include all.
 declare -A SUBLAYERS=(
   [granite]="value search learn"
-  [match]="protocol process statistics game setup record schedule summary pictures viewer run"
+  [match]="protocol process statistics game setup record schedule summary pictures viewer check run"
 )
 
 # Outside those folders: what each may include besides itself.

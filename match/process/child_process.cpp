@@ -230,7 +230,8 @@ ChildProcess::ChildProcess(const std::vector<std::string> &argv, const ChildOpti
     toChild_ = input.write.Release();
     fromChild_ = output.read.Release();
     if (forwardErrors)
-        errorForwarder_ = std::make_unique<ErrorForwarder>(errors.read.Release(), options.errorPrefix);
+        errorForwarder_ =
+            std::make_unique<ErrorForwarder>(errors.read.Release(), options.errorPrefix, options.errorLines);
     else
         errorsFromChild_ = errors.read.Release();
     inputFile_ = inputFile.Release();

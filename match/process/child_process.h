@@ -30,6 +30,8 @@ struct ChildOptions {
     // Unless empty, captured or sent to errorFile: standard error onto ours,
     // each line after this prefix (see ErrorForwarder).
     std::string errorPrefix;
+    // With errorPrefix, also given each line of standard error (see ErrorForwarder).
+    ErrorForwarder::LineSink errorLines;
 };
 
 // How a child ended: its exit status or the signal that killed it.

@@ -4,7 +4,6 @@
 #include <system_error>
 
 #include "protocol/protocol_text.h"
-#include "protocol/reply_parser.h"
 
 namespace match::process {
 
@@ -23,10 +22,29 @@ namespace {
 
 constexpr std::chrono::milliseconds EXIT_GRACE{500};
 
+// The line break at the end of text, if any.
+std::string LineBreakAtEnd(std::string_view text)
+{
+    if (!text.ends_with('\n'))
+        return "";
+    return text.ends_with("\r\n") ? "\r\n" : "\n";
+}
+
+// The line break that begins text after blanks, if any.
+std::string LineBreakAtStart(std::string_view text)
+{
+    std::size_t at = text.find_first_not_of(" \t");
+    if (at == std::string_view::npos)
+        return "";
+    if (text.substr(at).starts_with("\r\n"))
+        return "\r\n";
+    return text[at] == '\n' ? "\n" : "";
+}
+
 }  // namespace
 
-EngineClient::EngineClient(std::string command, std::chrono::milliseconds timeout, std::string label)
-    : command_(std::move(command)), label_(std::move(label)), timeout_(timeout)
+EngineClient::EngineClient(std::string command, std::chrono::milliseconds timeout, std::string label, ProtocolLog *log)
+    : command_(std::move(command)), label_(std::move(label)), timeout_(timeout), log_(log)
 {
 }
 
@@ -35,31 +53,27 @@ std::optional<std::string> EngineClient::Start()
     try {
         ChildOptions options;
         options.errorPrefix = "[" + label_ + "] ";
+        if (log_)
+            options.errorLines = [this](std::string_view line) { Log(LOG_ENGINE_ERROR, line); };
         // The command as a shell line, so that quoted arguments work.
         process_ =
             std::make_unique<ChildProcess>(std::vector<std::string>{"/bin/sh", "-c", "exec " + command_}, options);
     } catch (const std::system_error &error) {
-        return std::string("could not be started: ") + error.what();
+        return Noted(std::string("could not be started: ") + error.what());
     }
     received_.clear();
     if (!Send("NEWGAME\n") || !Send("ISREADY\n", false))
-        return LostEngine("before answering ISREADY", "did not read its input within " + Seconds());
+        return Noted(LostEngine("before answering ISREADY", "did not read its input within " + Seconds()));
 
-    auto deadline = Clock::now() + timeout_;
-    for (;;) {
-        Reply reply = ParseReadyOk(received_);
-        if (reply.status == ReplyStatus::Complete) {
-            received_.erase(0, reply.consumed);
-            return std::nullopt;
-        }
-        if (reply.status == ReplyStatus::Malformed)
-            return reply.problem;
-        ReadResult result = process_->Read(received_, deadline);
-        if (result == ReadResult::Closed)
-            return LostEngine("before answering ISREADY", "closed its output");
-        if (result == ReadResult::TimedOut)
-            return "did not answer ISREADY within " + Seconds();
-    }
+    ReadResult result = ReadResult::Data;
+    Reply reply = AwaitReply(ParseReadyOk, result);
+    if (reply.status == ReplyStatus::Complete)
+        return std::nullopt;
+    if (reply.status == ReplyStatus::Malformed)
+        return Noted(reply.problem);
+    if (result == ReadResult::Closed)
+        return Noted(LostEngine("before answering ISREADY", "closed its output"));
+    return Noted("did not answer ISREADY within " + Seconds());
 }
 
 ShotAnswer EngineClient::RequestShot(const GameState &state, const GamePoints &points)
@@ -69,36 +83,44 @@ ShotAnswer EngineClient::RequestShot(const GameState &state, const GamePoints &p
         "on shot " + std::to_string(state.shotIndex + 1) + " of end " + std::to_string(state.currentEnd + 1);
     if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send(ScoreCommand(points)) ||
         !Send("GO\n", false)) {
-        answer.fault = LostEngine("before GO " + during, "did not read its input within " + Seconds());
+        answer.fault = Noted(LostEngine("before GO " + during, "did not read its input within " + Seconds()));
         return answer;
     }
 
-    auto deadline = Clock::now() + timeout_;
-    for (;;) {
-        Reply reply = ParseBestShot(received_);
-        answer.reply = reply.text;
-        if (reply.status == ReplyStatus::Complete) {
-            answer.ok = true;
-            answer.shot = reply.shot;
-            received_.erase(0, reply.consumed);
-            return answer;
-        }
-        if (reply.status == ReplyStatus::Malformed) {
-            answer.fault = reply.problem + " " + during;
-            return answer;
-        }
-        ReadResult result = process_->Read(received_, deadline);
-        if (result == ReadResult::Closed) {
-            answer.fault = LostEngine(during, "closed its output");
-            return answer;
-        }
-        if (result == ReadResult::TimedOut) {
-            answer.fault = "did not answer GO within " + Seconds() + " " + during;
-            if (!reply.text.empty())
-                answer.fault += " (sent only \"" + QuoteReply(reply.text) + "\")";
-            return answer;
-        }
+    ReadResult result = ReadResult::Data;
+    Reply reply = AwaitReply(ParseBestShot, result);
+    answer.reply = reply.text;
+    if (reply.status == ReplyStatus::Complete) {
+        answer.ok = true;
+        answer.shot = reply.shot;
+    } else if (reply.status == ReplyStatus::Malformed) {
+        answer.fault = Noted(reply.problem + " " + during);
+    } else if (result == ReadResult::Closed) {
+        answer.fault = Noted(LostEngine(during, "closed its output"));
+    } else {
+        answer.fault = "did not answer GO within " + Seconds() + " " + during;
+        if (!reply.text.empty())
+            answer.fault += " (sent only \"" + QuoteReply(reply.text) + "\")";
+        Noted(answer.fault);
     }
+    return answer;
+}
+
+std::string EngineClient::ReplyEnding(std::chrono::milliseconds grace)
+{
+    if (!replyEnding_.empty())
+        return replyEnding_;
+    if (received_.empty() && process_)
+        process_->Read(received_, Clock::now() + grace);
+    return LineBreakAtStart(received_);
+}
+
+std::optional<ChildEnd> EngineClient::CloseInputAndWait(Clock::time_point deadline)
+{
+    if (!process_)
+        return std::nullopt;
+    process_->CloseInput();
+    return process_->WaitEnd(deadline);
 }
 
 void EngineClient::Stop()
@@ -114,14 +136,50 @@ bool EngineClient::Ended()
 
 bool EngineClient::Send(const std::string &line, bool untilRead)
 {
+    Log(LOG_SENT, std::string_view(line).substr(0, line.size() - (line.ends_with('\n') ? 1 : 0)));
     auto deadline = Clock::now() + timeout_;
     return process_->Write(line, deadline) && (!untilRead || process_->WaitUntilRead(deadline));
+}
+
+Reply EngineClient::AwaitReply(Reply (*parse)(std::string_view), ReadResult &result)
+{
+    auto deadline = Clock::now() + timeout_;
+    for (;;) {
+        Reply reply = parse(received_);
+        if (reply.status != ReplyStatus::Incomplete) {
+            Log(LOG_RECEIVED, reply.text);
+            replyEnding_ = LineBreakAtEnd(std::string_view(received_).substr(0, reply.consumed));
+            received_.erase(0, reply.consumed);
+            result = ReadResult::Data;
+            lastReply_ = reply;
+            return reply;
+        }
+        result = process_->Read(received_, deadline);
+        if (result != ReadResult::Data) {
+            if (!reply.text.empty())
+                Log(LOG_RECEIVED, reply.text);
+            lastReply_ = reply;
+            return reply;
+        }
+    }
 }
 
 std::string EngineClient::LostEngine(const std::string &during, const std::string &ifRunning)
 {
     std::optional<std::string> end = process_->DescribeEnd(EXIT_GRACE);
     return end.value_or(ifRunning) + " " + during;
+}
+
+std::string EngineClient::Noted(std::string fault)
+{
+    Log(LOG_NOTE, fault);
+    return fault;
+}
+
+void EngineClient::Log(char mark, std::string_view text)
+{
+    if (log_)
+        log_->Write(label_, mark, text);
 }
 
 std::string EngineClient::Seconds() const

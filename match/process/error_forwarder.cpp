@@ -50,7 +50,8 @@ bool ReadInto(int fd, std::string &sink)
 
 }  // namespace
 
-ErrorForwarder::ErrorForwarder(int fd, std::string prefix) : fd_(fd), prefix_(std::move(prefix))
+ErrorForwarder::ErrorForwarder(int fd, std::string prefix, LineSink sink)
+    : fd_(fd), prefix_(std::move(prefix)), sink_(std::move(sink))
 {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
@@ -115,6 +116,8 @@ void ErrorForwarder::WriteLines(bool flushPartial)
         out += prefix_;
         out.append(pending_, start, length);
         out += '\n';
+        if (sink_)
+            sink_(std::string_view(pending_).substr(start, length));
         start += length + (end != std::string::npos ? 1 : 0);
     }
     pending_.erase(0, start);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace match::process {
@@ -11,8 +13,12 @@ namespace match::process {
 // a last line without a line feed gets one.
 class ErrorForwarder {
 public:
-    // Takes ownership of fd, the read end of the child's error pipe.
-    ErrorForwarder(int fd, std::string prefix);
+    // Called on the forwarder's thread with each line, without prefix or line feed.
+    using LineSink = std::function<void(std::string_view)>;
+
+    // Takes ownership of fd, the read end of the child's error pipe; each
+    // line also goes to sink, unless it is empty.
+    ErrorForwarder(int fd, std::string prefix, LineSink sink = {});
     // Forwards what the child has written so far and stops.
     ~ErrorForwarder();
     ErrorForwarder(const ErrorForwarder &) = delete;
@@ -26,6 +32,7 @@ private:
     int stopRead_ = -1;
     int stopWrite_ = -1;
     std::string prefix_;
+    LineSink sink_;
     std::string pending_;
     std::thread thread_;
 };

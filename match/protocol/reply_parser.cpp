@@ -91,10 +91,11 @@ std::string Trimmed(const ReplyLine &line)
     return std::string(line.text.substr(0, end));
 }
 
-Reply Judged(ReplyStatus status, const ReplyLine &line, std::string problem = {})
+Reply Judged(ReplyStatus status, const ReplyLine &line, ReplyFault fault = ReplyFault::None, std::string problem = {})
 {
     Reply reply;
     reply.status = status;
+    reply.fault = fault;
     reply.text = Trimmed(line);
     reply.problem = std::move(problem);
     if (status == ReplyStatus::Complete)
@@ -106,14 +107,14 @@ Reply Waiting(std::string_view received, const ReplyLine &line, const char *expe
 {
     if (received.size() <= MAX_REPLY_BYTES)
         return Judged(ReplyStatus::Incomplete, line);
-    return Judged(ReplyStatus::Malformed, line,
+    return Judged(ReplyStatus::Malformed, line, ReplyFault::TooLong,
                   "sent more than " + std::to_string(MAX_REPLY_BYTES) + " bytes without a complete " + expected +
                       " reply");
 }
 
-Reply Faulty(const ReplyLine &line, const std::string &problem)
+Reply Faulty(const ReplyLine &line, ReplyFault fault, const std::string &problem)
 {
-    return Judged(ReplyStatus::Malformed, line, "answered \"" + QuoteReply(Trimmed(line)) + "\": " + problem);
+    return Judged(ReplyStatus::Malformed, line, fault, "answered \"" + QuoteReply(Trimmed(line)) + "\": " + problem);
 }
 
 // A whole token that is a number whose single-precision value is finite.
@@ -139,7 +140,8 @@ bool ParseCoordinate(std::string_view token, float &value, std::string &problem)
 Reply Finished(const ReplyLine &line, std::size_t tokens, Reply reply)
 {
     if (line.tokens.size() > tokens)
-        return Faulty(line, "\"" + QuoteReply(line.tokens[tokens].text) + "\" follows the reply on its line");
+        return Faulty(line, ReplyFault::WordsAfter,
+                      "\"" + QuoteReply(line.tokens[tokens].text) + "\" follows the reply on its line");
     Reply judged = Judged(ReplyStatus::Complete, line);
     judged.shot = reply.shot;
     return judged;
@@ -156,14 +158,14 @@ Reply ParseBestShot(std::string_view received)
     if (!keyword.whole && MayBecome(keyword.text, BESTSHOT))
         return Waiting(received, line, "BESTSHOT");
     if (!EqualIgnoringCase(keyword.text, BESTSHOT))
-        return Judged(ReplyStatus::Malformed, line,
+        return Judged(ReplyStatus::Malformed, line, ReplyFault::NotTheReply,
                       "answered \"" + QuoteReply(Trimmed(line)) + "\", not a BESTSHOT reply");
 
     Reply reply;
     float *coordinates[] = {&reply.shot.vx, &reply.shot.vy};
     for (std::size_t index = 1; index <= 3; ++index) {
         if (line.tokens.size() <= index && line.ended)
-            return Faulty(line, std::string("the line ends before ") + MISSING[index]);
+            return Faulty(line, ReplyFault::LineEndsEarly, std::string("the line ends before ") + MISSING[index]);
         // A spin is one digit, so its first byte makes it whole.
         bool whole = line.tokens.size() > index && (line.tokens[index].whole || index == 3);
         if (!whole)
@@ -171,9 +173,9 @@ Reply ParseBestShot(std::string_view received)
         std::string_view token = line.tokens[index].text;
         std::string problem;
         if (index < 3 && !ParseCoordinate(token, *coordinates[index - 1], problem))
-            return Faulty(line, problem);
+            return Faulty(line, ReplyFault::BadNumber, problem);
         if (index == 3 && token != "0" && token != "1")
-            return Faulty(line, "spin \"" + QuoteReply(token) + "\" is neither 0 nor 1");
+            return Faulty(line, ReplyFault::BadSpin, "spin \"" + QuoteReply(token) + "\" is neither 0 nor 1");
     }
     reply.shot.spin = line.tokens[3].text == "1" ? 1 : 0;
     return Finished(line, 4, reply);
@@ -185,7 +187,7 @@ Reply ParseReadyOk(std::string_view received)
     if (line.tokens.empty() || (!line.tokens[0].whole && MayBecome(line.tokens[0].text, READYOK)))
         return Waiting(received, line, "READYOK");
     if (!EqualIgnoringCase(line.tokens[0].text, READYOK))
-        return Judged(ReplyStatus::Malformed, line,
+        return Judged(ReplyStatus::Malformed, line, ReplyFault::NotTheReply,
                       "answered ISREADY with \"" + QuoteReply(Trimmed(line)) + "\" instead of READYOK");
     return Finished(line, 1, Reply{});
 }

@@ -18,8 +18,20 @@ enum class ReplyStatus {
     Malformed,
 };
 
+// What was wrong with a Malformed reply.
+enum class ReplyFault {
+    None,
+    NotTheReply,    // another word where the keyword belongs
+    LineEndsEarly,  // a line feed before the reply is whole: a reply split over lines
+    WordsAfter,     // words after the reply on its line
+    BadNumber,      // vx or vy no finite number
+    BadSpin,        // a spin other than 0 or 1
+    TooLong,        // MAX_REPLY_BYTES without a whole reply
+};
+
 struct Reply {
     ReplyStatus status = ReplyStatus::Incomplete;
+    ReplyFault fault = ReplyFault::None;
     ShotVector shot{};
     std::size_t consumed = 0;  // bytes the complete reply took, the rest of its line included
     std::string text;          // the reply so far, without the white space around it

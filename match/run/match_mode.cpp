@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <system_error>
 
 #include "game/game.h"
 #include "game/line_score.h"
@@ -19,6 +20,7 @@
 #include "pictures/pictures.h"
 #include "process/engine_client.h"
 #include "process/interrupt.h"
+#include "process/protocol_log.h"
 #include "record/record_file.h"
 #include "record/replay.h"
 #include "record/torn_line.h"
@@ -54,6 +56,7 @@ using process::Clock;
 using process::EngineClient;
 using process::Interrupted;
 using record::HeaderCutShort;
+using process::ProtocolLog;
 using record::HeaderDifference;
 using record::HeaderToJson;
 using record::MatchRecordOf;
@@ -111,6 +114,12 @@ std::string HoursMinutesSeconds(double seconds)
     return text;
 }
 
+// "game 12 A pebble": names an engine of a game in its standard error and the protocol log.
+std::string GameLabel(int number, Side side, const PerSide<std::string> &names)
+{
+    return "game " + std::to_string(number) + " " + EngineLabel(side, names);
+}
+
 // Finds out before the first game whether a file can be written, so that no
 // match is played only to be lost. An existing file is left as it is.
 bool CanWriteFile(const std::string &path)
@@ -137,6 +146,8 @@ public:
     }
 
     void OpenRecord(std::unique_ptr<RecordWriter> writer) { writer_ = std::move(writer); }
+    void OpenLog(std::unique_ptr<ProtocolLog> log) { log_ = std::move(log); }
+    bool LogFailed() const { return log_ && log_->Failed(); }
 
     // Starts, plays and stops the game's engines on the calling thread, which
     // their parent-death signal follows: it must not end before they do.
@@ -145,8 +156,10 @@ public:
         GameSettings settings{scheduled.number, setup_.ends, scheduled.firstHammer, scheduled.pair, scheduled.players};
         auto timeout = std::chrono::milliseconds(static_cast<long long>(setup_.timeoutSeconds * 1000.0));
         PerSide<std::string> names = {Engine(scheduled.players[0]).name, Engine(scheduled.players[1]).name};
-        EngineClient a(Engine(scheduled.players[0]).command, timeout, EngineLabel(Side::A, names));
-        EngineClient b(Engine(scheduled.players[1]).command, timeout, EngineLabel(Side::B, names));
+        EngineClient a(Engine(scheduled.players[0]).command, timeout, GameLabel(scheduled.number, Side::A, names),
+                       log_.get());
+        EngineClient b(Engine(scheduled.players[1]).command, timeout, GameLabel(scheduled.number, Side::B, names),
+                       log_.get());
         for (auto [client, side] : {std::pair{&a, Side::A}, std::pair{&b, Side::B}}) {
             int engine = scheduled.players[static_cast<std::size_t>(Index(side))];
             std::optional<std::string> fault = client->Start();
@@ -330,6 +343,7 @@ private:
     std::set<int> playedNow_;  // the numbers of the games this run played
     int totalGames_;
     std::unique_ptr<RecordWriter> writer_;
+    std::unique_ptr<ProtocolLog> log_;
     Clock::time_point start_ = Clock::now();
     int played_ = 0;
     bool picturesWritten_ = true;
@@ -414,6 +428,14 @@ int RunMatch(const MatchOptions &options)
         return 1;
     if (!options.summaryJsonPath.empty() && !CanWriteFile(options.summaryJsonPath))
         return 1;
+    std::unique_ptr<ProtocolLog> log;
+    try {
+        if (!options.logPath.empty())
+            log = std::make_unique<ProtocolLog>(options.logPath);
+    } catch (const std::system_error &error) {
+        std::cerr << "pebble-match: " << error.what() << "\n";
+        return 1;
+    }
     std::vector<ScheduledGame> schedule = ShardSchedule(options.setup);
     std::unique_ptr<RecordWriter> writer;
     std::vector<GameRecord> earlier;
@@ -432,6 +454,7 @@ int RunMatch(const MatchOptions &options)
         missing.clear();
     MatchRun run(options, std::move(earlier), static_cast<int>(schedule.size()));
     run.OpenRecord(std::move(writer));
+    run.OpenLog(std::move(log));
     run.WriteSummaryJson(run.Summary(run.Shown()), !missing.empty());
     try {
         RunGamePool(
@@ -467,7 +490,9 @@ int RunMatch(const MatchOptions &options)
     if (!options.svgDirectory.empty())
         std::cout << PicturesLine(options.svgDirectory);
     bool pageWritten = options.htmlPath.empty() || (covered && run.WritePageOf(summarised));
-    return covered && run.PicturesWritten() && pageWritten && run.SummaryJsonWritten() ? 0 : 1;
+    if (run.LogFailed())
+        std::cerr << "pebble-match: the protocol log " << options.logPath << " could not be written whole\n";
+    return covered && run.PicturesWritten() && pageWritten && run.SummaryJsonWritten() && !run.LogFailed() ? 0 : 1;
 }
 
 }  // namespace match::run

@@ -47,7 +47,7 @@ separated by spaces: a reply is taken as soon as its spin digit (or the K of
 READYOK) arrives, and may end with a line feed. A line that ends before the
 reply is whole, or has words after it, forfeits at once. Each line an engine
 writes to its standard error is shown on ours after its label, as in
-"[A pebble] ...".
+"[game 1 A pebble] ...".
 
 The record (--record) is JSON Lines: a header line with the options, then a
 line per game, synced to disk as each game ends; --resume continues a run
@@ -76,13 +76,25 @@ stop every engine and the games in flight, and the finished games stay in the
 record for --resume; killed outright (SIGKILL), its engines die too, with any
 process they started in their process group.
 
-Exit status: 0 when every game reached a result (forfeits are results), 1 when
-a record, picture or page could not be written or read or a record is in use
-by another run, or a replay differs or
-has nothing to replay, 2 for bad usage (an existing record without --resume or
---overwrite included), 3 when an engine could not be started (not found, not
-executable, gone before READYOK) in any game (the run stops there; --resume
-continues it), 130 when interrupted by SIGINT, SIGTERM or SIGHUP.
+--log FILE writes every line sent to and received from every engine, and
+each line of their standard error, one entry a line: seconds since the run
+began, [game N A NAME], a mark (> sent, < received, ! standard error, # the
+runner's note on a timeout, a close or a bad reply) and the text. The game's
+number also leads each engine's standard error line on ours.
+
+--check ENGINE drives one engine through a compliance run (handshake, replies
+and their line breaks, unknown lines, odd positions, extra ends, the slowest
+reply against --timeout, quitting when its input closes) and prints "ok ..."
+or "FAIL ...: what it did, what to do instead" for each check; it exits 0
+only when every check passed.
+
+Exit status: 0 when every game reached a result (forfeits are results) or
+every check passed; 1 when a record, picture, page or log could not be written
+or read, a record is in use by another run, a replay differs or has nothing
+to replay, or a check failed; 2 for bad usage (an existing record without
+--resume or --overwrite included); 3 when an engine could not be started (not
+found, not executable, gone before READYOK) in any game: the run stops there
+and --resume continues it; 130 when interrupted by SIGINT, SIGTERM or SIGHUP.
 )";
 
 std::string Quote(const std::string &path)
@@ -142,7 +154,7 @@ Shard ParseShard(const std::string &text)
 }
 
 // The checks across options that CLI11 cannot express; the message, if any.
-std::string Conflicts(const MatchOptions &options)
+std::string Conflicts(const MatchOptions &options, bool checked)
 {
     const MatchSetup &setup = options.setup;
     for (const EngineEntry &engine : setup.engines) {
@@ -163,6 +175,10 @@ std::string Conflicts(const MatchOptions &options)
         return "--resume needs --record FILE";
     if (options.overwrite && options.recordPath.empty())
         return "--overwrite needs --record FILE";
+    if (checked && options.checkEngine.find_first_not_of(" \t") == std::string::npos)
+        return "--check needs an engine command";
+    if (checked && !setup.engines.empty())
+        return "--check takes no other engines";
     return "";
 }
 
@@ -268,6 +284,20 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
                                 "write the match as one HTML page FILE that steps through every shot (with --replay: "
                                 "made from the record)")
                      ->type_name("FILE");
+    auto *log = app.add_option("--log", options.logPath,
+                               "write every line sent to and received from the engines, with game, engine and time")
+                    ->type_name("FILE");
+    auto *check = app.add_option("--check", options.checkEngine,
+                                 "drive one engine through a compliance run and say what it does wrong")
+                      ->type_name("ENGINE");
+    app.set_version_flag("--version", std::string("pebble-match ") + PEBBLE_VERSION, "print the version and exit");
+    // A check plays no match: of the game options only the timeout applies (and the log).
+    for (CLI::Option *option : {record, resume, overwrite, svg, ends, games, seed, error, concurrency, shardOption,
+                                sprt, anchorOption, gauntlet, replay, summary, html, summaryJson, ratingInterval})
+        check->excludes(option);
+    // Neither talks to an engine.
+    for (CLI::Option *reader : {replay, summary})
+        reader->excludes(log);
     // A replay or a summary reads what records say; game options would go unused.
     for (CLI::Option *reader : {replay, summary})
         for (CLI::Option *option : {record, resume, overwrite, ends, games, seed, error, timeout, concurrency,
@@ -286,6 +316,8 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp &help) {
         return app.exit(help);
+    } catch (const CLI::CallForVersion &version) {
+        return app.exit(version);
     } catch (const CLI::ParseError &failure) {
         std::cerr << "pebble-match: " << failure.what() << "\nRun with --help for more information.\n";
         return 2;
@@ -295,11 +327,11 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         setup.shard = ParseShard(shard);
     if (!anchor.empty())
         setup.anchor = anchor;
-    if (std::string conflict = Conflicts(options); !conflict.empty()) {
+    if (std::string conflict = Conflicts(options, check->count() > 0); !conflict.empty()) {
         std::cerr << "pebble-match: " << conflict << "\n";
         return 2;
     }
-    if (!options.replayPath.empty() || !options.summaryPaths.empty())
+    if (!options.replayPath.empty() || !options.summaryPaths.empty() || check->count() > 0)
         return std::nullopt;
     while (engines.size() < 2)
         engines.push_back(Quote(defaultEngine));

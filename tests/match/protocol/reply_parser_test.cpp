@@ -102,6 +102,31 @@ TEST(ReplyParser, RejectsWhatIsNoWellFormedShot)
     EXPECT_NE(ParseBestShot("BESTSHOT 1 2 2").problem.find("neither 0 nor 1"), std::string::npos);
 }
 
+// The kind of fault, which the engine check turns into advice.
+TEST(ReplyParser, EveryMalformedReplyNamesItsKindOfFault)
+{
+    struct Case {
+        std::string received;
+        Reply (*parse)(std::string_view);
+        ReplyFault fault;
+    };
+    for (const Case &bad :
+         {Case{"HELLO THERE", ParseBestShot, ReplyFault::NotTheReply},
+          Case{"READY OK", ParseReadyOk, ReplyFault::NotTheReply},
+          Case{"BESTSHOT 0.08 -2.13\n", ParseBestShot, ReplyFault::LineEndsEarly},
+          Case{"BESTSHOT 1 -2 0 thinking", ParseBestShot, ReplyFault::WordsAfter},
+          Case{"READYOK now", ParseReadyOk, ReplyFault::WordsAfter},
+          Case{"BESTSHOT nan 2 0", ParseBestShot, ReplyFault::BadNumber},
+          Case{"BESTSHOT 1 2 2", ParseBestShot, ReplyFault::BadSpin},
+          Case{"BESTSHOT " + std::string(MAX_REPLY_BYTES, '1'), ParseBestShot, ReplyFault::TooLong}}) {
+        Reply reply = bad.parse(bad.received);
+        EXPECT_EQ(reply.status, ReplyStatus::Malformed) << bad.received;
+        EXPECT_EQ(reply.fault, bad.fault) << bad.received;
+    }
+    EXPECT_EQ(ParseBestShot("BESTSHOT 1 -2 0").fault, ReplyFault::None);
+    EXPECT_EQ(ParseBestShot("BESTSHOT 1").fault, ReplyFault::None);
+}
+
 TEST(ReplyParser, AnEndlessStreamIsCutOff)
 {
     EXPECT_EQ(ParseBestShot("BESTSHOT " + std::string(MAX_REPLY_BYTES, '1')).status, ReplyStatus::Malformed);

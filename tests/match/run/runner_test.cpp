@@ -189,15 +189,15 @@ TEST_F(Runner, RepliesAreRecordedWithoutTheirLineFeeds)
         EXPECT_EQ(shot.reply, "BESTSHOT 0.079850 -2.128900 0");
 }
 
-TEST_F(Runner, EngineErrorsArriveAsWholeLinesAfterTheEngineLabel)
+TEST_F(Runner, EngineErrorsArriveAsWholeLinesAfterTheGameAndEngineLabel)
 {
     ProgramRun run = RunProgram({RUNNER, "--ends", "1", Engine("chatty"), Engine("chatty")}, 30s);
     ASSERT_EQ(run.status, 0) << run.err;
     std::istringstream lines(run.err);
     int count = 0;
     for (std::string line; std::getline(lines, line); ++count)
-        EXPECT_TRUE(line.starts_with("[A scripted_engine] thinking about GO ") ||
-                    line.starts_with("[B scripted_engine-2] thinking about GO "))
+        EXPECT_TRUE(line.starts_with("[game 1 A scripted_engine] thinking about GO ") ||
+                    line.starts_with("[game 1 B scripted_engine-2] thinking about GO "))
             << line;
     EXPECT_GE(count, 16) << "a line per GO";
 }

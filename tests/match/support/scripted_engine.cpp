@@ -21,9 +21,14 @@
 //   trailing     answers GO with a whole reply and a word after it on its line
 //   chatty       answers like terminated, writing a line to standard error in
 //                two pieces before each reply
-//   slow         answers like steady, each reply after half a second
+//   complains    answers like steady, and answers a line it does not know
+//                with an error message on standard output
+//   slow         answers like steady, 300 ms after each GO
 //   spawn        starts a child that sleeps (its id appended to PIDFILE too),
 //                then answers like silent
+//   stays        answers like steady, and keeps running when its input closes
+//   regular-only answers like steady, and exits when told of an end beyond
+//                the last regular end
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -54,6 +59,23 @@ void Pause(int milliseconds)
 bool Is(const std::string &line, const char *keyword)
 {
     return line.rfind(keyword, 0) == 0;
+}
+
+bool Known(const std::string &line)
+{
+    for (const char *keyword : {"NEWGAME", "ISREADY", "POSITION", "SETSTATE", "SCORE", "GO"})
+        if (Is(line, keyword))
+            return true;
+    return false;
+}
+
+// SETSTATE shot currentEnd lastEnd flag with currentEnd beyond lastEnd.
+bool ExtraEnd(const std::string &line)
+{
+    int shot = 0;
+    int end = 0;
+    int lastEnd = 0;
+    return std::sscanf(line.c_str(), "SETSTATE %d %d %d", &shot, &end, &lastEnd) == 3 && end > lastEnd;
 }
 
 void AnswerGo(const std::string &mode, int &goCount)
@@ -97,7 +119,7 @@ void AnswerGo(const std::string &mode, int &goCount)
         return Send(" 0");
     }
     if (mode == "slow")
-        Pause(500);
+        Pause(300);
     if (mode == "weak")
         return Send("BESTSHOT 0.000000 -1.000000 0");
     if (mode == "terminated" || mode == "chatty")
@@ -150,6 +172,13 @@ int main(int argc, char **argv)
             Send("READYOK");
         else if (Is(line, "GO"))
             AnswerGo(mode, goCount);
+        else if (mode == "complains" && !Known(line))
+            Send("ERROR unknown command\n");
+        else if (mode == "regular-only" && ExtraEnd(line))
+            return 0;
     }
+    if (mode == "stays")
+        for (;;)
+            Pause(1000);
     return 0;
 }
