@@ -1,11 +1,24 @@
 #include "viewer/stone_motion.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace match::viewer {
 
 using game::PathPoint;
 using game::StonePath;
 
 namespace {
+
+struct Point {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+Point ToPoint(const PathPoint &point)
+{
+    return {static_cast<double>(point[0]), static_cast<double>(point[1])};
+}
 
 // The last point before the path first comes within the view.
 std::size_t FirstPointInView(const std::vector<PathPoint> &path, double farY)
@@ -16,25 +29,69 @@ std::size_t FirstPointInView(const std::vector<PathPoint> &path, double farY)
     return path.empty() ? 0 : path.size() - 1;
 }
 
-double Between(float from, float to, double share)
+Point Between(Point from, Point to, double share)
 {
-    return static_cast<double>(from) + (static_cast<double>(to) - static_cast<double>(from)) * share;
+    return {from.x + (to.x - from.x) * share, from.y + (to.y - from.y) * share};
 }
 
-// Whether even motion from points[from] to points[to] passes within the
-// tolerance of every point between them at its time (the points are evenly
-// spaced in time).
+double Distance2(Point a, Point b)
+{
+    return (a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y);
+}
+
+// The square of how far p lies from the segment from a to b.
+double Distance2ToSegment(Point p, Point a, Point b)
+{
+    const double length2 = Distance2(a, b);
+    if (length2 == 0.0)
+        return Distance2(p, a);
+    const double along = ((p.x - a.x) * (b.x - a.x) + (p.y - a.y) * (b.y - a.y)) / length2;
+    return Distance2(p, Between(a, b, std::clamp(along, 0.0, 1.0)));
+}
+
+// Whether even motion from points[from] to points[to] follows every traced
+// point between them within the tolerances (the points are evenly spaced in
+// time).
 bool EvenBetween(const std::vector<PathPoint> &points, std::size_t from, std::size_t to)
 {
+    constexpr double PATH2 = SHOWN_PATH_TOLERANCE * SHOWN_PATH_TOLERANCE;
+    constexpr double TIMING2 = SHOWN_TIMING_TOLERANCE * SHOWN_TIMING_TOLERANCE;
+    const Point a = ToPoint(points[from]);
+    const Point b = ToPoint(points[to]);
     const double span = static_cast<double>(to - from);
     for (std::size_t i = from + 1; i < to; ++i) {
-        const double share = static_cast<double>(i - from) / span;
-        const double dx = Between(points[from][0], points[to][0], share) - static_cast<double>(points[i][0]);
-        const double dy = Between(points[from][1], points[to][1], share) - static_cast<double>(points[i][1]);
-        if (dx * dx + dy * dy > SHOWN_PATH_TOLERANCE * SHOWN_PATH_TOLERANCE)
+        const Point traced = ToPoint(points[i]);
+        if (Distance2ToSegment(traced, a, b) > PATH2 ||
+            Distance2(traced, Between(a, b, static_cast<double>(i - from) / span)) > TIMING2)
             return false;
     }
     return true;
+}
+
+// The farthest point that even motion from points[from] reaches following
+// the traced points: the step doubles while it does and then halves, so that a
+// long run (a stone at rest between two contacts) costs a few checks, not one
+// per point.
+std::size_t FarthestEven(const std::vector<PathPoint> &points, std::size_t from)
+{
+    const std::size_t last = points.size() - 1;
+    std::size_t reached = from + 1;  // neighbours need no check
+    std::size_t failed = last + 1;
+    for (std::size_t step = 1; reached < last && failed > last; step *= 2) {
+        const std::size_t to = std::min(reached + step, last);
+        if (EvenBetween(points, from, to))
+            reached = to;
+        else
+            failed = to;
+    }
+    while (failed - reached > 1 && failed <= last) {
+        const std::size_t middle = reached + (failed - reached) / 2;
+        if (EvenBetween(points, from, middle))
+            reached = middle;
+        else
+            failed = middle;
+    }
+    return reached;
 }
 
 }  // namespace
@@ -51,13 +108,10 @@ std::vector<ShownPoint> ShownPath(const StonePath &path, double farY)
     auto keep = [&](std::size_t i) { shown.push_back({start + step * static_cast<double>(i), points[i]}); };
     std::size_t from = FirstPointInView(points, farY);
     keep(from);
-    for (std::size_t to = from + 2; to < points.size(); ++to)
-        if (!EvenBetween(points, from, to)) {
-            from = to - 1;
-            keep(from);
-        }
-    if (from + 1 < points.size())
-        keep(points.size() - 1);
+    while (from + 1 < points.size()) {
+        from = FarthestEven(points, from);
+        keep(from);
+    }
     return shown;
 }
 

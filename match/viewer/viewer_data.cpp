@@ -1,11 +1,10 @@
 #include "viewer/viewer_data.h"
 
-#include <cmath>
-
 #include "end_score.h"
 #include "game/line_score.h"
 #include "in_play.h"
 #include "setup/engine_names.h"
+#include "viewer/page_numbers.h"
 #include "viewer/stone_motion.h"
 
 namespace match::viewer {
@@ -17,7 +16,6 @@ using game::Index;
 using game::Letter;
 using game::MatchRecord;
 using game::Other;
-using game::PathPoint;
 using game::PerSide;
 using game::ShotRecord;
 using game::ShotTrace;
@@ -39,33 +37,25 @@ std::string LetterOf(Side side)
     return std::string(1, Letter(side));
 }
 
-// The stones in play as [stone, x, y]: the page draws these and no others.
+// The stones in play as [stone, x, y], in millimetres: the page draws these
+// and no others.
 json StonesInPlay(const GameState &state)
 {
     json stones = json::array();
     for (int k = 0; k < TESSIVAL_STONE_COUNT; ++k)
         if (rules::InPlay(state, k))
-            stones.push_back({k, state.stones[k][0], state.stones[k][1]});
+            stones.push_back({k, Millimetres(static_cast<double>(state.stones[k][0])),
+                              Millimetres(static_cast<double>(state.stones[k][1]))});
     return stones;
 }
 
-// Milliseconds and millimetres: plenty for drawing, and a third of the size.
-double Thousandths(double value)
-{
-    return std::round(value * 1000.0) / 1000.0;
-}
-
 // Every stone the throw set moving, along its traced path as the view shows
-// it, each point as [time, x, y].
+// it.
 json Paths(const ShotTrace &trace, double farY)
 {
     json paths = json::array();
     for (const StonePath &traced : trace.paths) {
-        json points = json::array();
-        for (const ShownPoint &point : ShownPath(traced, farY))
-            points.push_back({Thousandths(point.time), Thousandths(static_cast<double>(point.at[0])),
-                              Thousandths(static_cast<double>(point.at[1]))});
-        json path = {{"stone", traced.stone}, {"points", points}};
+        json path = {{"stone", traced.stone}, {"points", PathNumbers(ShownPath(traced, farY))}};
         if (traced.leftSheet)
             path["left"] = true;
         paths.push_back(path);
@@ -73,12 +63,12 @@ json Paths(const ShotTrace &trace, double farY)
     return paths;
 }
 
-// Each contact as [time, first stone, second stone].
+// Each contact as [time in milliseconds, first stone, second stone].
 json Contacts(const ShotTrace &trace)
 {
     json contacts = json::array();
     for (const TessivalContact &contact : trace.contacts)
-        contacts.push_back({Thousandths(static_cast<double>(contact.time)), contact.first, contact.second});
+        contacts.push_back({Milliseconds(static_cast<double>(contact.time)), contact.first, contact.second});
     return contacts;
 }
 
@@ -97,13 +87,14 @@ json EndScore(const GameState &position, Side hammer)
 
 json Shot(const ShotRecord &shot, const EndRecord &end, double farY)
 {
-    json item = {{"engine", LetterOf(shot.engine)}, {"reply", shot.reply}, {"played", shot.played}};
+    // The page knows the engine from the stone's number and the end's hammer.
+    json item = {{"reply", shot.reply}, {"played", shot.played}};
     if (!shot.played) {
         item["score"] = EndScore(shot.sent, end.hammer);
         return item;
     }
-    item.update({{"vx", shot.shot.vx},
-                 {"vy", shot.shot.vy},
+    item.update({{"vx", Shortest(shot.shot.vx)},
+                 {"vy", Shortest(shot.shot.vy)},
                  {"spin", shot.shot.spin},
                  {"seed", shot.seed},
                  {"resting", StonesInPlay(shot.resting)},

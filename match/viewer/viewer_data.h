@@ -11,7 +11,9 @@ namespace match::viewer {
 // the stone colours, and for every game its result, its ends and every shot
 // with the reply, the vector, the seed, the stones in play after it, the
 // end's score after it as rules::EndScore counts it, the traced path of every
-// stone it set moving and its contacts. Played shots must carry their traces.
+// stone it set moving and its contacts. Lengths on the sheet and times of a
+// throw are in whole millimetres and milliseconds (page_numbers.h), the
+// view's measures in metres. Played shots must carry their traces.
 nlohmann::json ViewerData(const game::MatchRecord &record, const pictures::SheetView &view);
 
 }  // namespace match::viewer

@@ -146,12 +146,25 @@ test('stepping through an end draws every shot where the record has it, with the
   await page.close();
 });
 
+// A path of the page data as { stone, left, points: [[time, x, y], ...] } in
+// s and m: the data holds its points flat in ms and mm, each after the first
+// as the change from the one before.
+function pagePath(path) {
+  const points = [];
+  const sum = [0, 0, 0];
+  for (let i = 0; i + 2 < path.points.length; i += 3) {
+    for (let k = 0; k < 3; ++k) sum[k] += path.points[i + k];
+    points.push(sum.map((value) => value / 1000));
+  }
+  return { ...path, points };
+}
+
 // The first shot of game 1 that set stone moving with a path passing test:
 // { end, shot, path }, end and shot counting from 1.
 function shotMoving(test) {
   for (const e of pageData.games[0].ends)
     for (const [index, shot] of e.shots.entries())
-      for (const path of shot.played ? shot.paths : [])
+      for (const path of shot.played ? shot.paths.map(pagePath) : [])
         if (test(path, index)) return { end: e.index + 1, shot: index + 1, path };
   return null;
 }
@@ -283,4 +296,68 @@ test('engine names, commands and replies holding markup are shown as text', asyn
   assert.equal(seen.reply, '<img src=x onerror="window.injected=1"></script><script>window.injected=2</script><b>bold</b> \uFFFD');
   assert.ok(seen.forfeitShown && seen.forfeit.includes('<script>window.injected=2'), 'the forfeit message: ' + seen.forfeit);
   await page.close();
+});
+
+// A tournament-size record: a few real games of 8 ends written over and over
+// with new game numbers, as a long match would have them, made into a page
+// through --replay. Its size and the times to open and step are printed.
+const TOURNAMENT_GAMES = 200;
+
+function tournamentPage() {
+  const fewPath = path.join(output, 'viewer-few.jsonl');
+  execFileSync(process.env.PEBBLE_MATCH, ['--games', '2', '--ends', '8', '--seed', '5', '--record', fewPath], { stdio: 'pipe' });
+  const [header, ...games] = fs.readFileSync(fewPath, 'utf8').split('\n').filter((line) => line !== '').map((line) => JSON.parse(line));
+  const many = Array.from({ length: TOURNAMENT_GAMES }, (_, index) =>
+    ({ ...games[index % games.length], game: index + 1, pair: Math.floor(index / 2) + 1 }));
+  const recordPath = path.join(output, 'viewer-tournament.jsonl');
+  fs.writeFileSync(recordPath, [{ ...header, games: TOURNAMENT_GAMES }, ...many].map((line) => JSON.stringify(line) + '\n').join(''));
+  const htmlPath = path.join(output, 'viewer-tournament.html');
+  const started = performance.now();
+  execFileSync(process.env.PEBBLE_MATCH, ['--replay', recordPath, '--html', htmlPath], { stdio: 'pipe' });
+  return { games: many, htmlPath, written: performance.now() - started };
+}
+
+test('a 200-game page stays small and opens and steps within seconds', async () => {
+  const { games, htmlPath, written } = tournamentPage();
+  const bytes = fs.statSync(htmlPath).size;
+  const perGame = bytes / TOURNAMENT_GAMES;
+  const url = pathToFileURL(htmlPath).href;
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1280, height: 900 });
+  let started = performance.now();
+  await openAt(page, url + '#game=1&end=1&shot=0');
+  const opened = performance.now() - started;
+
+  // Every shot of the last game's last end, animated at the fastest speed.
+  const last = games.at(-1);
+  const lastEnd = last.ends.at(-1);
+  await page.select('#speed', '64');
+  await page.evaluate((address) => { location.hash = address; }, `game=${last.game}&end=${lastEnd.end + 1}&shot=0`);
+  await page.waitForFunction((address) => location.hash === '#' + address && document.body.dataset.moving === 'false', {},
+    `game=${last.game}&end=${lastEnd.end + 1}&shot=0`);
+  started = performance.now();
+  for (let shot = 1; shot <= lastEnd.shots.length; ++shot) {
+    await page.keyboard.press('ArrowRight');
+    await page.waitForFunction(() => document.body.dataset.moving === 'false');
+  }
+  const stepped = performance.now() - started;
+  await assertStonesAt(page, lastEnd.shots.at(-1).resting, `game ${last.game}, the end's last shot`);
+
+  // Back through the end shot by shot, and from game to game.
+  started = performance.now();
+  for (let shot = lastEnd.shots.length - 1; shot >= 0; --shot) await page.keyboard.press('ArrowLeft');
+  const back = performance.now() - started;
+  started = performance.now();
+  for (let index = 0; index < TOURNAMENT_GAMES; index += 10) await page.select('#game-select', String(index));
+  const switched = performance.now() - started;
+  assert.match(page.url(), /#game=191&end=1&shot=0$/);
+  await page.close();
+
+  const ms = (value) => value.toFixed(0) + ' ms';
+  console.log(`${TOURNAMENT_GAMES}-game page: ${bytes} bytes, ${perGame.toFixed(0)} bytes a game, written in ${ms(written)}; ` +
+    `opened in ${ms(opened)}; ${lastEnd.shots.length} shots animated at 64x in ${ms(stepped)}, ` +
+    `stepped back in ${ms(back)}; ${TOURNAMENT_GAMES / 10} games chosen in ${ms(switched)}`);
+  assert.ok(perGame < 100000, `${perGame} bytes a game`);
+  for (const [what, time] of [['opening', opened], ['stepping', stepped], ['stepping back', back], ['choosing games', switched]])
+    assert.ok(time < 15000, `${what} took ${ms(time)}`);
 });

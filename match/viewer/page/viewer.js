@@ -9,12 +9,14 @@
   const FADE = 0.5;           // seconds of sheet time for a stone leaving play
   const PAUSE_BETWEEN = 600;  // milliseconds between shots while playing
   const STONES = 16;
-  const EMPTY = [];           // a position lists the stones in play as [stone, x, y]
+  const EMPTY = [];           // a position lists the stones in play as [stone, x, y] in mm
 
   const $ = (id) => document.getElementById(id);
   const px = (x) => view.left + (view.sheetWidth - x) * view.scale;
   const py = (y) => view.top + (y - view.nearY) * view.scale;
   const other = (letter) => (letter === 'A' ? 'B' : 'A');
+  // The data gives lengths in whole millimetres and times in whole milliseconds.
+  const thousandths = (count) => count / 1000;
 
   const here = { game: 0, end: 0, shot: 0 };  // shot: how many shots of the end are shown
   let motion = null;     // the throw being animated
@@ -91,7 +93,23 @@
     group.setAttribute('opacity', opacity === undefined ? 1 : opacity);
   }
 
-  // A path's points are [time, x, y], in time order.
+  // A path's points as [time, x, y] in s and m, in time order. The data holds
+  // them flat, [t, x, y, dt, dx, dy, ...], each after the first as the change
+  // from the one before; read once, when first drawn.
+  function pointsOf(path) {
+    if (!path.shown) {
+      const flat = path.points;
+      const sum = [0, 0, 0];
+      path.shown = [];
+      for (let i = 0; i + 2 < flat.length; i += 3) {
+        for (let k = 0; k < 3; ++k) sum[k] += flat[i + k];
+        path.shown.push(sum.map(thousandths));
+      }
+    }
+    return path.shown;
+  }
+
+  // The points as a polyline's, in pixels to a tenth.
   function pathPoints(points) {
     return points.map(([, x, y]) => px(x).toFixed(1) + ',' + py(y).toFixed(1)).join(' ');
   }
@@ -112,9 +130,9 @@
       if (!shot.played) return;
       const last = index === count - 1;
       for (const path of shot.paths) {
-        if (path.points.length < 2 || (path.stone !== index && !(last && struck))) continue;
+        if (pointsOf(path).length < 2 || (path.stone !== index && !(last && struck))) continue;
         const line = pathLine(e, index, path, last ? 0.9 : 0.35);
-        line.setAttribute('points', pathPoints(path.points));
+        line.setAttribute('points', pathPoints(pointsOf(path)));
         layer.append(line);
       }
     });
@@ -125,7 +143,7 @@
     layer.replaceChildren();
     const groups = Array.from({ length: STONES }, (_, stone) => stoneElement(e, stone));
     for (const [stone, x, y] of position) {
-      placeStone(groups[stone], [x, y]);
+      placeStone(groups[stone], [thousandths(x), thousandths(y)]);
       layer.append(groups[stone]);
     }
     return groups;
@@ -155,13 +173,13 @@
     const after = new Set(shot.resting.map(([stone]) => stone));
     drawPaths(e, thrown, false);
     const groups = drawStones(e, positionAfter(e, thrown));
-    const moving = shot.paths.filter((path) => path.points.length > 0).map((path) => ({ path,
+    const moving = shot.paths.filter((path) => pointsOf(path).length > 0).map((path) => ({ path, points: pointsOf(path),
       fades: path.left === true || !after.has(path.stone), trail: pathLine(e, thrown, path, 0.9) }));
     let start = Infinity;
     let finish = 0;
     for (const m of moving) {
-      start = Math.min(start, m.path.points[0][0]);
-      finish = Math.max(finish, m.path.points.at(-1)[0] + (m.fades ? FADE : 0));
+      start = Math.min(start, m.points[0][0]);
+      finish = Math.max(finish, m.points.at(-1)[0] + (m.fades ? FADE : 0));
       $('paths').append(m.trail);
       if (!groups[m.path.stone].isConnected) $('stones').append(groups[m.path.stone]);
     }
@@ -184,8 +202,7 @@
   }
 
   function drawMotion(m) {
-    for (const { path, fades, trail } of m.moving) {
-      const points = path.points;
+    for (const { path, points, fades, trail } of m.moving) {
       if (m.time < points[0][0]) continue;
       const { index, point } = pointAt(points, m.time);
       const past = m.time - points.at(-1)[0];
@@ -301,7 +318,7 @@
   function contactsText(contacts) {
     if (contacts.length === 0) return 'none';
     return contacts.map(([time, first, second]) =>
-      'stones ' + (first + 1) + ' and ' + (second + 1) + ' at ' + time.toFixed(2) + ' s').join(', ');
+      'stones ' + (first + 1) + ' and ' + (second + 1) + ' at ' + thousandths(time).toFixed(2) + ' s').join(', ');
   }
 
   // The panel: the shot, the end so far, the game.
@@ -340,10 +357,11 @@
       fact(facts, 'First stone', label(other(e.hammer)));
     } else {
       const shot = e.shots[here.shot - 1];
+      const thrower = ownerOf(e, here.shot - 1);
       $('shot-title').textContent = where + ', shot ' + here.shot + ' of ' + total;
       const who = html('span');
-      who.append(html('span', '', { class: 'swatch', style: 'background:' + engine(shot.engine).stone, 'aria-hidden': 'true' }));
-      who.append(document.createTextNode(label(shot.engine) + ', stone ' + here.shot));
+      who.append(html('span', '', { class: 'swatch', style: 'background:' + engine(thrower).stone, 'aria-hidden': 'true' }));
+      who.append(document.createTextNode(label(thrower) + ', stone ' + here.shot));
       fact(facts, 'Engine', who);
       fact(facts, 'Reply', html('code', shot.reply));
       if (shot.played) {
