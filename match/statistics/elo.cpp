@@ -17,8 +17,9 @@ std::string SignedElo(double elo)
     if (std::isinf(elo))
         return elo > 0 ? "+inf" : "-inf";
     char text[32];
-    // Adding 0.0 turns a negative zero into zero.
-    std::snprintf(text, sizeof text, "%+.1f", elo + 0.0);
+    // Rounded first, so that a fit's -1e-12 shows as +0.0; adding 0.0 turns
+    // a negative zero into zero.
+    std::snprintf(text, sizeof text, "%+.1f", std::round(elo * 10.0) / 10.0 + 0.0);
     return text;
 }
 

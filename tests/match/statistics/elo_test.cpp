@@ -26,6 +26,9 @@ TEST(Elo, EvenScoreIsNoDifference)
     EXPECT_NEAR(drawn.lower, EloFromScore(std::pow(0.025, 0.25) / 2), 1e-9);
     EXPECT_NEAR(drawn.upper, -drawn.lower, 1e-9);
     EXPECT_EQ(FormatElo(drawn), "Elo difference: +0.0 +/- 242.1 (95%)");
+    // A fitted rating a rounding error below zero.
+    EXPECT_EQ(SignedElo(-1e-12), "+0.0");
+    EXPECT_EQ(SignedElo(-0.04), "+0.0");
 }
 
 TEST(Elo, IntervalComesFromTheScoreAndItsStandardError)
