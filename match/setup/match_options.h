@@ -21,8 +21,8 @@ struct MatchOptions {
     bool summaryAsJson = false;   // --summary prints JSON, not text
     std::string summaryJsonPath;  // the summary as JSON, kept up to date during a run
     int ratingInterval = 0;       // standings every N finished games; 0 for none
-    std::string logPath;      // the protocol log, empty without one
-    std::string checkEngine;  // the engine --check drives, empty in the other modes
+    std::string logPath;          // the protocol log, empty without one
+    std::string checkEngine;      // the engine --check drives, empty in the other modes
 };
 
 // Parses the command line. Returns the exit status when the program should

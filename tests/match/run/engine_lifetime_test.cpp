@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "run_program.h"
+#include "test_directory.h"
 
 using namespace match::process;
 
@@ -51,21 +52,14 @@ std::size_t LineCount(const std::string &path)
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-class EngineLifetime : public testing::Test {
+class EngineLifetime : public TestDirectory {
 protected:
     void SetUp() override
     {
-        const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(test->test_suite_name()) + "-" + test->name();
-        std::replace(name.begin(), name.end(), '/', '-');
-        directory_ = testing::TempDir() + "pebble-lifetime-" + std::to_string(getpid()) + "-" + name;
-        std::filesystem::remove_all(directory_);
-        std::filesystem::create_directories(directory_);
+        TestDirectory::SetUp();
         pidFile_ = Path("pids");
     }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
 
-    std::string Path(const std::string &name) const { return directory_ + "/" + name; }
     std::string Engine(const std::string &mode) const { return ENGINE + " " + mode + " " + pidFile_; }
 
     // An executable script that runs as the engine, made from the shell lines.
@@ -76,7 +70,6 @@ protected:
         return Path(name);
     }
 
-    std::string directory_;
     std::string pidFile_;
 };
 

@@ -10,6 +10,7 @@
 #include "run_program.h"
 #include "schedule/game_schedule.h"
 #include "setup/engine_names.h"
+#include "test_directory.h"
 
 using namespace match::game;
 using namespace match::process;
@@ -98,18 +99,8 @@ TEST(EngineNames, LabelsOrExecutablesMadeUnique)
     EXPECT_EQ(EngineName("./bin/engine"), "engine");
 }
 
-class MatchAtScale : public testing::Test {
+class MatchAtScale : public TestDirectory {
 protected:
-    void SetUp() override
-    {
-        directory_ = testing::TempDir() + "pebble-scale-" + std::to_string(getpid()) + "-" +
-                     testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::filesystem::remove_all(directory_);
-        std::filesystem::create_directories(directory_);
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
-
-    std::string Path(const std::string &name) const { return directory_ + "/" + name; }
     // Engines whose replies come in pieces with pauses, so that concurrent games end in any order.
     std::vector<std::string> Match(const std::string &record, std::vector<std::string> extra) const
     {
@@ -127,8 +118,6 @@ protected:
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         return arguments;
     }
-
-    std::string directory_;
 };
 
 TEST_F(MatchAtScale, ConcurrentRunsWriteTheSameRecordsAndPairsShareTheirSeeds)

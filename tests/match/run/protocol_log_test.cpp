@@ -9,6 +9,7 @@
 #include "protocol/protocol_text.h"
 #include "record/record_file.h"
 #include "run_program.h"
+#include "test_directory.h"
 
 using namespace match::game;
 using namespace match::record;
@@ -47,20 +48,7 @@ std::vector<Entry> ReadLog(const std::string &path)
     return entries;
 }
 
-class ProtocolLog : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        directory_ = testing::TempDir() + "pebble-match-log-" + std::to_string(getpid()) + "-" +
-                     testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::filesystem::create_directories(directory_);
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
-
-    std::string Path(const std::string &name) const { return directory_ + "/" + name; }
-
-    std::string directory_;
-};
+class ProtocolLog : public TestDirectory {};
 
 TEST_F(ProtocolLog, ConcurrentGamesLogEveryLineWholeAndInOrder)
 {

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "run_program.h"
+#include "test_directory.h"
 
 using namespace match::process;
 
@@ -64,19 +65,8 @@ ino_t Inode(const std::string &path)
     return stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
 }
 
-class RecordSafety : public testing::Test {
+class RecordSafety : public TestDirectory {
 protected:
-    void SetUp() override
-    {
-        directory_ = testing::TempDir() + "pebble-records-" + std::to_string(getpid()) + "-" +
-                     testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::filesystem::remove_all(directory_);
-        std::filesystem::create_directories(directory_);
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
-
-    std::string Path(const std::string &name) const { return directory_ + "/" + name; }
-
     // Six one-end games of engines that pause inside their replies.
     std::vector<std::string> Slow(const std::string &record, std::vector<std::string> extra) const
     {
@@ -103,8 +93,6 @@ protected:
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         return arguments;
     }
-
-    std::string directory_;
 };
 
 TEST_F(RecordSafety, ARecordThatHoldsAnythingIsWrittenOverOnlyWhenAskedTo)

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "run_program.h"
+#include "test_directory.h"
 
 namespace {
 
@@ -36,21 +37,7 @@ std::vector<int> ShownGames(const std::string &out)
     return numbers;
 }
 
-class Reports : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        directory_ = testing::TempDir() + "pebble-match-reports-" + std::to_string(getpid()) + "-" +
-                     testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::filesystem::remove_all(directory_);
-        std::filesystem::create_directories(directory_);
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
-
-    std::string Path(const std::string &name) const { return directory_ + "/" + name; }
-
-    std::string directory_;
-};
+class Reports : public TestDirectory {};
 
 // One end per game: steady draws to the tee, weak throws short of play, so
 // A wins every game and the test accepts H1 after a few pairs while the

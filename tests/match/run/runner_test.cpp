@@ -9,6 +9,7 @@
 
 #include "record/record_file.h"
 #include "run_program.h"
+#include "test_directory.h"
 #include "xml_check.h"
 
 using namespace match::game;
@@ -32,20 +33,15 @@ std::vector<nlohmann::json> RecordLines(const std::string &path)
     return lines;
 }
 
-class Runner : public testing::Test {
+class Runner : public TestDirectory {
 protected:
     void SetUp() override
     {
-        directory_ = testing::TempDir() + "pebble-match-" + std::to_string(getpid()) + "-" +
-                     testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::filesystem::remove_all(directory_);
-        std::filesystem::create_directories(directory_);
-        pidFile_ = directory_ + "/pids";
+        TestDirectory::SetUp();
+        pidFile_ = Path("pids");
     }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
 
     std::string Engine(const std::string &mode) const { return ENGINE + " " + mode + " " + pidFile_; }
-    std::string Path(const std::string &name) const { return directory_ + "/" + name; }
 
     // Every engine process the runner started is gone, reaped, not a zombie.
     void ExpectNoEngineLeft() const
@@ -56,7 +52,6 @@ protected:
             EXPECT_FALSE(ProcessExists(pid)) << "process " << pid << " is left";
     }
 
-    std::string directory_;
     std::string pidFile_;
 };
 

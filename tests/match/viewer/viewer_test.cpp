@@ -129,9 +129,8 @@ double AwayFromLine(const std::vector<Timed> &points, const PathPoint &point)
 // The traced point's time.
 double TimeOf(const StonePath &path, std::size_t i)
 {
-    return Metres(path.startTime) +
-           (Metres(path.endTime) - Metres(path.startTime)) * static_cast<double>(i) /
-               static_cast<double>(path.points.size() - 1);
+    return Metres(path.startTime) + (Metres(path.endTime) - Metres(path.startTime)) * static_cast<double>(i) /
+                                        static_cast<double>(path.points.size() - 1);
 }
 
 // The first traced point a path shown from farY keeps.
