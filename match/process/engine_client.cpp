@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "process/interrupt.h"
 #include "protocol/protocol_text.h"
 
 namespace match::process {
@@ -167,6 +168,8 @@ Reply EngineClient::AwaitReply(Reply (*parse)(std::string_view), ReadResult &res
 std::string EngineClient::LostEngine(const std::string &during, const std::string &ifRunning)
 {
     std::optional<std::string> end = process_->DescribeEnd(EXIT_GRACE);
+    // An engine our own interrupt killed is at no fault: the run stops instead.
+    ThrowIfInterrupted();
     return end.value_or(ifRunning) + " " + during;
 }
 
