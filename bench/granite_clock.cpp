@@ -91,7 +91,12 @@ bool PlayGame(const Settings &settings, int game, ThinkTimes &thinkTimes)
     SideClock clocks[2];
     for (SideClock &clock : clocks) {
         engines.emplace_back(granite, Words(settings.graniteArguments));
-        engines.back().Send("NEWGAME\n");
+        // As a manager does: the clock starts once the engine is ready.
+        engines.back().Send("NEWGAME\nISREADY\n");
+        if (engines.back().Reply() != "READYOK") {
+            std::cerr << "game " << game << ": " << granite << " is not ready\n";
+            return false;
+        }
         clock.leftMs = clock.totalMs = clock.lowestMs = settings.seconds * 1000.0;
     }
     int score[2] = {0, 0};

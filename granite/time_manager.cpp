@@ -34,8 +34,10 @@ constexpr double EXTRA_ENDS = 1.5;
 // Milliseconds per shot the manager measures beyond the search: process
 // start, pipes, threads, the search's last chunk, a loaded machine.
 constexpr double SHOT_OVERHEAD_MS = 25.0;
-// No shot plans more than this share of the clock.
+// No shot plans more than this share of the clock, nor more than half the
+// match manager's default cap per reply (60 s), which a long clock would pass.
 constexpr double MAX_CLOCK_SHARE = 0.25;
+constexpr double MAX_THINK_MS = 30000.0;
 constexpr double MIN_THINK_MS = 1.0;
 
 // The shot index as a stone's index, 0 to 15.
@@ -89,7 +91,7 @@ double ThinkMilliseconds(const GameState &state, double clockMs)
     const double weightLeft = weight + LaterStonesWeight(state) + END_WEIGHT * endsToCome;
     const double shotsLeft = ShotsLeft(state) + STONES_PER_SIDE * EXTRA_ENDS;
     const double spare = clockMs * (1.0 - RESERVE_SHARE) - SHOT_OVERHEAD_MS * shotsLeft;
-    const double planned = std::min(spare * weight / weightLeft, clockMs * MAX_CLOCK_SHARE);
+    const double planned = std::min({spare * weight / weightLeft, clockMs * MAX_CLOCK_SHARE, MAX_THINK_MS});
     return std::max(planned, MIN_THINK_MS);
 }
 

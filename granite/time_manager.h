@@ -18,9 +18,9 @@ int ShotsLeft(const GameState &state);
 // the side to move's clock: this shot's weight's share of what the clock can
 // spare for the rest of the game. It keeps back a reserve, an allowance per
 // shot for what the match manager measures beyond the thinking (start-up,
-// pipes, a loaded machine) and time for extra ends, never plans more than a
-// fixed share of the clock on one shot, and is never less than 1, however
-// little is left.
+// pipes, a loaded machine) and time for extra ends; it never plans more than
+// a fixed share of the clock, nor more than 30 s, on one shot, and never less
+// than 1, however little is left.
 double ThinkMilliseconds(const GameState &state, double clockMs);
 
 }  // namespace granite
