@@ -70,8 +70,14 @@ double LaterStonesWeight(const GameState &state)
     return weight;
 }
 
-}  // namespace
+// The stones the side to move still throws in the game, this one included;
+// extra ends not counted.
+int ShotsLeft(const GameState &state)
+{
+    return (STONE_COUNT + 1 - StoneIndex(state)) / 2 + STONES_PER_SIDE * RegularEndsToCome(state);
+}
 
+// How much the shot deserves of the time, an average shot's being about 1.
 double ShotWeight(const GameState &state)
 {
     const double weight = STONE_WEIGHTS[static_cast<std::size_t>(StoneIndex(state))];
@@ -79,10 +85,7 @@ double ShotWeight(const GameState &state)
     return close ? weight * CLOSE_FACTOR : weight;
 }
 
-int ShotsLeft(const GameState &state)
-{
-    return (STONE_COUNT + 1 - StoneIndex(state)) / 2 + STONES_PER_SIDE * RegularEndsToCome(state);
-}
+}  // namespace
 
 double ThinkMilliseconds(const GameState &state, double clockMs)
 {
