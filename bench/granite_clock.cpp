@@ -174,8 +174,9 @@ int main(int argc, char **argv)
     app.add_option("--granite", settings.graniteArguments, "granite's arguments, as one string");
     CLI11_PARSE(app, argc, argv);
 
-    std::printf("granite %s on a %g+%g clock, %d ends\n", settings.graniteArguments.c_str(), settings.seconds,
-                settings.incrementSeconds, settings.ends);
+    const std::string engine = "granite " + settings.graniteArguments;
+    std::printf("%s on a %g+%g clock, %d ends\n", engine.substr(0, engine.find_last_not_of(' ') + 1).c_str(),
+                settings.seconds, settings.incrementSeconds, settings.ends);
     ThinkTimes thinkTimes(STONES);
     for (int game = 1; game <= settings.games; ++game)
         if (!PlayGame(settings, game, thinkTimes))
