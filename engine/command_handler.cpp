@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine_decision.h"
+#include "game_clock.h"
 #include "game_score.h"
 #include "game_state.h"
 #include "number_conversion.h"
@@ -83,6 +84,35 @@ void ReadScore(const char *line)
     gameScore.other = ConvertInteger(other);
 }
 
+// ASCII digits only: whole milliseconds, never negative.
+bool IsWholeNumber(const char *token)
+{
+    if (*token == '\0') {
+        return false;
+    }
+    for (; *token != '\0'; ++token) {
+        if (*token < '0' || *token > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Both numbers are checked before either is stored: a short line, or one
+// whose first two arguments are not whole numbers, changes nothing. Values
+// beyond the 32-bit range are saturated.
+void ReadClock(const char *line)
+{
+    char own[LINE_BUFFER_SIZE];
+    char other[LINE_BUFFER_SIZE];
+    if (!GetToken(own, line, 1) || !GetToken(other, line, 2) || !IsWholeNumber(own) || !IsWholeNumber(other)) {
+        return;
+    }
+    gameClock.ownMs = ConvertInteger(own);
+    gameClock.otherMs = ConvertInteger(other);
+    gameClock.isSet = 1;
+}
+
 void ReplyWithShot()
 {
     if (engineDecision.decideShot == nullptr) {
@@ -112,6 +142,7 @@ int HandleCommand(char *line)
     GetToken(keyword, line, 0);
     if (IsKeyword(keyword, "NEWGAME")) {
         ResetGameState();
+        gameClock = GameClock{};
     } else if (IsKeyword(keyword, "ISREADY")) {
         WriteReply("READYOK");
     } else if (IsKeyword(keyword, "POSITION")) {
@@ -120,8 +151,11 @@ int HandleCommand(char *line)
         return ReadState(line);
     } else if (IsKeyword(keyword, "GO")) {
         ReplyWithShot();
+        gameClock = GameClock{};
     } else if (IsKeyword(keyword, "SCORE")) {
         ReadScore(line);
+    } else if (IsKeyword(keyword, "TIME")) {
+        ReadClock(line);
     }
     return 1;
 }

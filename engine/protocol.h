@@ -4,10 +4,10 @@
 constexpr int LINE_BUFFER_SIZE = 1024;
 
 // Handles the first line of line (cut in place at the first line feed, carriage
-// return or NUL): NEWGAME, ISREADY, POSITION, SETSTATE, GO or SCORE, keywords
-// matched as whole tokens regardless of ASCII case; any other line is ignored.
-// A line that only tells the engine about the game (SCORE) fills a record of
-// its own beside gameState. Returns 0 when POSITION or SETSTATE
+// return or NUL): NEWGAME, ISREADY, POSITION, SETSTATE, GO, SCORE or TIME,
+// keywords matched as whole tokens regardless of ASCII case; any other line is
+// ignored. A line that only tells the engine about the game (SCORE, TIME) fills
+// a record of its own beside gameState; GO and NEWGAME forget the clocks. Returns 0 when POSITION or SETSTATE
 // ran out of arguments (the fields read so far are kept) or line is null, else 1.
 int HandleCommand(char *line);
 

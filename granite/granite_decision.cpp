@@ -1,5 +1,6 @@
 #include "granite_decision.h"
 
+#include "game_clock.h"
 #include "game_score.h"
 #include "game_state.h"
 
@@ -9,7 +10,7 @@ namespace {
 
 ShotVector DecideForFrontEnd(void *context)
 {
-    return static_cast<const Engine *>(context)->DecideShot(gameState, gameScore);
+    return static_cast<const Engine *>(context)->DecideShot(gameState, gameScore, gameClock);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 namespace granite {
 
 // engine as the front end's decision: GO asks it for the shot for the front
-// end's gameState and gameScore. engine must outlive the command loop.
+// end's gameState, gameScore and gameClock. engine must outlive the command loop.
 EngineDecision DecisionOf(Engine &engine);
 
 }  // namespace granite

@@ -6,6 +6,7 @@
 
 #include "search/sheet.h"
 #include "search/shot_plan.h"
+#include "time_manager.h"
 #include "value/end_score_distribution.h"
 
 namespace granite {
@@ -23,6 +24,7 @@ constexpr int MAX_POINTS = 1000;
 // The first stones of an end get this share of the think time, the last four all of it.
 constexpr double EARLY_STONE_SHARE = 0.6;
 constexpr int LATE_STONES_FROM = 12;
+constexpr double MS_PER_SECOND = 1000.0;
 
 GameSituation Situation(const GameState &state, const GameScore &score)
 {
@@ -64,13 +66,21 @@ Engine::Engine(EngineOptions options)
 {
 }
 
-ShotVector Engine::DecideShot(const GameState &state, const GameScore &score) const
+SearchLimits Engine::LimitsFor(const GameState &root, const GameClock &clock) const
+{
+    SearchLimits limits = options_.limits;
+    if (clock.isSet != 0 && !options_.effortFixed)
+        limits.thinkSeconds = ThinkMilliseconds(root, clock.ownMs) / MS_PER_SECOND;
+    else if (root.shotIndex < LATE_STONES_FROM)
+        limits.thinkSeconds *= EARLY_STONE_SHARE;
+    return limits;
+}
+
+ShotVector Engine::DecideShot(const GameState &state, const GameScore &score, const GameClock &clock) const
 {
     try {
         const GameState root = search::Sanitized(state);
-        SearchLimits limits = options_.limits;
-        if (root.shotIndex < LATE_STONES_FROM)
-            limits.thinkSeconds *= EARLY_STONE_SHARE;
+        const SearchLimits limits = LimitsFor(root, clock);
         return search::SearchShot(root, Situation(state, score), table_, network_, limits).vector;
     } catch (...) {
         return DrawToTee();  // out of memory or threads: still a legal answer

@@ -30,16 +30,27 @@ std::optional<int> ParseOptions(int argc, char **argv, EngineOptions &options)
 {
     search::SearchLimits &limits = options.limits;
     CLI::App app{"granite: a curling engine that plays to win the game. It speaks the engine protocol\n"
-                 "on standard input and output, as pebble does, and also reads SCORE own other."};
+                 "on standard input and output, as pebble does, and also reads SCORE own other and\n"
+                 "TIME own other."};
+    app.footer("On a game clock (TIME before GO: milliseconds left to the side to move and to the other side),\n"
+               "without --think and --nodes, granite spends the clock over the shots it has left: more on the last\n"
+               "stones of an end, the hammer's last most, and on close positions, less on the early guards. It\n"
+               "keeps a reserve, time for extra ends and an allowance per shot for the manager's measuring, and\n"
+               "caps each shot at a share of the clock. Without TIME it thinks as --think says.");
     double thinkMs = limits.thinkSeconds * MS_PER_SECOND;
     long long nodes = limits.throws;
     std::uint64_t seed = limits.seed;
     int threads = limits.threads;
-    app.add_option("--think", thinkMs, "milliseconds to think per GO (the first 12 stones of an end use 60 % of it)")
-        ->check(CLI::Range(1.0, 600000.0))
-        ->capture_default_str();
-    app.add_option("--nodes", nodes, "simulated throws per GO instead of a time, for reproducible play")
-        ->check(CLI::Range(1LL, 1000000000LL));
+    CLI::Option *think =
+        app.add_option(
+               "--think", thinkMs,
+               "milliseconds to think per GO (the first 12 stones of an end use 60 % of it), also on a game clock")
+            ->check(CLI::Range(1.0, 600000.0))
+            ->capture_default_str();
+    CLI::Option *budget =
+        app.add_option("--nodes", nodes,
+                       "simulated throws per GO instead of a time, for reproducible play, also on a game clock")
+            ->check(CLI::Range(1LL, 1000000000LL));
     app.add_option("--seed", seed, "seed of the search's random throws")->capture_default_str();
     app.add_option("--threads", threads, "threads that throw in parallel")
         ->check(CLI::Range(1, MAX_THREADS))
@@ -70,6 +81,7 @@ std::optional<int> ParseOptions(int argc, char **argv, EngineOptions &options)
     limits.throws = nodes;
     limits.seed = seed;
     limits.threads = threads;
+    options.effortFixed = think->count() > 0 || budget->count() > 0;
     return std::nullopt;
 }
 

@@ -13,6 +13,9 @@ enum class Evaluation { NETWORK, ROLLOUT };
 // Everything granite's command line sets.
 struct EngineOptions {
     search::SearchLimits limits;
+    // --think or --nodes was given: the effort stays as they set it, whatever
+    // the clock. Without them a GO after TIME thinks as the clock allows.
+    bool effortFixed = false;
     // Play-outs: at the default --think the network is level with them head to
     // head but did worse against pebble (+315 Elo to +413 on the same seeds);
     // with little time it is far ahead.

@@ -9,6 +9,7 @@
 
 #include "command_loop.h"
 #include "engine_decision.h"
+#include "game_clock.h"
 #include "game_score.h"
 #include "game_state.h"
 #include "granite_decision.h"
@@ -64,7 +65,7 @@ TEST_F(DecisionSeam, BothEnginesAnswerGoInOneProcess)
 
     engineDecision = granite::DecisionOf(graniteEngine);
     const std::string graniteReply = Replies("GO\n");
-    EXPECT_EQ(graniteReply, BestShot(graniteEngine.DecideShot(gameState, GameScore{1, 3})));
+    EXPECT_EQ(graniteReply, BestShot(graniteEngine.DecideShot(gameState, GameScore{1, 3}, GameClock{})));
     EXPECT_NE(graniteReply, pebbleReply);
 
     engineDecision = PebbleDecision();

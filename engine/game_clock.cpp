@@ -1,0 +1,3 @@
+#include "game_clock.h"
+
+GameClock gameClock = {};
