@@ -6,6 +6,11 @@ namespace match::game {
 
 GameFlow::GameFlow(int regularEnds, Side firstHammer) : regularEnds_(regularEnds), hammer_(firstHammer) {}
 
+GameFlow::GameFlow(int regularEnds, Side firstHammer, int firstEnd, PerSide<int> startPoints)
+    : regularEnds_(regularEnds), hammer_(firstHammer), firstEnd_(firstEnd), startPoints_(startPoints)
+{
+}
+
 void GameFlow::FinishEnd(int hammerScore)
 {
     EndScore score{hammer_, {0, 0}};
@@ -25,7 +30,7 @@ bool GameFlow::Finished() const
 
 int GameFlow::Total(Side side) const
 {
-    int total = 0;
+    int total = startPoints_[static_cast<std::size_t>(Index(side))];
     for (const EndScore &end : ends_)
         total += end.points[Index(side)];
     return total;

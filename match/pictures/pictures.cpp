@@ -12,6 +12,7 @@ namespace match::pictures {
 
 using game::EndRecord;
 using game::FormatResult;
+using game::FormatStart;
 using game::GameRecord;
 using game::Index;
 using game::Letter;
@@ -63,6 +64,13 @@ void WriteFile(const std::string &path, const std::string &content)
         throw std::runtime_error("cannot write " + path);
 }
 
+// Under the line score: the result, and where a game from a start position began.
+std::string Footnote(const GameRecord &game, const PerSide<std::string> &names)
+{
+    std::string footnote = "* hammer. " + FormatResult(game, names);
+    return game.start ? footnote + ". Started " + FormatStart(game) : footnote;
+}
+
 void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::string> &names, double top,
                     double labelWidth)
 {
@@ -109,8 +117,7 @@ void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::s
                   {"font-weight", "bold"}},
                  std::to_string(game.totals[static_cast<std::size_t>(Index(side))]));
     }
-    svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", SvgNumber(row(3))}, {"font-size", "12"}},
-             "* hammer. " + FormatResult(game, names));
+    svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", SvgNumber(row(3))}, {"font-size", "12"}}, Footnote(game, names));
     svg.Close();
 }
 
@@ -124,8 +131,13 @@ std::string EndPicture(const GameRecord &game, const EndRecord &end, const PerSi
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "22"}, {"font-size", "15"}, {"font-weight", "bold"}},
              EndTitle(game, end));
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "42"}, {"font-size", "13"}}, EndOutcome(end, names));
-    svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "62"}, {"font-size", "10"}}, EngineLine(names, end.hammer));
+    std::string engines = EngineLine(names, end.hammer);
+    if (game.start && end.index == game.start->position.end)
+        engines += "; dashed: the start, " + FormatStart(game);
+    svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "62"}, {"font-size", "10"}}, engines);
     DrawSheet(svg, view, "sheet");
+    if (game.start && end.index == game.start->position.end)
+        DrawStartStones(svg, view, game::EndOpening(game.start, end.index), end);
     for (const ShotRecord &shot : end.shots)
         if (const StonePath *thrown = shot.trace.PathOf(shot.shotIndex))
             DrawPath(svg, view, thrown->points, shot.engine, "sheet");
@@ -139,7 +151,9 @@ std::string OverviewPicture(const GameRecord &game, const PerSide<std::string> &
     double panelWidth = SHEET_WIDTH * PANEL_SCALE;
     double tableWidth = LABEL_WIDTH + CELL_WIDTH * static_cast<double>(game.ends.size() + 2);
     double panelsWidth = (panelWidth + PANEL_GAP) * static_cast<double>(game.ends.size()) - PANEL_GAP;
-    double width = 2 * MARGIN + std::max({tableWidth, panelsWidth, 420.0});
+    // About 6.5 pixels a character of the 12-pixel footnote.
+    double footnoteWidth = game.start ? 6.5 * static_cast<double>(Footnote(game, names).size()) : 0.0;
+    double width = 2 * MARGIN + std::max({tableWidth, panelsWidth, 420.0, footnoteWidth});
     double panelTop = MARGIN + 28 + ROW_HEIGHT * 4 + 30;
     double panelHeight = (PANEL_FAR_Y - PANEL_NEAR_Y) * PANEL_SCALE;
     double height = panelTop + panelHeight + 40 + MARGIN;

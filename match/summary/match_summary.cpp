@@ -136,6 +136,27 @@ std::vector<EndStatistics> EndsOf(const std::vector<std::string> &names, const s
     return TallyEnds(names, ends);
 }
 
+// Per start position, in line order, the games played from it.
+std::vector<PositionSummary> PositionsOf(const std::vector<GameRecord> &games)
+{
+    std::map<int, PositionSummary> byLine;
+    for (const GameRecord &game : games) {
+        if (!game.start)
+            continue;
+        PositionSummary &position = byLine[game.start->position.line];
+        position.name = game.start->position.name;
+        position.line = game.start->position.line;
+        position.tally.Add(game);
+    }
+    for (const auto &[pair, members] : ByPair(games))
+        if (members.size() == 2 && members[0]->start)
+            ++byLine[members[0]->start->position.line].pairs;
+    std::vector<PositionSummary> positions;
+    for (auto &[line, position] : byLine)
+        positions.push_back(std::move(position));
+    return positions;
+}
+
 }  // namespace
 
 void MatchTally::Add(const GameRecord &game)
@@ -210,6 +231,8 @@ MatchSummary SummariseMatch(const MatchSetup &setup, const std::vector<GameRecor
         summary.crosstable = TallyPairs(static_cast<int>(summary.engines.size()), rated);
     }
     summary.ends = EndsOf(summary.engines, games);
+    if (setup.positions)
+        summary.positions = PositionsOf(games);
     return summary;
 }
 
