@@ -47,7 +47,7 @@ std::string FormatStart(const GameRecord &game)
     const StartPosition &position = game.start->position;
     PerSide<int> points = game.start->Points();
     return "from \"" + position.name + "\" (line " + std::to_string(position.line) + "): end " +
-           std::to_string(position.end + 1) + ", shot " + std::to_string(position.shot + 1) + ", A " +
+           std::to_string(position.end + 1) + " with stone " + std::to_string(position.shot + 1) + " to throw, A " +
            std::to_string(points[0]) + " - B " + std::to_string(points[1]) + ", hammer " +
            std::string(1, Letter(game.start->Hammer()));
 }

@@ -13,7 +13,8 @@ namespace match::game {
 // the ends, and a line naming the position.
 std::string FormatLineScore(const GameRecord &game, const PerSide<std::string> &names);
 
-// "from \"one down with the hammer\" (line 3): end 8, shot 1, A 3 - B 4, hammer B":
+// "from \"one down with the hammer\" (line 3): end 8 with stone 1 to throw, A 3 - B 4,
+// hammer B":
 // where a game from a start position began; empty for a game from the empty sheet.
 std::string FormatStart(const GameRecord &game);
 
