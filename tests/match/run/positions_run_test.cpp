@@ -104,7 +104,8 @@ TEST_F(PositionsRun, AGameStartsFromThePositionAndThePairSwapsTheSides)
             scored += end["score"][side0].get<int>();
         EXPECT_EQ(game["result"]["points"][side0], 4 + scored) << "the four points it started with count";
     }
-    EXPECT_NE(run.out.find("(S: from \"late guard\" (line 1): end 2 with stone 14 to throw, A 4 - B 0, hammer A)"), std::string::npos)
+    EXPECT_NE(run.out.find("(S: from \"late guard\" (line 1): end 2 with stone 14 to throw, A 4 - B 0, hammer A)"),
+              std::string::npos)
         << run.out;
     EXPECT_NE(FileText(Path("svg/game2-overview.svg")).find("late guard"), std::string::npos);
     EXPECT_NE(FileText(Path("svg/game1-end02.svg")).find("class=\"start-stone\""), std::string::npos);
