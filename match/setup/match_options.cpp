@@ -101,9 +101,10 @@ Exit status: 0 when every game reached a result (forfeits are results) or
 every check passed; 1 when a record, picture, page or log could not be written
 or read, a record is in use by another run, a replay differs or has nothing
 to replay, or a check failed; 2 for bad usage (an existing record without
---resume or --overwrite, and a bad positions file, included); 3 when an engine could not be started (not
-found, not executable, gone before READYOK) in any game: the run stops there
-and --resume continues it; 130 when interrupted by SIGINT, SIGTERM or SIGHUP.
+--resume or --overwrite, and a bad positions file, included); 3 when an
+engine could not be started (not found, not executable, gone before READYOK)
+in any game: the run stops there and --resume continues it; 130 when
+interrupted by SIGINT, SIGTERM or SIGHUP.
 )";
 
 std::string Quote(const std::string &path)
