@@ -122,12 +122,19 @@ std::optional<int> AnchorIndex(const MatchSetup &setup, const std::vector<std::s
     return static_cast<int>(named - names.begin());
 }
 
+// An end a start position opened after some of its stones were thrown: the
+// efficiencies count whole ends only.
+bool BegunMidway(const GameRecord &game, const EndRecord &end)
+{
+    return game.start && end.index == game.start->position.end && game.start->position.shot > 0;
+}
+
 std::vector<EndStatistics> EndsOf(const std::vector<std::string> &names, const std::vector<GameRecord> &games)
 {
     std::vector<EndTally> ends;
     for (const GameRecord &game : games)
         for (const EndRecord &end : game.ends) {
-            if (!end.complete)
+            if (!end.complete || BegunMidway(game, end))
                 continue;
             auto hammer = static_cast<std::size_t>(Index(end.hammer));
             auto other = static_cast<std::size_t>(Index(Other(end.hammer)));

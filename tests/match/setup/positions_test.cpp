@@ -9,6 +9,7 @@
 #include "record/record_json.h"
 #include "schedule/game_schedule.h"
 #include "setup/positions_file.h"
+#include "summary/match_summary.h"
 #include "test_directory.h"
 
 using namespace match;
@@ -203,6 +204,40 @@ TEST(PositionsRecord, TheStartAndTheHeaderReadBackAndAChangedFileIsAnotherMatch)
     none.erase("positions");
     EXPECT_NE(record::HeaderDifference(header, none).find("no --positions here"), std::string::npos);
     EXPECT_NE(record::HeaderDifference(none, header).find("no --positions there"), std::string::npos);
+}
+
+// Two engines' game of two ends, the first opened by a start position at shot.
+game::GameRecord GameFrom(int shot)
+{
+    game::GameRecord game;
+    StartPosition position;
+    position.shot = shot;
+    game.start = GameStart{position, Side::A};
+    for (int index : {0, 1}) {
+        game::EndRecord &end = game.ends.emplace_back();
+        end.index = index;
+        end.complete = true;
+        end.points = {1, 0};
+    }
+    game.winner = Side::A;
+    return game;
+}
+
+TEST(PositionsSummary, EndEfficienciesCountWholeEndsAndEachPositionHasItsRow)
+{
+    setup::MatchSetup setup = SetupWithPositions(1);
+    setup.engines.pop_back();
+    for (const auto &[shot, ends] : {std::pair{0, 2}, std::pair{9, 1}}) {
+        game::GameRecord second = GameFrom(shot);
+        second.number = 2;
+        second.winner = Side::B;
+        summary::MatchSummary summary = summary::SummariseMatch(setup, {GameFrom(shot), second}, {});
+        EXPECT_EQ(summary.ends[0].ends, 2 * ends) << "a start at shot " << shot;
+        ASSERT_TRUE(summary.positions);
+        ASSERT_EQ(summary.positions->size(), 1u);
+        EXPECT_EQ(summary.positions->front().pairs, 1);
+        EXPECT_EQ(summary.positions->front().ScorePercent(), 50.0);
+    }
 }
 
 }  // namespace
