@@ -4,7 +4,7 @@
 
 namespace match::game {
 
-GameFlow::GameFlow(int regularEnds, Side firstHammer) : regularEnds_(regularEnds), hammer_(firstHammer) {}
+GameFlow::GameFlow(int regularEnds, Side firstHammer) : GameFlow(regularEnds, firstHammer, 0, {0, 0}) {}
 
 GameFlow::GameFlow(int regularEnds, Side firstHammer, int firstEnd, PerSide<int> startPoints)
     : regularEnds_(regularEnds), hammer_(firstHammer), firstEnd_(firstEnd), startPoints_(startPoints)

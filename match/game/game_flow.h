@@ -45,8 +45,8 @@ public:
 private:
     int regularEnds_;
     Side hammer_;
-    int firstEnd_ = 0;
-    PerSide<int> startPoints_{0, 0};
+    int firstEnd_;
+    PerSide<int> startPoints_;  // added to the ends' points
     std::vector<EndScore> ends_;
 };
 
