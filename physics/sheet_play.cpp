@@ -5,21 +5,22 @@
 #include <cmath>
 #include <limits>
 
+#include "sheet_area.h"
 #include "sheet_constants.h"
 
 namespace tessival {
 namespace {
 
 constexpr double NEVER = std::numeric_limits<double>::infinity();
-constexpr double CONTACT_DISTANCE = 2.0 * STONE_RADIUS;
+constexpr double CONTACT_DISTANCE = rules::CONTACT_DISTANCE;
 constexpr double GAP_TOLERANCE = 1e-9;      // m: a gap this small is a contact
 constexpr double CLOSING_TOLERANCE = 1e-9;  // m/s: slower approaches are not contacts
 constexpr double SMALLEST_STEP = 1e-6;      // s: a touching pair may close this long unseen, by < 1e-12 m
 constexpr int EVENT_LIMIT = 20000;
 // Stones overlapping deeper than this (only ever given so) pass through each
 // other: contacts act at touching, and deep overlaps would make them chatter.
-constexpr double OVERLAP_IGNORED = 1e-3;   // m
-constexpr double SEPARATION_FLOOR = 1e-3;  // m/s: least parting speed after a contact
+constexpr double OVERLAP_IGNORED = rules::OVERLAP_IGNORED;  // m
+constexpr double SEPARATION_FLOOR = 1e-3;                   // m/s: least parting speed after a contact
 
 double Dot(Complex a, Complex b)
 {
@@ -460,9 +461,7 @@ void FreezeMoving(Sheet &sheet)
 
 bool OnSheet(Complex position)
 {
-    const double x = position.real();
-    const double y = position.imag();
-    return x > STONE_RADIUS && x < SHEET_WIDTH - STONE_RADIUS && y > BACK_LINE_Y - STONE_RADIUS && y < RELEASE_Y;
+    return rules::OnSheet(position.real(), position.imag());
 }
 
 void PlaceAtRest(SheetStone &stone, Complex position)

@@ -17,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/packages.sh
 
-need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev g++-mingw-w64-x86-64 wine wine64 python3
+need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev libssl-dev g++-mingw-w64-x86-64 wine wine64 python3
 
 readonly LINUX=build/release/bin WINDOWS=build/windows-x64/bin WORK=build/windows-x64/run-check
 export WINEPREFIX=$PWD/build/windows-x64/wineprefix WINEDEBUG=-all

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/packages.sh
 
-need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev
+need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev libssl-dev
 
 echo "== Configuring (build/release)"
 cmake --preset release >/dev/null

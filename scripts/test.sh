@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/packages.sh
 
-need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev \
+need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev libssl-dev \
   libgtest-dev libgmock-dev libbenchmark-dev pkg-config
 # Shards run through GNU parallel in the runner's tests.
 need_packages parallel

@@ -88,7 +88,7 @@ trap 'echo "train_granite.sh: failed (status $?) at: $BASH_COMMAND" >&2' ERR
 
 # --- the programs and the interpreter -----------------------------------------
 if [[ -z $bin ]]; then
-  need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev
+  need_packages cmake ninja-build g++ libcli11-dev nlohmann-json3-dev libssl-dev
   echo "== Configuring (build/release)"
   cmake --preset release >/dev/null
   echo "== Building granite, pebble-match and granite-data"

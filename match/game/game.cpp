@@ -31,7 +31,17 @@ GameRecord NewGame(const GameSettings &settings)
     game.players = settings.players;
     game.firstHammer = settings.firstHammer;
     game.regularEnds = settings.ends;
+    game.start = settings.start;
+    if (settings.start)
+        game.totals = settings.start->Points();
     return game;
+}
+
+GameFlow FlowOf(const GameSettings &settings)
+{
+    if (!settings.start)
+        return GameFlow(settings.ends, settings.firstHammer);
+    return GameFlow(settings.ends, settings.firstHammer, settings.start->position.end, settings.start->Points());
 }
 
 }  // namespace
@@ -44,16 +54,16 @@ int SideFlag(int shotIndex)
 GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thrower &thrower)
 {
     GameRecord game = NewGame(settings);
-    GameFlow flow(settings.ends, settings.firstHammer);
+    GameFlow flow = FlowOf(settings);
 
     while (!flow.Finished()) {
         EndRecord &end = game.ends.emplace_back();
         end.index = flow.CurrentEnd();
         end.hammer = flow.Hammer();
-        GameState state{};
+        GameState state = EndOpening(settings.start, end.index);
         state.currentEnd = end.index;
         state.lastEnd = flow.LastEnd();
-        for (int shotIndex = 0; shotIndex < STONES_PER_END; ++shotIndex) {
+        for (int shotIndex = state.shotIndex; shotIndex < STONES_PER_END; ++shotIndex) {
             state.shotIndex = shotIndex;
             state.sideFlag = static_cast<uint8_t>(SideFlag(shotIndex));
             ShotRecord &shot = end.shots.emplace_back();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "game/game_record.h"
@@ -14,6 +15,7 @@ struct GameSettings {
     Side firstHammer = Side::B;
     int pair = 1;  // counts from 1
     PerSide<int> players{0, 1};
+    std::optional<GameStart> start = std::nullopt;  // none to start from the empty sheet of end 1
 };
 
 // The sideFlag sent with SETSTATE: 1 when the side to move holds the hammer.

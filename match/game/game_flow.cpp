@@ -4,7 +4,12 @@
 
 namespace match::game {
 
-GameFlow::GameFlow(int regularEnds, Side firstHammer) : regularEnds_(regularEnds), hammer_(firstHammer) {}
+GameFlow::GameFlow(int regularEnds, Side firstHammer) : GameFlow(regularEnds, firstHammer, 0, {0, 0}) {}
+
+GameFlow::GameFlow(int regularEnds, Side firstHammer, int firstEnd, PerSide<int> startPoints)
+    : regularEnds_(regularEnds), hammer_(firstHammer), firstEnd_(firstEnd), startPoints_(startPoints)
+{
+}
 
 void GameFlow::FinishEnd(int hammerScore)
 {
@@ -25,7 +30,7 @@ bool GameFlow::Finished() const
 
 int GameFlow::Total(Side side) const
 {
-    int total = 0;
+    int total = startPoints_[static_cast<std::size_t>(Index(side))];
     for (const EndScore &end : ends_)
         total += end.points[Index(side)];
     return total;

@@ -22,8 +22,10 @@ struct EndScore {
 class GameFlow {
 public:
     GameFlow(int regularEnds, Side firstHammer);
+    // A game that starts in end firstEnd with points already scored.
+    GameFlow(int regularEnds, Side firstHammer, int firstEnd, PerSide<int> startPoints);
 
-    int CurrentEnd() const { return static_cast<int>(ends_.size()); }
+    int CurrentEnd() const { return firstEnd_ + static_cast<int>(ends_.size()); }
     int LastEnd() const { return regularEnds_ - 1; }
     Side Hammer() const { return hammer_; }
     Side FirstThrower() const { return Other(hammer_); }
@@ -43,6 +45,8 @@ public:
 private:
     int regularEnds_;
     Side hammer_;
+    int firstEnd_;
+    PerSide<int> startPoints_;  // added to the ends' points
     std::vector<EndScore> ends_;
 };
 

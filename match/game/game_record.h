@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/side.h"
+#include "game/start_position.h"
 #include "tessival.h"
 
 namespace match::game {
@@ -69,8 +70,9 @@ struct GameRecord {
     int number = 1;
     int pair = 1;                // both games of a pair share their throw seeds
     PerSide<int> players{0, 1};  // the match's engines playing as A and B
-    Side firstHammer = Side::B;
+    Side firstHammer = Side::B;  // in the first end played
     int regularEnds = 8;
+    std::optional<GameStart> start;  // none for a game from the empty sheet of end 1
     std::vector<EndRecord> ends;
     std::optional<Forfeit> forfeit;
     std::optional<Side> winner;  // none for a draw

@@ -30,7 +30,27 @@ std::string Cell(const EndRecord &end, Side side)
     return text + (end.hammer == side ? "*" : " ");
 }
 
+// The start's column: the points each side began with.
+std::string StartCell(const GameRecord &game, Side side)
+{
+    return game.start ? Pad(std::to_string(game.start->Points()[static_cast<std::size_t>(Index(side))]) + " ",
+                            CELL_WIDTH, true)
+                      : "";
+}
+
 }  // namespace
+
+std::string FormatStart(const GameRecord &game)
+{
+    if (!game.start)
+        return "";
+    const StartPosition &position = game.start->position;
+    PerSide<int> points = game.start->Points();
+    return "from \"" + position.name + "\" (line " + std::to_string(position.line) + "): end " +
+           std::to_string(position.end + 1) + " with stone " + std::to_string(position.shot + 1) + " to throw, A " +
+           std::to_string(points[0]) + " - B " + std::to_string(points[1]) + ", hammer " +
+           std::string(1, Letter(game.start->Hammer()));
+}
 
 std::string EngineLabel(Side side, const PerSide<std::string> &names)
 {
@@ -45,20 +65,22 @@ std::string FormatLineScore(const GameRecord &game, const PerSide<std::string> &
     PerSide<std::string> labels = {EngineLabel(Side::A, names), EngineLabel(Side::B, names)};
     std::size_t labelWidth = std::max({labels[0].size(), labels[1].size(), std::string("End").size()});
 
-    std::string header = Pad("End", labelWidth, false) + " |";
+    std::string header = Pad("End", labelWidth, false) + " |" + (game.start ? Pad("S ", CELL_WIDTH, true) : "");
     for (const EndRecord &end : game.ends)
         header += Pad(EndLabel(game, end) + " ", CELL_WIDTH, true);
     header += " | Total\n";
 
     std::string rows;
     for (Side side : {Side::A, Side::B}) {
-        std::string row = Pad(labels[static_cast<std::size_t>(Index(side))], labelWidth, false) + " |";
+        std::string row =
+            Pad(labels[static_cast<std::size_t>(Index(side))], labelWidth, false) + " |" + StartCell(game, side);
         for (const EndRecord &end : game.ends)
             row += Pad(Cell(end, side), CELL_WIDTH, true);
         row += " | " + Pad(std::to_string(game.totals[static_cast<std::size_t>(Index(side))]), 5, true) + "\n";
         rows += row;
     }
-    return header + rows + "(* hammer)  " + FormatResult(game, names) + "\n";
+    std::string start = game.start ? "(S: " + FormatStart(game) + ")\n" : "";
+    return header + rows + "(* hammer)  " + FormatResult(game, names) + "\n" + start;
 }
 
 std::string FormatResult(const GameRecord &game, const PerSide<std::string> &names)

@@ -12,6 +12,7 @@ namespace match::pictures {
 
 using game::EndRecord;
 using game::FormatResult;
+using game::FormatStart;
 using game::GameRecord;
 using game::Index;
 using game::Letter;
@@ -26,6 +27,7 @@ constexpr double MARGIN = 12.0;
 
 constexpr double END_SCALE = 64.0;
 constexpr double END_HEADER = 78.0;
+constexpr double START_LINE = 16.0;  // the header's line naming a start position
 
 // The overview panels: the house and the guard area in front of it.
 constexpr double PANEL_SCALE = 30.0;
@@ -63,12 +65,22 @@ void WriteFile(const std::string &path, const std::string &content)
         throw std::runtime_error("cannot write " + path);
 }
 
+// Under the line score: the result, and where a game from a start position began.
+std::string Footnote(const GameRecord &game, const PerSide<std::string> &names)
+{
+    std::string footnote = "* hammer. " + FormatResult(game, names);
+    return game.start ? footnote + ". S: started " + FormatStart(game) : footnote;
+}
+
 void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::string> &names, double top,
                     double labelWidth)
 {
+    // A game from a start position has the points it started with in a first column.
+    const std::size_t first = game.start ? 1 : 0;
     auto cellX = [&](std::size_t column) {
-        return MARGIN + labelWidth + CELL_WIDTH * (static_cast<double>(column) + 0.5);
+        return MARGIN + labelWidth + CELL_WIDTH * (static_cast<double>(column + first) + 0.5);
     };
+    auto startX = [&] { return MARGIN + labelWidth + CELL_WIDTH * 0.5; };
     auto row = [&](int line) { return top + ROW_HEIGHT * line; };
     svg.Open("g", {{"class", "line-score"}, {"font-size", "13"}});
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", SvgNumber(row(0))}, {"font-weight", "bold"}}, "End");
@@ -83,6 +95,11 @@ void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::s
                   {"font-weight", "bold"}},
                  label);
     }
+    if (game.start)
+        svg.Text(
+            "text",
+            {{"x", SvgNumber(startX())}, {"y", SvgNumber(row(0))}, {"text-anchor", "middle"}, {"font-weight", "bold"}},
+            "S");
     std::size_t totalColumn = game.ends.size();
     svg.Text("text",
              {{"x", SvgNumber(cellX(totalColumn) + 6)},
@@ -99,6 +116,9 @@ void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::s
                                {"stroke", "#333333"}});
         svg.Text("text", {{"x", SvgNumber(MARGIN + 18)}, {"y", SvgNumber(row(line))}},
                  std::string(1, Letter(side)) + " " + names[static_cast<std::size_t>(Index(side))]);
+        if (game.start)
+            svg.Text("text", {{"x", SvgNumber(startX())}, {"y", SvgNumber(row(line))}, {"text-anchor", "middle"}},
+                     std::to_string(game.start->Points()[static_cast<std::size_t>(Index(side))]));
         for (std::size_t column = 0; column < game.ends.size(); ++column)
             svg.Text("text", {{"x", SvgNumber(cellX(column))}, {"y", SvgNumber(row(line))}, {"text-anchor", "middle"}},
                      ScoreCell(game.ends[column], side));
@@ -109,8 +129,7 @@ void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::s
                   {"font-weight", "bold"}},
                  std::to_string(game.totals[static_cast<std::size_t>(Index(side))]));
     }
-    svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", SvgNumber(row(3))}, {"font-size", "12"}},
-             "* hammer. " + FormatResult(game, names));
+    svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", SvgNumber(row(3))}, {"font-size", "12"}}, Footnote(game, names));
     svg.Close();
 }
 
@@ -118,14 +137,22 @@ void LineScoreTable(SvgWriter &svg, const GameRecord &game, const PerSide<std::s
 
 std::string EndPicture(const GameRecord &game, const EndRecord &end, const PerSide<std::string> &names)
 {
-    SheetView view{END_SCALE, MARGIN, END_HEADER, PLAYING_END_NEAR_Y, PLAYING_END_FAR_Y};
-    SvgWriter svg(view.Width() + 2 * MARGIN, END_HEADER + view.Height() + MARGIN);
+    // The end a start position opens names it on a line of its own.
+    const bool opened = game.start && end.index == game.start->position.end;
+    const double header = END_HEADER + (opened ? START_LINE : 0.0);
+    SheetView view{END_SCALE, MARGIN, header, PLAYING_END_NEAR_Y, PLAYING_END_FAR_Y};
+    SvgWriter svg(view.Width() + 2 * MARGIN, header + view.Height() + MARGIN);
     svg.Text("title", {}, EndTitle(game, end) + ": " + EndOutcome(end, names));
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "22"}, {"font-size", "15"}, {"font-weight", "bold"}},
              EndTitle(game, end));
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "42"}, {"font-size", "13"}}, EndOutcome(end, names));
     svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "62"}, {"font-size", "10"}}, EngineLine(names, end.hammer));
+    if (opened)
+        svg.Text("text", {{"x", SvgNumber(MARGIN)}, {"y", "78"}, {"font-size", "10"}},
+                 "Dashed: the start, \"" + game.start->position.name + "\"");
     DrawSheet(svg, view, "sheet");
+    if (opened)
+        DrawStartStones(svg, view, game::EndOpening(game.start, end.index), end);
     for (const ShotRecord &shot : end.shots)
         if (const StonePath *thrown = shot.trace.PathOf(shot.shotIndex))
             DrawPath(svg, view, thrown->points, shot.engine, "sheet");
@@ -137,9 +164,11 @@ std::string OverviewPicture(const GameRecord &game, const PerSide<std::string> &
 {
     constexpr double LABEL_WIDTH = 170.0;
     double panelWidth = SHEET_WIDTH * PANEL_SCALE;
-    double tableWidth = LABEL_WIDTH + CELL_WIDTH * static_cast<double>(game.ends.size() + 2);
+    double tableWidth = LABEL_WIDTH + CELL_WIDTH * static_cast<double>(game.ends.size() + (game.start ? 3 : 2));
     double panelsWidth = (panelWidth + PANEL_GAP) * static_cast<double>(game.ends.size()) - PANEL_GAP;
-    double width = 2 * MARGIN + std::max({tableWidth, panelsWidth, 420.0});
+    // About 6.5 pixels a character of the 12-pixel footnote.
+    double footnoteWidth = game.start ? 6.5 * static_cast<double>(Footnote(game, names).size()) : 0.0;
+    double width = 2 * MARGIN + std::max({tableWidth, panelsWidth, 420.0, footnoteWidth});
     double panelTop = MARGIN + 28 + ROW_HEIGHT * 4 + 30;
     double panelHeight = (PANEL_FAR_Y - PANEL_NEAR_Y) * PANEL_SCALE;
     double height = panelTop + panelHeight + 40 + MARGIN;

@@ -125,6 +125,27 @@ void DrawPath(SvgWriter &svg, const SheetView &view, const std::vector<PathPoint
                              {"clip-path", "url(#" + clipId + ")"}});
 }
 
+void DrawStartStones(SvgWriter &svg, const SheetView &view, const GameState &start, const EndRecord &end)
+{
+    svg.Open("g", {{"class", "start-stones"}});
+    for (int k = 0; k < 16; ++k) {
+        const float *stone = start.stones[k];
+        if (!rules::InPlay(stone))
+            continue;
+        Side owner = k % 2 == 0 ? Other(end.hammer) : end.hammer;
+        svg.Element("circle", {{"class", "start-stone"},
+                               {"data-stone", std::to_string(k)},
+                               {"cx", SvgNumber(view.X(stone[0]))},
+                               {"cy", SvgNumber(view.Y(stone[1]))},
+                               {"r", SvgNumber(STONE_RADIUS * view.scale)},
+                               {"fill", "none"},
+                               {"stroke", StoneColour(owner)},
+                               {"stroke-width", "2"},
+                               {"stroke-dasharray", "4 3"}});
+    }
+    svg.Close();
+}
+
 GameState FinalPosition(const EndRecord &end)
 {
     if (end.shots.empty())

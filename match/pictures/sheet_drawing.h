@@ -51,6 +51,10 @@ void DrawSheet(SvgWriter &svg, const SheetView &view, const std::string &clipId)
 void DrawStones(SvgWriter &svg, const SheetView &view, const GameState &position, const game::EndRecord &end,
                 bool labelled);
 
+// Where the stones of a start position lay before the first shot of end: a
+// dashed ring in the owner's colour for each stone in play.
+void DrawStartStones(SvgWriter &svg, const SheetView &view, const GameState &start, const game::EndRecord &end);
+
 void DrawPath(SvgWriter &svg, const SheetView &view, const std::vector<game::PathPoint> &path, game::Side side,
               const std::string &clipId);
 

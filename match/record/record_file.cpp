@@ -89,18 +89,22 @@ json HeaderToJson(const MatchSetup &setup)
     json engines = json::array();
     for (const EngineEntry &engine : setup.engines)
         engines.push_back({{"name", engine.name}, {"command", engine.command}});
-    return {{"format", FORMAT},
-            {"version", VERSION},
-            {"engines", engines},
-            {"gauntlet", setup.gauntlet},
-            {"ends", setup.ends},
-            {"games", setup.games},
-            {"seed", setup.seed},
-            {"error", setup.error},
-            {"timeout", setup.timeoutSeconds},
-            {"shard", {setup.shard.index, setup.shard.count}},
-            {"sprt", setup.sprt.empty() ? json(nullptr) : json(setup.sprt)},
-            {"anchor", setup.anchor ? json(*setup.anchor) : json(nullptr)}};
+    json header = {{"format", FORMAT},
+                   {"version", VERSION},
+                   {"engines", engines},
+                   {"gauntlet", setup.gauntlet},
+                   {"ends", setup.ends},
+                   {"games", setup.games},
+                   {"seed", setup.seed},
+                   {"error", setup.error},
+                   {"timeout", setup.timeoutSeconds},
+                   {"shard", {setup.shard.index, setup.shard.count}},
+                   {"sprt", setup.sprt.empty() ? json(nullptr) : json(setup.sprt)},
+                   {"anchor", setup.anchor ? json(*setup.anchor) : json(nullptr)}};
+    if (setup.positions)
+        header["positions"] = {
+            {"file", setup.positions->file}, {"sha256", setup.positions->sha256}, {"count", setup.positions->count}};
+    return header;
 }
 
 MatchSetup HeaderFromJson(const json &header)
@@ -124,6 +128,13 @@ MatchSetup HeaderFromJson(const json &header)
             setup.sprtTest = HeaderSprt(setup.sprt);
         if (!header.at("anchor").is_null())
             setup.anchor = header.at("anchor").get<std::string>();
+        if (header.contains("positions")) {
+            const json &positions = header.at("positions");
+            setup.positions = setup::PositionSet{positions.at("file").get<std::string>(),
+                                                 positions.at("sha256").get<std::string>(),
+                                                 positions.at("count").get<int>(),
+                                                 {}};
+        }
         return setup;
     } catch (const json::exception &error) {
         throw RecordError(std::string("the header: ") + error.what());
@@ -131,11 +142,15 @@ MatchSetup HeaderFromJson(const json &header)
 }
 
 // Two values of a header's key give the same setting: they are equal, or
-// they are SPRT texts of one test ("elo1=5 elo0=0" and "elo0=0 elo1=5 alpha=0.05").
+// they are SPRT texts of one test ("elo1=5 elo0=0" and "elo0=0 elo1=5 alpha=0.05"),
+// or positions files of the same content under any path.
 bool SameSetting(const std::string &key, const json &a, const json &b)
 {
     if (a == b)
         return true;
+    if (key == "positions")
+        return a.is_object() && b.is_object() && a.value("sha256", "") == b.value("sha256", "") &&
+               a.value("count", -1) == b.value("count", -1);
     if (key != "sprt" || !a.is_string() || !b.is_string())
         return false;
     std::string error;
@@ -144,13 +159,34 @@ bool SameSetting(const std::string &key, const json &a, const json &b)
     return first && second && *first == *second;
 }
 
+// "positions.jsonl (14 positions, sha256 1f3a...)", or "no --positions".
+std::string PositionsText(const json &positions)
+{
+    if (!positions.is_object())
+        return "no --positions";
+    return positions.value("file", "") + " (" + std::to_string(positions.value("count", 0)) + " positions, sha256 " +
+           positions.value("sha256", "") + ")";
+}
+
+std::string PositionsDifference(const json &recorded, const json &wanted)
+{
+    json none = nullptr;
+    const json &there = recorded.contains("positions") ? recorded.at("positions") : none;
+    const json &here = wanted.contains("positions") ? wanted.at("positions") : none;
+    if (there.is_null() && here.is_null())
+        return "";
+    if (!there.is_null() && !here.is_null() && SameSetting("positions", there, here))
+        return "";
+    return "the start positions differ: " + PositionsText(there) + " there, " + PositionsText(here) + " here";
+}
+
 std::string HeaderDifference(const json &recorded, const json &wanted)
 {
     for (const auto &[key, value] : wanted.items())
-        if (!recorded.contains(key) || !SameSetting(key, recorded.at(key), value))
+        if (key != "positions" && (!recorded.contains(key) || !SameSetting(key, recorded.at(key), value)))
             return key + " is " + (recorded.contains(key) ? recorded.at(key).dump() : "missing") + " there, " +
                    value.dump() + " here";
-    return "";
+    return PositionsDifference(recorded, wanted);
 }
 
 MatchRecord MatchRecordOf(const MatchSetup &setup)

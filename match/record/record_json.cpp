@@ -1,5 +1,7 @@
 #include "record/record_json.h"
 
+#include <cstring>
+
 #include "setup/engine_names.h"
 
 namespace match::record {
@@ -59,6 +61,37 @@ void ReadStones(const json &stones, GameState &state)
         state.stones[k][0] = static_cast<float>(stone[0].get<double>());
         state.stones[k][1] = static_cast<float>(stone[1].get<double>());
     }
+}
+
+json StartToJson(const game::GameStart &start)
+{
+    const game::StartPosition &position = start.position;
+    json stones = json::array();
+    for (const auto &stone : position.stones)
+        stones.push_back({stone[0], stone[1]});
+    return {{"name", position.name}, {"line", position.line},         {"end", position.end},
+            {"shot", position.shot}, {"score", position.score},       {"hammer", position.hammer},
+            {"stones", stones},      {"side0", SideName(start.side0)}};
+}
+
+game::GameStart StartFromJson(const json &entry)
+{
+    game::GameStart start;
+    game::StartPosition &position = start.position;
+    position.name = entry.at("name").get<std::string>();
+    position.line = entry.at("line").get<int>();
+    position.end = entry.at("end").get<int>();
+    position.shot = entry.at("shot").get<int>();
+    position.score = entry.at("score").get<std::array<int, 2>>();
+    position.hammer = entry.at("hammer").get<int>();
+    GameState stones{};
+    ReadStones(entry.at("stones"), stones);
+    std::memcpy(position.stones, stones.stones, sizeof position.stones);
+    start.side0 = SideFrom(entry.at("side0"));
+    if (position.shot < 0 || position.shot >= 16 || (position.hammer != 0 && position.hammer != 1))
+        throw RecordError("the game's start is no position: shot " + std::to_string(position.shot) + ", hammer " +
+                          std::to_string(position.hammer));
+    return start;
 }
 
 json ShotToJson(const ShotRecord &shot)
@@ -143,13 +176,16 @@ json GameToJson(const GameRecord &game)
         {"forfeit", game.forfeit ? json{{"engine", SideName(game.forfeit->engine)}, {"reason", game.forfeit->reason}}
                                  : json(nullptr)},
     };
-    return {{"game", game.number},
-            {"pair", game.pair},
-            {"engines", Players(game)},
-            {"firstHammer", SideName(game.firstHammer)},
-            {"regularEnds", game.regularEnds},
-            {"ends", ends},
-            {"result", result}};
+    json entry = {{"game", game.number},
+                  {"pair", game.pair},
+                  {"engines", Players(game)},
+                  {"firstHammer", SideName(game.firstHammer)},
+                  {"regularEnds", game.regularEnds},
+                  {"ends", ends},
+                  {"result", result}};
+    if (game.start)
+        entry["start"] = StartToJson(*game.start);
+    return entry;
 }
 
 GameRecord GameFromJson(const json &entry)
@@ -162,6 +198,8 @@ GameRecord GameFromJson(const json &entry)
             game.players = {entry.at("engines").at("A").get<int>(), entry.at("engines").at("B").get<int>()};
         game.firstHammer = SideFrom(entry.at("firstHammer"));
         game.regularEnds = entry.at("regularEnds").get<int>();
+        if (entry.contains("start"))
+            game.start = StartFromJson(entry.at("start"));
         for (const json &end : entry.at("ends"))
             game.ends.push_back(EndFromJson(end));
         const json &result = entry.at("result");

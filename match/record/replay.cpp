@@ -44,7 +44,7 @@ void ReplayGame(GameRecord &game, uint64_t seed, float error, ReplayReport &repo
 {
     Thrower thrower(seed, game.pair, error);
     for (EndRecord &end : game.ends) {
-        GameState state{};
+        GameState state = game::EndOpening(game.start, end.index);
         for (ShotRecord &shot : end.shots) {
             if (!shot.played)
                 break;

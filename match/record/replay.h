@@ -14,7 +14,7 @@ struct ReplayReport {
 };
 
 // Plays every recorded shot again through the physics library, each end from
-// the empty sheet with the recorded vectors, error and seeds, and compares
+// the empty sheet (a game's first from its start position) with the recorded vectors, error and seeds, and compares
 // both the position each shot was played from and its resting position with
 // the record, bit for bit. What each played shot traced is kept in the record
 // (ShotRecord::trace).

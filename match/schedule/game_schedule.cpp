@@ -8,6 +8,15 @@ using setup::MatchSetup;
 
 namespace {
 
+// The pair's position, its first game's side 0 the pairing's first engine.
+void StartFromPosition(const MatchSetup &setup, ScheduledGame &game, bool firstOfPair)
+{
+    const std::vector<game::StartPosition> &positions = setup.positions->positions;
+    std::size_t index = static_cast<std::size_t>(game.pair - 1) % positions.size();
+    game.start = game::GameStart{positions[index], firstOfPair ? Side::A : Side::B};
+    game.firstHammer = game.start->Hammer();
+}
+
 std::vector<PerSide<int>> Pairings(int engines, bool gauntlet)
 {
     std::vector<PerSide<int>> pairings;
@@ -31,6 +40,8 @@ std::vector<ScheduledGame> MatchSchedule(const MatchSetup &setup)
             game.pair = pairingIndex * pairsPerPairing + k / 2 + 1;
             game.players = players;
             game.firstHammer = k % 2 == 0 ? Side::B : Side::A;
+            if (setup.positions && !setup.positions->positions.empty())
+                StartFromPosition(setup, game, k % 2 == 0);
             schedule.push_back(game);
         }
         ++pairingIndex;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "game/side.h"
@@ -12,12 +13,16 @@ struct ScheduledGame {
     int pair = 1;                      // counts from 1; both games of a pair share their throw seeds
     game::PerSide<int> players{0, 1};  // engine indices playing as A and B
     game::Side firstHammer = game::Side::B;
+    std::optional<game::GameStart> start = std::nullopt;  // with --positions
 };
 
 // Every game of the match in order: each pairing of engines (every pair of
 // them, or the first against each other with gauntlet) plays setup.games
 // games in pairs, the first game of a pair with B holding the first hammer,
-// the second with A; an odd count leaves the last pair half.
+// the second with A; an odd count leaves the last pair half. With positions,
+// pair p starts from position (p - 1) mod N, the pairing's first engine
+// playing its side 0 in the first game and its side 1 in the second, the
+// hammer where the position puts it.
 std::vector<ScheduledGame> MatchSchedule(const setup::MatchSetup &setup);
 
 // The games of the setup's shard: whole pairs, pair p going to shard

@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "setup/engine_names.h"
+#include "setup/positions_file.h"
 #include "statistics/sprt.h"
 
 namespace match::setup {
@@ -48,6 +49,14 @@ READYOK) arrives, and may end with a line feed. A line that ends before the
 reply is whole, or has words after it, forfeits at once. Each line an engine
 writes to its standard error is shown on ours after its label, as in
 "[game 1 A pebble] ...".
+
+--positions FILE starts the games from the positions of FILE, JSON Lines,
+one a line: {"name": "...", "end": E, "shot": S, "score": [P0, P1],
+"hammer": 0|1, "stones": [[x, y], ... 16]}, the stones as POSITION sends
+them (0, 0 for those not thrown or out of play). Pair p plays position
+(p - 1) mod N, the first engine playing side 0 in the pair's first game and
+side 1 in its second; the game goes on to its end under the match's rules.
+A bad file stops the run before it starts (exit status 2), naming the line.
 
 The record (--record) is JSON Lines: a header line with the options, then a
 line per game, synced to disk as each game ends; --resume continues a run
@@ -92,9 +101,10 @@ Exit status: 0 when every game reached a result (forfeits are results) or
 every check passed; 1 when a record, picture, page or log could not be written
 or read, a record is in use by another run, a replay differs or has nothing
 to replay, or a check failed; 2 for bad usage (an existing record without
---resume or --overwrite included); 3 when an engine could not be started (not
-found, not executable, gone before READYOK) in any game: the run stops there
-and --resume continues it; 130 when interrupted by SIGINT, SIGTERM or SIGHUP.
+--resume or --overwrite, and a bad positions file, included); 3 when an
+engine could not be started (not found, not executable, gone before READYOK)
+in any game: the run stops there and --resume continues it; 130 when
+interrupted by SIGINT, SIGTERM or SIGHUP.
 )";
 
 std::string Quote(const std::string &path)
@@ -257,6 +267,10 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     auto *sprt = app.add_option("--sprt", setup.sprt,
                                 "stop at a decision of the test \"elo0=E0 elo1=E1 [alpha=A] [beta=B]\" (two engines)")
                      ->type_name("TEST");
+    std::string positionsPath;
+    auto *positions = app.add_option("--positions", positionsPath,
+                                     "start the games of each pair from the next position of FILE (JSON Lines)")
+                          ->type_name("FILE");
     auto *anchorOption =
         app.add_option("--anchor", anchor,
                        "three or more engines: the engine rated 0 in the rating table (default: the mean is 0)")
@@ -292,8 +306,9 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
                       ->type_name("ENGINE");
     app.set_version_flag("--version", std::string("pebble-match ") + PEBBLE_VERSION, "print the version and exit");
     // A check plays no match: of the game options only the timeout applies (and the log).
-    for (CLI::Option *option : {record, resume, overwrite, svg, ends, games, seed, error, concurrency, shardOption,
-                                sprt, anchorOption, gauntlet, replay, summary, html, summaryJson, ratingInterval})
+    for (CLI::Option *option :
+         {record, resume, overwrite, svg, ends, games, seed, error, concurrency, shardOption, sprt, anchorOption,
+          gauntlet, replay, summary, html, summaryJson, ratingInterval, positions})
         check->excludes(option);
     // Neither talks to an engine.
     for (CLI::Option *reader : {replay, summary})
@@ -301,7 +316,7 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     // A replay or a summary reads what records say; game options would go unused.
     for (CLI::Option *reader : {replay, summary})
         for (CLI::Option *option : {record, resume, overwrite, ends, games, seed, error, timeout, concurrency,
-                                    shardOption, sprt, anchorOption, gauntlet, summaryJson, ratingInterval})
+                                    shardOption, sprt, anchorOption, gauntlet, summaryJson, ratingInterval, positions})
             reader->excludes(option);
     summary->excludes(svg);
     replay->excludes(summary);
@@ -339,6 +354,8 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     std::string conflict = ReadSprt(setup, sprt->count() > 0);
     if (conflict.empty())
         conflict = AnchorConflict(setup);
+    if (conflict.empty() && !positionsPath.empty())
+        setup.positions = ReadPositionsFile(positionsPath, setup.ends, conflict);
     if (!conflict.empty()) {
         std::cerr << "pebble-match: " << conflict << "\n";
         return 2;

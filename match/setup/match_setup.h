@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "game/start_position.h"
 #include "statistics/sprt.h"
 
 namespace match::setup {
@@ -18,6 +19,14 @@ struct EngineEntry {
 struct Shard {
     int index = 1;
     int count = 1;
+};
+
+// The start positions of --positions, played in order, a pair each, cycled.
+struct PositionSet {
+    std::string file;    // as given
+    std::string sha256;  // of the file's bytes, in hex: tells another file's positions
+    int count = 0;
+    std::vector<game::StartPosition> positions;  // empty in a setup read from a record's header
 };
 
 // Everything that decides which games a match plays, how, and how its summary
@@ -35,6 +44,7 @@ struct MatchSetup {
     std::string sprt;                              // the --sprt text as given, empty without a test
     std::optional<statistics::SprtTest> sprtTest;  // the text parsed, wherever a setup is read
     std::optional<std::string> anchor;
+    std::optional<PositionSet> positions;  // none: every game starts from the empty sheet
 };
 
 }  // namespace match::setup

@@ -122,18 +122,46 @@ std::optional<int> AnchorIndex(const MatchSetup &setup, const std::vector<std::s
     return static_cast<int>(named - names.begin());
 }
 
+// An end a start position opened after some of its stones were thrown: the
+// efficiencies count whole ends only.
+bool BegunMidway(const GameRecord &game, const EndRecord &end)
+{
+    return game.start && end.index == game.start->position.end && game.start->position.shot > 0;
+}
+
 std::vector<EndStatistics> EndsOf(const std::vector<std::string> &names, const std::vector<GameRecord> &games)
 {
     std::vector<EndTally> ends;
     for (const GameRecord &game : games)
         for (const EndRecord &end : game.ends) {
-            if (!end.complete)
+            if (!end.complete || BegunMidway(game, end))
                 continue;
             auto hammer = static_cast<std::size_t>(Index(end.hammer));
             auto other = static_cast<std::size_t>(Index(Other(end.hammer)));
             ends.push_back({game.players[hammer], game.players[other], end.points[hammer], end.points[other]});
         }
     return TallyEnds(names, ends);
+}
+
+// Per start position, in line order, the games played from it.
+std::vector<PositionSummary> PositionsOf(const std::vector<GameRecord> &games)
+{
+    std::map<int, PositionSummary> byLine;
+    for (const GameRecord &game : games) {
+        if (!game.start)
+            continue;
+        PositionSummary &position = byLine[game.start->position.line];
+        position.name = game.start->position.name;
+        position.line = game.start->position.line;
+        position.tally.Add(game);
+    }
+    for (const auto &[pair, members] : ByPair(games))
+        if (members.size() == 2 && members[0]->start)
+            ++byLine[members[0]->start->position.line].pairs;
+    std::vector<PositionSummary> positions;
+    for (auto &[line, position] : byLine)
+        positions.push_back(std::move(position));
+    return positions;
 }
 
 }  // namespace
@@ -210,6 +238,8 @@ MatchSummary SummariseMatch(const MatchSetup &setup, const std::vector<GameRecor
         summary.crosstable = TallyPairs(static_cast<int>(summary.engines.size()), rated);
     }
     summary.ends = EndsOf(summary.engines, games);
+    if (setup.positions)
+        summary.positions = PositionsOf(games);
     return summary;
 }
 

@@ -45,6 +45,17 @@ struct TwoEngineSummary {
     std::optional<SprtSummary> sprt;
 };
 
+// The games played from one start position, from the side of the first
+// engine of each pairing (A).
+struct PositionSummary {
+    std::string name;
+    int line = 0;  // in the positions file
+    MatchTally tally;
+    long pairs = 0;  // whole pairs
+
+    double ScorePercent() const { return 100.0 * (tally.wins + 0.5 * tally.draws) / tally.Games(); }
+};
+
 // Every figure of a match's summary, computed once and rendered as text or
 // JSON. two is set for two engines; ratings and crosstable for more.
 struct MatchSummary {
@@ -55,6 +66,7 @@ struct MatchSummary {
     statistics::RatingFit ratings;
     std::vector<statistics::PairResult> crosstable;
     std::vector<statistics::EndStatistics> ends;
+    std::optional<std::vector<PositionSummary>> positions;  // with --positions, in line order
 };
 
 // The pair at which the setup's SPRT decided, counting the pairs in order as

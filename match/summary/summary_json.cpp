@@ -126,6 +126,21 @@ json Missing(const Coverage &coverage)
             {"tornRecords", coverage.tornRecords}};
 }
 
+json Positions(const std::vector<PositionSummary> &positions)
+{
+    json list = json::array();
+    for (const PositionSummary &position : positions)
+        list.push_back({{"name", position.name},
+                        {"line", position.line},
+                        {"pairs", position.pairs},
+                        {"games", position.tally.Games()},
+                        {"wins", position.tally.wins},
+                        {"losses", position.tally.losses},
+                        {"draws", position.tally.draws},
+                        {"score", position.ScorePercent()}});
+    return list;
+}
+
 }  // namespace
 
 json SummaryJson(const MatchSummary &summary, bool running)
@@ -154,6 +169,7 @@ json SummaryJson(const MatchSummary &summary, bool running)
         ends.push_back(Ends(engine));
     object["ends"] = ends;
     object["allEnds"] = Ends(statistics::AllEnds(summary.ends));
+    object["positions"] = summary.positions ? Positions(*summary.positions) : json(nullptr);
     return object;
 }
 

@@ -1,5 +1,7 @@
 #include "summary/summary_text.h"
 
+#include <cstdio>
+
 #include "record/torn_line.h"
 
 namespace match::summary {
@@ -80,6 +82,24 @@ std::string Crosstable(const MatchSummary &summary)
     return FormatCrosstable(summary.engines, ranking, summary.crosstable);
 }
 
+// A row per start position: its line, the whole pairs played from it, A's
+// wins, losses and draws and score, and its name.
+std::string PositionsText(const std::vector<PositionSummary> &positions)
+{
+    std::string text = "Start positions (A, the first engine of each pairing: W-L-D and score):\n";
+    text += "  line  pairs      W-L-D   score  name\n";
+    for (const PositionSummary &position : positions) {
+        const MatchTally &tally = position.tally;
+        std::string record =
+            std::to_string(tally.wins) + "-" + std::to_string(tally.losses) + "-" + std::to_string(tally.draws);
+        char row[96];
+        std::snprintf(row, sizeof row, "  %4d  %5ld  %9s  %5.1f%%  ", position.line, position.pairs, record.c_str(),
+                      position.ScorePercent());
+        text += row + position.name + "\n";
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string StandingsText(const MatchSummary &summary)
@@ -92,6 +112,8 @@ std::string SummaryText(const MatchSummary &summary)
     std::string text = MissingText(summary.coverage) + StandingsText(summary);
     if (!summary.two)
         text += "\n" + Crosstable(summary);
+    if (summary.positions)
+        text += "\n" + PositionsText(*summary.positions);
     return text + "\n" + FormatEndStatistics(summary.ends);
 }
 

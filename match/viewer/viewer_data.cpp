@@ -11,6 +11,7 @@ namespace match::viewer {
 
 using game::EndRecord;
 using game::FormatResult;
+using game::FormatStart;
 using game::GameRecord;
 using game::Index;
 using game::Letter;
@@ -104,16 +105,39 @@ json Shot(const ShotRecord &shot, const EndRecord &end, double farY)
     return item;
 }
 
-json End(const EndRecord &end, double farY)
+json End(const GameRecord &game, const EndRecord &end, double farY)
 {
     json shots = json::array();
     for (const ShotRecord &shot : end.shots)
         shots.push_back(Shot(shot, end, farY));
-    return {{"index", end.index},
-            {"hammer", LetterOf(end.hammer)},
-            {"complete", end.complete},
-            {"points", {end.points[0], end.points[1]}},
-            {"shots", shots}};
+    json item = {{"index", end.index},
+                 {"hammer", LetterOf(end.hammer)},
+                 {"complete", end.complete},
+                 {"points", {end.points[0], end.points[1]}},
+                 {"shots", shots}};
+    if (!game.start || end.index != game.start->position.end)
+        return item;
+    // The end a start position opens: its first recorded shot throws stone "first".
+    GameState opening = game::EndOpening(game.start, end.index);
+    item.update({{"first", opening.shotIndex},
+                 {"opening", StonesInPlay(opening)},
+                 {"openingScore", EndScore(opening, end.hammer)}});
+    return item;
+}
+
+// Where a game from a start position began: the position's name and line, and
+// the points each engine had.
+json Start(const GameRecord &game)
+{
+    const game::StartPosition &position = game.start->position;
+    PerSide<int> points = game.start->Points();
+    return {{"name", position.name},
+            {"line", position.line},
+            {"end", position.end},
+            {"shot", position.shot},
+            {"points", {points[0], points[1]}},
+            {"side0", LetterOf(game.start->side0)},
+            {"text", FormatStart(game)}};
 }
 
 // The match's engine playing as side in game: in a tournament each game has its own two.
@@ -146,7 +170,7 @@ json Game(const GameRecord &game, const MatchRecord &record, double farY)
 {
     json ends = json::array();
     for (const EndRecord &end : game.ends)
-        ends.push_back(End(end, farY));
+        ends.push_back(End(game, end, farY));
     json forfeit = nullptr;
     if (game.forfeit) {
         Side side = game.forfeit->engine;
@@ -155,14 +179,17 @@ json Game(const GameRecord &game, const MatchRecord &record, double farY)
                                    ") forfeits: it " + game.forfeit->reason}};
     }
     PerSide<std::string> names = {NameOf(record, PlayerOf(game, Side::A)), NameOf(record, PlayerOf(game, Side::B))};
-    return {{"number", game.number},
-            {"regularEnds", game.regularEnds},
-            {"firstHammer", LetterOf(game.firstHammer)},
-            {"totals", {game.totals[0], game.totals[1]}},
-            {"result", FormatResult(game, names)},
-            {"engines", Players(game, record)},
-            {"forfeit", forfeit},
-            {"ends", ends}};
+    json item = {{"number", game.number},
+                 {"regularEnds", game.regularEnds},
+                 {"firstHammer", LetterOf(game.firstHammer)},
+                 {"totals", {game.totals[0], game.totals[1]}},
+                 {"result", FormatResult(game, names)},
+                 {"engines", Players(game, record)},
+                 {"forfeit", forfeit},
+                 {"ends", ends}};
+    if (game.start)
+        item["start"] = Start(game);
+    return item;
 }
 
 }  // namespace

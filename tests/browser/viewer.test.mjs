@@ -257,6 +257,34 @@ test('an address opens the shot it names', async () => {
   await page.close();
 });
 
+test('a game from a start position opens its end on the start stones and steps on from them', async () => {
+  const folder = fs.mkdtempSync(path.join(output, 'start-'));
+  const stones = new Array(16).fill([0, 0]);
+  stones[0] = [2.5, 5.25];
+  stones[11] = [2.375, 7.5];
+  const positions = path.join(folder, 'positions.jsonl');
+  fs.writeFileSync(positions, JSON.stringify({ name: 'guarded', end: 1, shot: 12, score: [1, 3], hammer: 1, stones }) + '\n');
+  const recordPath = path.join(folder, 'start.jsonl');
+  const htmlPath = path.join(folder, 'start.html');
+  execFileSync(process.env.PEBBLE_MATCH, ['--ends', '2', '--games', '2', '--positions', positions, '--record', recordPath,
+    '--html', htmlPath], { stdio: 'pipe' });
+  const games = fs.readFileSync(recordPath, 'utf8').split('\n').filter((line) => line !== '').slice(1).map((line) => JSON.parse(line));
+  const page = await browser.newPage();
+  for (const [number, startPoints] of [[1, { A: 1, B: 3 }], [2, { A: 3, B: 1 }]]) {
+    const end = games[number - 1].ends[0];
+    await openAt(page, pathToFileURL(htmlPath).href + `#game=${number}&end=2&shot=0`);
+    await assertStonesAt(page, stones, `game ${number}: the start`);
+    assert.match(await text(page, 'shot-title'), /the start position "guarded"$/);
+    assert.deepEqual(pointsIn(await text(page, 'game-score')), startPoints, `game ${number}: the points it started with`);
+    await page.select('#speed', '64');
+    await page.keyboard.press('ArrowRight');
+    await page.waitForFunction(() => document.body.dataset.moving === 'false');
+    await assertStonesAt(page, end.shots[0].resting, `game ${number}: stone 13`);
+    assert.match(await text(page, 'shot-title'), /shot 13 of 16$/);
+  }
+  await page.close();
+});
+
 test('play steps on by itself and pause holds the throw where it is', async () => {
   const page = await browser.newPage();
   await openAt(page, pageUrl + '#game=1&end=1&shot=0');
@@ -305,6 +333,8 @@ const TOURNAMENT_GAMES = 200;
 
 function tournamentPage() {
   const fewPath = path.join(output, 'viewer-few.jsonl');
+  // The runner writes over no record unasked, and this folder outlives a run.
+  fs.rmSync(fewPath, { force: true });
   execFileSync(process.env.PEBBLE_MATCH, ['--games', '2', '--ends', '8', '--seed', '5', '--record', fewPath], { stdio: 'pipe' });
   const [header, ...games] = fs.readFileSync(fewPath, 'utf8').split('\n').filter((line) => line !== '').map((line) => JSON.parse(line));
   const many = Array.from({ length: TOURNAMENT_GAMES }, (_, index) =>

@@ -42,21 +42,23 @@
   const endLabel = (g, index) => (index < g.regularEnds ? String(index + 1) : 'X' + (index - g.regularEnds + 1));
   const endName = (g, index) => (index < g.regularEnds ? 'end ' + (index + 1) : 'extra end ' + (index - g.regularEnds + 1));
   const ownerOf = (e, stone) => (stone % 2 === 1 ? e.hammer : other(e.hammer));
+  // The stone the end's first recorded shot threw: past 0 in the end a start position opens.
+  const firstStone = (e) => e.first || 0;
   const label = (letter) => letter + ' ' + engine(letter).name;
 
   // The position after the first count shots of an end: its stones in play.
   function positionAfter(e, count) {
-    let position = EMPTY;
+    let position = e.opening || EMPTY;
     for (const shot of e.shots.slice(0, count)) if (shot.played) position = shot.resting;
     return position;
   }
 
   function scoreAfter(e, count) {
-    return count === 0 ? [0, 0] : e.shots[count - 1].score;
+    return count === 0 ? e.openingScore || [0, 0] : e.shots[count - 1].score;
   }
 
   function gameScore(g, endIndex, endFinished) {
-    const total = [0, 0];
+    const total = g.start ? g.start.points.slice() : [0, 0];
     g.ends.forEach((e, index) => {
       if (e.complete && (index < endIndex || (index === endIndex && endFinished))) {
         total[0] += e.points[0];
@@ -129,9 +131,10 @@
     e.shots.slice(0, count).forEach((shot, index) => {
       if (!shot.played) return;
       const last = index === count - 1;
+      const stone = firstStone(e) + index;
       for (const path of shot.paths) {
-        if (pointsOf(path).length < 2 || (path.stone !== index && !(last && struck))) continue;
-        const line = pathLine(e, index, path, last ? 0.9 : 0.35);
+        if (pointsOf(path).length < 2 || (path.stone !== stone && !(last && struck))) continue;
+        const line = pathLine(e, stone, path, last ? 0.9 : 0.35);
         line.setAttribute('points', pathPoints(pointsOf(path)));
         layer.append(line);
       }
@@ -174,7 +177,7 @@
     drawPaths(e, thrown, false);
     const groups = drawStones(e, positionAfter(e, thrown));
     const moving = shot.paths.filter((path) => pointsOf(path).length > 0).map((path) => ({ path, points: pointsOf(path),
-      fades: path.left === true || !after.has(path.stone), trail: pathLine(e, thrown, path, 0.9) }));
+      fades: path.left === true || !after.has(path.stone), trail: pathLine(e, firstStone(e) + thrown, path, 0.9) }));
     let start = Infinity;
     let finish = 0;
     for (const m of moving) {
@@ -351,17 +354,19 @@
     for (const id of ['next', 'last']) $(id).disabled = here.shot === total;
     $('play').disabled = false;
     const where = 'Game ' + g.number + ', ' + endName(g, e.index);
+    const first = firstStone(e);
     if (here.shot === 0) {
-      $('shot-title').textContent = where + ': before the first stone';
+      $('shot-title').textContent = where + (e.opening ? ': the start position "' + g.start.name + '"' : ': before the first stone');
+      if (e.opening) fact(facts, 'Start', g.start.text);
       fact(facts, 'Hammer', label(e.hammer));
-      fact(facts, 'First stone', label(other(e.hammer)));
+      fact(facts, e.opening ? 'Next stone' : 'First stone', label(ownerOf(e, first)));
     } else {
       const shot = e.shots[here.shot - 1];
-      const thrower = ownerOf(e, here.shot - 1);
-      $('shot-title').textContent = where + ', shot ' + here.shot + ' of ' + total;
+      const thrower = ownerOf(e, first + here.shot - 1);
+      $('shot-title').textContent = where + ', shot ' + (first + here.shot) + ' of ' + (first + total);
       const who = html('span');
       who.append(html('span', '', { class: 'swatch', style: 'background:' + engine(thrower).stone, 'aria-hidden': 'true' }));
-      who.append(document.createTextNode(label(thrower) + ', stone ' + here.shot));
+      who.append(document.createTextNode(label(thrower) + ', stone ' + (first + here.shot)));
       fact(facts, 'Engine', who);
       fact(facts, 'Reply', html('code', shot.reply));
       if (shot.played) {
@@ -377,7 +382,7 @@
     const points = gameScore(g, here.end, finished);
     $('game-score').textContent = 'Game: A ' + points[0] + ', B ' + points[1] + (finished ? ' after ' : ' before ') + endName(g, e.index);
     const stones = positionAfter(e, settled).length;
-    const caption = 'Shot ' + settled + ' of ' + total + '. ' + stones + ' stone' + (stones === 1 ? '' : 's') + ' in play. ' +
+    const caption = 'Shot ' + (first + settled) + ' of ' + (first + total) + '. ' + stones + ' stone' + (stones === 1 ? '' : 's') + ' in play. ' +
       (endPoints[0] > 0 ? 'A lies ' + endPoints[0] : endPoints[1] > 0 ? 'B lies ' + endPoints[1] : 'Nobody lies') + '.';
     $('sheet-caption').textContent = caption;
     $('status').textContent = $('shot-title').textContent + '. ' + caption;
@@ -387,9 +392,10 @@
   function lineScore(g, gameIndex) {
     const wrap = html('div', undefined, { class: 'table-wrap' });
     const table = html('table');
-    table.append(html('caption', 'Game ' + g.number + ': ' + g.result));
+    table.append(html('caption', 'Game ' + g.number + ': ' + g.result + (g.start ? ', ' + g.start.text : '')));
     const head = html('tr');
     head.append(html('th', 'Engine', { scope: 'col' }));
+    if (g.start) head.append(html('th', 'S', { scope: 'col', title: 'the points at the start position' }));
     g.ends.forEach((e) => {
       const cell = html('th', undefined, { scope: 'col', 'data-game': gameIndex, 'data-end': e.index });
       const link = html('a', endLabel(g, e.index), { href: '#game=' + g.number + '&end=' + (e.index + 1) + '&shot=0',
@@ -406,6 +412,7 @@
       const side = letter === 'A' ? 0 : 1;
       const row = html('tr');
       row.append(html('th', label(letter), { scope: 'row' }));
+      if (g.start) row.append(html('td', String(g.start.points[side])));
       g.ends.forEach((e) => {
         const text = e.complete ? String(e.points[side]) + (e.hammer === letter ? '*' : '') : '-';
         row.append(html('td', text, { 'data-game': gameIndex, 'data-end': e.index }));
