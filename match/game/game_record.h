@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/game_times.h"
 #include "game/side.h"
 #include "tessival.h"
 
@@ -50,6 +51,8 @@ struct ShotRecord {
     uint32_t seed = 0;    // the seed passed to the physics library
     GameState resting{};  // the position after the throw
     ShotTrace trace;      // when thrown or replayed in this run
+    std::optional<double> thinkMs;            // as the runner measured it; older records lack it
+    std::optional<PerSide<long long>> clockMs;  // both clocks after the shot, with a clock
 };
 
 struct EndRecord {
@@ -63,6 +66,7 @@ struct EndRecord {
 struct Forfeit {
     Side engine;
     std::string reason;
+    bool onTime = false;  // its clock ran out
 };
 
 struct GameRecord {
@@ -75,6 +79,7 @@ struct GameRecord {
     std::optional<Forfeit> forfeit;
     std::optional<Side> winner;  // none for a draw
     PerSide<int> totals{0, 0};
+    GameTimes times;  // from the shots, kept when they are dropped
 };
 
 struct MatchRecord {

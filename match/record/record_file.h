@@ -26,7 +26,8 @@ nlohmann::json HeaderToJson(const setup::MatchSetup &setup);
 setup::MatchSetup HeaderFromJson(const nlohmann::json &header);
 
 // The first option that differs between two headers, in words ("seed is 7
-// there, 8 here"), in the order of wanted's keys; empty when none does. SPRT
+// there, 8 here"), in the order of wanted's keys, then a key only recorded
+// has (an optional one, such as "tc"); empty when none does. SPRT
 // texts that give the same test are the same option.
 std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted);
 
