@@ -84,13 +84,18 @@ ShotAnswer EngineClient::RequestShot(const GameState &state, const GamePoints &p
     ShotAnswer answer;
     std::string during =
         "on shot " + std::to_string(state.shotIndex + 1) + " of end " + std::to_string(state.currentEnd + 1);
-    if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send(ScoreCommand(points)) ||
-        (clock && !Send(TimeCommand(*clock))) || !Send("GO\n", false)) {
+    auto lost = [&] {
         answer.fault = Noted(LostEngine("before GO " + during, "did not read its input within " + Seconds()));
         return answer;
-    }
-
+    };
+    if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send(ScoreCommand(points)) ||
+        (clock && !Send(TimeCommand(*clock))))
+        return lost();
+    // Timed from before GO is written: the engine may answer before the write returns to us.
     const auto go = Clock::now();
+    if (!Send("GO\n", false))
+        return lost();
+
     const bool clockFirst = clock && std::chrono::milliseconds(clock->own) < timeout_;
     const auto deadline = go + (clockFirst ? std::chrono::milliseconds(clock->own) : timeout_);
     ReadResult result = ReadResult::Data;

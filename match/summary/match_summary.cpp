@@ -210,6 +210,7 @@ MatchSummary SummariseMatch(const MatchSetup &setup, const std::vector<GameRecor
         summary.crosstable = TallyPairs(static_cast<int>(summary.engines.size()), rated);
     }
     summary.ends = EndsOf(summary.engines, games);
+    summary.times = TimeFigures(summary.engines, games);
     return summary;
 }
 

@@ -92,7 +92,9 @@ std::string SummaryText(const MatchSummary &summary)
     std::string text = MissingText(summary.coverage) + StandingsText(summary);
     if (!summary.two)
         text += "\n" + Crosstable(summary);
-    return text + "\n" + FormatEndStatistics(summary.ends);
+    text += "\n" + FormatEndStatistics(summary.ends);
+    std::string times = FormatTimeFigures(summary.times);
+    return times.empty() ? text : text + "\n" + times;
 }
 
 }  // namespace match::summary
