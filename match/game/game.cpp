@@ -1,5 +1,6 @@
 #include "game/game.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "end_score.h"
@@ -52,9 +53,10 @@ std::string OnTimeReason(const ShotRecord &shot, long long leftMs)
 // false when the clock ran out before the reply.
 bool ChargeClock(GameClock &clock, ShotRecord &shot, const ShotAnswer &answer)
 {
-    const bool inTime = !answer.outOfTime && answer.thinkMs <= static_cast<double>(clock.LeftMs(shot.engine));
+    const double thinkMs = *shot.thinkMs;
+    const bool inTime = !answer.outOfTime && thinkMs <= static_cast<double>(clock.LeftMs(shot.engine));
     if (inTime)
-        clock.Spend(shot.engine, answer.thinkMs);
+        clock.Spend(shot.engine, thinkMs);
     else
         clock.RunOut(shot.engine);
     shot.clockMs = PerSide<long long>{clock.LeftMs(Side::A), clock.LeftMs(Side::B)};
@@ -100,7 +102,8 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thr
             ShotAnswer answer =
                 players[static_cast<std::size_t>(Index(shot.engine))]->RequestShot(state, points, times);
             shot.reply = answer.reply;
-            shot.thinkMs = answer.thinkMs;
+            // To the microsecond, as the record keeps it: finer is noise.
+            shot.thinkMs = std::round(answer.thinkMs * 1000.0) / 1000.0;
             if (clock && !ChargeClock(*clock, shot, answer)) {
                 game.forfeit = Forfeit{shot.engine, OnTimeReason(shot, times->own), true};
                 Finish(game, flow);

@@ -1,7 +1,5 @@
 #include "record/record_json.h"
 
-#include <cmath>
-
 #include "setup/engine_names.h"
 
 namespace match::record {
@@ -64,12 +62,6 @@ void ReadStones(const json &stones, GameState &state)
     }
 }
 
-// Think times to the microsecond: finer is noise, and the line stays short.
-double Microseconds(double ms)
-{
-    return std::round(ms * 1000.0) / 1000.0;
-}
-
 json ShotToJson(const ShotRecord &shot)
 {
     json entry = {
@@ -85,7 +77,7 @@ json ShotToJson(const ShotRecord &shot)
         entry["resting"] = Stones(shot.resting);
     }
     if (shot.thinkMs)
-        entry["thinkMs"] = Microseconds(*shot.thinkMs);
+        entry["thinkMs"] = *shot.thinkMs;
     if (shot.clockMs)
         entry["clockMs"] = *shot.clockMs;
     return entry;
