@@ -16,7 +16,7 @@ struct GameSettings {
     Side firstHammer = Side::B;
     int pair = 1;  // counts from 1
     PerSide<int> players{0, 1};
-    std::optional<PerSide<TimeControl>> clock;  // A's and B's; none: no clock, --timeout alone
+    std::optional<PerSide<TimeControl>> clock{};  // A's and B's; none: no clock, --timeout alone
 };
 
 // The sideFlag sent with SETSTATE: 1 when the side to move holds the hammer.

@@ -13,7 +13,7 @@ namespace match::setup {
 struct EngineEntry {
     std::string name;
     std::string command;
-    std::optional<game::TimeControl> tc;  // its own clock (tc=), in place of the match's
+    std::optional<game::TimeControl> tc{};  // its own clock (tc=), in place of the match's
 };
 
 // Shard index of count, index counting from 1.

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// A record's or a viewer page's text without the think times and clocks
+// measured in its run, for comparing the games of two runs.
+std::string WithoutTimes(const std::string &text);
