@@ -9,3 +9,8 @@ std::string WithoutTimes(const std::string &text)
     static const std::regex LATER(R"re(,"(thinkMs|clockMs)":(\[[^\]]*\]|[-+0-9.eE]+))re");
     return std::regex_replace(std::regex_replace(text, LEADING, "{"), LATER, "");
 }
+
+std::string WithoutTimeFigures(const std::string &summary)
+{
+    return summary.substr(0, summary.rfind("\nTime (think: "));
+}
