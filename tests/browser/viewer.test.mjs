@@ -338,6 +338,7 @@ const TOURNAMENT_GAMES = 200;
 
 function tournamentPage() {
   const fewPath = path.join(output, 'viewer-few.jsonl');
+  fs.rmSync(fewPath, { force: true });
   execFileSync(process.env.PEBBLE_MATCH, ['--games', '2', '--ends', '8', '--seed', '5', '--record', fewPath], { stdio: 'pipe' });
   const [header, ...games] = fs.readFileSync(fewPath, 'utf8').split('\n').filter((line) => line !== '').map((line) => JSON.parse(line));
   const many = Array.from({ length: TOURNAMENT_GAMES }, (_, index) =>
