@@ -12,8 +12,8 @@ constexpr double MS_PER_SECOND = 1000.0;
 }  // namespace
 
 GameClock::GameClock(PerSide<TimeControl> controls, int regularEnds)
-    : controls_(controls), regularEnds_(regularEnds),
-      leftMs_{controls[0].seconds * MS_PER_SECOND, controls[1].seconds * MS_PER_SECOND}
+    : controls_(controls),
+      regularEnds_(regularEnds), leftMs_{controls[0].seconds * MS_PER_SECOND, controls[1].seconds * MS_PER_SECOND}
 {
 }
 

@@ -48,10 +48,10 @@ struct ShotRecord {
     std::string reply;    // the reply bytes
     bool played = false;  // false when the reply forfeited the game
     ShotVector shot{};
-    uint32_t seed = 0;    // the seed passed to the physics library
-    GameState resting{};  // the position after the throw
-    ShotTrace trace;      // when thrown or replayed in this run
-    std::optional<double> thinkMs;            // as the runner measured it; older records lack it
+    uint32_t seed = 0;                          // the seed passed to the physics library
+    GameState resting{};                        // the position after the throw
+    ShotTrace trace;                            // when thrown or replayed in this run
+    std::optional<double> thinkMs;              // as the runner measured it; older records lack it
     std::optional<PerSide<long long>> clockMs;  // both clocks after the shot, with a clock
 };
 

@@ -12,9 +12,9 @@ namespace match::protocol {
 struct ShotAnswer {
     bool ok = false;
     ShotVector shot{};
-    std::string reply;  // the bytes received, as far as they went
-    std::string fault;  // what the engine did, for a forfeit message
-    double thinkMs = 0.0;  // from GO written to the reply whole, or to the wait's end
+    std::string reply;       // the bytes received, as far as they went
+    std::string fault;       // what the engine did, for a forfeit message
+    double thinkMs = 0.0;    // from GO written to the reply whole, or to the wait's end
     bool outOfTime = false;  // no whole reply by the end of the side's clock
 };
 

@@ -108,17 +108,17 @@ json HeaderToJson(const MatchSetup &setup)
         engines.push_back(entry);
     }
     json header = {{"format", FORMAT},
-            {"version", VERSION},
-            {"engines", engines},
-            {"gauntlet", setup.gauntlet},
-            {"ends", setup.ends},
-            {"games", setup.games},
-            {"seed", setup.seed},
-            {"error", setup.error},
-            {"timeout", setup.timeoutSeconds},
-            {"shard", {setup.shard.index, setup.shard.count}},
-            {"sprt", setup.sprt.empty() ? json(nullptr) : json(setup.sprt)},
-            {"anchor", setup.anchor ? json(*setup.anchor) : json(nullptr)}};
+                   {"version", VERSION},
+                   {"engines", engines},
+                   {"gauntlet", setup.gauntlet},
+                   {"ends", setup.ends},
+                   {"games", setup.games},
+                   {"seed", setup.seed},
+                   {"error", setup.error},
+                   {"timeout", setup.timeoutSeconds},
+                   {"shard", {setup.shard.index, setup.shard.count}},
+                   {"sprt", setup.sprt.empty() ? json(nullptr) : json(setup.sprt)},
+                   {"anchor", setup.anchor ? json(*setup.anchor) : json(nullptr)}};
     if (setup.tc)
         header["tc"] = TimeControlJson(*setup.tc);
     return header;

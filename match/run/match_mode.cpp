@@ -154,8 +154,8 @@ public:
     // their parent-death signal follows: it must not end before they do.
     GameRecord Play(const ScheduledGame &scheduled)
     {
-        GameSettings settings{scheduled.number, setup_.ends, scheduled.firstHammer, scheduled.pair, scheduled.players,
-                              Clocks(scheduled.players)};
+        GameSettings settings{scheduled.number, setup_.ends,       scheduled.firstHammer,
+                              scheduled.pair,   scheduled.players, Clocks(scheduled.players)};
         auto timeout = std::chrono::milliseconds(static_cast<long long>(setup_.timeoutSeconds * 1000.0));
         PerSide<std::string> names = {Engine(scheduled.players[0]).name, Engine(scheduled.players[1]).name};
         EngineClient a(Engine(scheduled.players[0]).command, timeout, GameLabel(scheduled.number, Side::A, names),

@@ -25,7 +25,8 @@ EngineEntry ParseEngine(const std::string &argument, std::string &error)
             break;
         std::size_t space = argument.find_first_of(" \t", at);
         std::size_t prefix = isName ? NAME_PREFIX.size() : TC_PREFIX.size();
-        std::string value = argument.substr(at + prefix, space == std::string::npos ? std::string::npos : space - at - prefix);
+        std::string value =
+            argument.substr(at + prefix, space == std::string::npos ? std::string::npos : space - at - prefix);
         if (isName) {
             engine.name = value;
             named = true;

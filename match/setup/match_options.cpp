@@ -324,9 +324,9 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
                       ->type_name("ENGINE");
     app.set_version_flag("--version", std::string("pebble-match ") + PEBBLE_VERSION, "print the version and exit");
     // A check plays no match: of the game options only the timeout applies (and the log).
-    for (CLI::Option *option : {record, resume, overwrite, svg, ends, games, seed, error, concurrency, shardOption,
-                                sprt, anchorOption, gauntlet, replay, summary, html, summaryJson, ratingInterval,
-                                tcOption})
+    for (CLI::Option *option :
+         {record, resume, overwrite, svg, ends, games, seed, error, concurrency, shardOption, sprt, anchorOption,
+          gauntlet, replay, summary, html, summaryJson, ratingInterval, tcOption})
         check->excludes(option);
     // Neither talks to an engine.
     for (CLI::Option *reader : {replay, summary})

@@ -62,8 +62,9 @@ std::string FormatTimeFigures(const std::vector<EngineTimes> &engines)
     std::string text = "Time (think: per shot, from GO to the reply; left: on the clock at the game's end)\n";
     for (const EngineTimes &engine : engines) {
         std::string row = engine.name + std::string(width - engine.name.size() + 2, ' ');
-        row += engine.shots == 0 ? "think -" : "think " + Seconds(engine.meanThinkMs, "%.3f s mean, ") +
-                                                   Seconds(engine.longestThinkMs, "%.3f s longest");
+        row += engine.shots == 0 ? "think -"
+                                 : "think " + Seconds(engine.meanThinkMs, "%.3f s mean, ") +
+                                       Seconds(engine.longestThinkMs, "%.3f s longest");
         if (engine.clockGames > 0)
             row += "  left " + Seconds(engine.meanLeftMs, "%.2f s mean, ") +
                    Seconds(static_cast<double>(engine.leastLeftMs), "%.2f s least");

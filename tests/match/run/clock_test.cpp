@@ -53,10 +53,12 @@ TEST_F(Clock, ASlowEngineLosesOnTimeAndIsNotAwaitedPastItsClock)
                                   ENGINE + " steady", ENGINE + " sleep-450"},
                                  30s);
     ASSERT_EQ(slow.status, 0) << slow.err;
-    EXPECT_NE(slow.err.find("engine B (" + ENGINE + " sleep-450) forfeits game 1: it lost on time in end 1, shot 6: 0."),
-              std::string::npos)
+    EXPECT_NE(
+        slow.err.find("engine B (" + ENGINE + " sleep-450) forfeits game 1: it lost on time in end 1, shot 6: 0."),
+        std::string::npos)
         << slow.err;
-    EXPECT_TRUE(std::regex_search(slow.err, std::regex("shot 6: 0\\.[0-3][0-9] s left, the shot took 0\\.[0-3][0-9] s")))
+    EXPECT_TRUE(
+        std::regex_search(slow.err, std::regex("shot 6: 0\\.[0-3][0-9] s left, the shot took 0\\.[0-3][0-9] s")))
         << slow.err;
     EXPECT_NE(slow.out.find("B scripted_engine-2 forfeits, A scripted_engine wins"), std::string::npos) << slow.out;
     json game = RecordLines(Path("slow.jsonl")).at(1);
@@ -72,15 +74,15 @@ TEST_F(Clock, ASlowEngineLosesOnTimeAndIsNotAwaitedPastItsClock)
         EXPECT_GE(shots[k].at("thinkMs").get<double>(), 450.0);
 
     // Without the clock's end before it, --timeout alone would wait 60 s.
-    ProgramRun stuck = RunProgram({RUNNER, "--ends", "1", "--tc", "1", ENGINE + " steady", ENGINE + " sleep-20000"}, 30s);
+    ProgramRun stuck =
+        RunProgram({RUNNER, "--ends", "1", "--tc", "1", ENGINE + " steady", ENGINE + " sleep-20000"}, 30s);
     ASSERT_EQ(stuck.status, 0) << stuck.err;
     EXPECT_NE(stuck.err.find("it lost on time in end 1, shot 2: 1.00 s left"), std::string::npos) << stuck.err;
     EXPECT_LT(stuck.seconds, 5.0);
 
     // --timeout stays the cap per reply when it comes before the clock's end.
-    ProgramRun capped =
-        RunProgram({RUNNER, "--ends", "1", "--tc", "100", "--timeout", "1", ENGINE + " steady", ENGINE + " silent"},
-                   30s);
+    ProgramRun capped = RunProgram(
+        {RUNNER, "--ends", "1", "--tc", "100", "--timeout", "1", ENGINE + " steady", ENGINE + " silent"}, 30s);
     EXPECT_NE(capped.err.find("it did not answer GO within 1 s on shot 2 of end 1"), std::string::npos) << capped.err;
 }
 
@@ -125,8 +127,8 @@ TEST_F(Clock, TimeLinesGiveBothClocksAndEachEngineItsOwnTimeControl)
         EXPECT_EQ(times[k].second, "TIME " + std::to_string(clocks[side]) + " " + std::to_string(clocks[1 - side]))
             << "shot " << k + 1;
         // Charged what it took, rounded down to whole ms, then the increment.
-        double expected = static_cast<double>(clocks[side]) - shots[k].at("thinkMs").get<double>() +
-                          (side == 0 ? 1000.0 : 500.0);
+        double expected =
+            static_cast<double>(clocks[side]) - shots[k].at("thinkMs").get<double>() + (side == 0 ? 1000.0 : 500.0);
         long long after = shots[k].at("clockMs").at(side).get<long long>();
         EXPECT_NEAR(static_cast<double>(after), expected, 1.0) << "shot " << k + 1;
         EXPECT_EQ(shots[k].at("clockMs").at(1 - side).get<long long>(), clocks[1 - side]);
@@ -138,8 +140,8 @@ TEST_F(Clock, TimeLinesGiveBothClocksAndEachEngineItsOwnTimeControl)
 TEST_F(Clock, PebblePlaysTheSameGamesWhenItIsToldTheTime)
 {
     auto play = [&](const std::string &record, std::vector<std::string> extra) {
-        std::vector<std::string> arguments = {RUNNER, "--ends", "2", "--games", "2", "--seed", "3", "--record",
-                                              Path(record), PEBBLE, PEBBLE};
+        std::vector<std::string> arguments = {RUNNER, "--ends",   "2",          "--games", "2",   "--seed",
+                                              "3",    "--record", Path(record), PEBBLE,    PEBBLE};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         ProgramRun run = RunProgram(arguments, 120s);
         EXPECT_EQ(run.status, 0) << run.err;
@@ -165,8 +167,7 @@ TEST_F(Clock, BadTimeControlsAreRefusedBeforeAnyGame)
          {Case{{"--tc", "0"}, "--tc \"0\": SECONDS must be above 0"},
           Case{{"--tc", "10+-1"}, "--tc \"10+-1\": INCREMENT must be from 0 to 1e9"},
           Case{{"--tc", "abc"}, "--tc \"abc\" is not SECONDS[+INCREMENT], such as 60 or 30+0.5"},
-          Case{{"--tc", "nan"}, "is not SECONDS[+INCREMENT]"},
-          Case{{"--tc", "5+"}, "is not SECONDS[+INCREMENT]"},
+          Case{{"--tc", "nan"}, "is not SECONDS[+INCREMENT]"}, Case{{"--tc", "5+"}, "is not SECONDS[+INCREMENT]"},
           Case{{"tc=1+x " + ENGINE, ENGINE}, "tc=1+x in \"tc=1+x " + ENGINE + "\": \"1+x\" is not SECONDS[+INCREMENT]"},
           Case{{"tc=10 " + ENGINE, ENGINE}, "tc= is given for some engines only: give --tc for the others"},
           Case{{"--summary", Path("none.jsonl"), "--tc", "10"}, "--tc excludes --summary"}}) {
@@ -203,8 +204,8 @@ TEST_F(Clock, EnginesTakeTcAndNameInEitherOrder)
 TEST_F(Clock, ResumeAndSummariesTellAnotherClock)
 {
     auto match = [&](const std::string &record, std::vector<std::string> extra) {
-        std::vector<std::string> arguments = {RUNNER, "--ends", "1", "--record", Path(record), ENGINE + " steady",
-                                              ENGINE + " weak"};
+        std::vector<std::string> arguments = {
+            RUNNER, "--ends", "1", "--record", Path(record), ENGINE + " steady", ENGINE + " weak"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         return RunProgram(arguments, 30s);
     };
@@ -251,7 +252,8 @@ TEST_F(Clock, TheSummaryGivesThinkTimesAndTheClocksLeft)
     std::smatch row;
     ASSERT_TRUE(std::regex_search(
         text.out, row,
-        std::regex(R"(\nscripted_engine    think 0\.0([0-9]{2}) s mean, 0\.0[0-9]{2} s longest  left ([0-9.]+) s mean, ([0-9.]+) s least\n)")))
+        std::regex(
+            R"(\nscripted_engine    think 0\.0([0-9]{2}) s mean, 0\.0[0-9]{2} s longest  left ([0-9.]+) s mean, ([0-9.]+) s least\n)")))
         << text.out;
     EXPECT_GE(std::stoi(row[1]), 40);
     // 30 s, 8 shots of about 40 ms, 8 s of increments.

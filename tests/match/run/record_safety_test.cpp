@@ -225,7 +225,8 @@ TEST_F(RecordSafety, ARecordCutInsideItsHeaderResumesFromTheOptions)
         WriteText(Path("cut.jsonl"), header.substr(0, cut));
         ProgramRun resumed = RunProgram(Quick("cut.jsonl", {"--resume"}), 60s);
         EXPECT_EQ(resumed.status, 0) << cut << " bytes: " << resumed.err;
-        EXPECT_EQ(WithoutTimes(FileText(Path("cut.jsonl"))), WithoutTimes(FileText(Path("whole.jsonl")))) << cut << " bytes";
+        EXPECT_EQ(WithoutTimes(FileText(Path("cut.jsonl"))), WithoutTimes(FileText(Path("whole.jsonl"))))
+            << cut << " bytes";
     }
 
     // The start of another match's header is no record of this one.
