@@ -16,8 +16,8 @@ using match::summary::TimeFigures;
 
 namespace {
 
-// Takes thinkMs for every shot (and forMs on shot number slowAt of its own,
-// counting from 1); notes the clocks it is told.
+// Takes thinkMs for every shot, and slowMs on its shot number slowAt
+// (counting from 1); notes the clocks it is told.
 class TimedPlayer : public Player {
 public:
     TimedPlayer(double thinkMs, int slowAt = 0, double slowMs = 0.0)
@@ -65,36 +65,6 @@ TEST(GameClock, ExtraEndsAddTheRegularEndsAverageAndLeftIsWholeMilliseconds)
     EXPECT_EQ(clock.LeftMs(Side::B), 0) << "never negative";
 }
 
-TEST(GameClock, EachSideIsToldBothClocksAndChargedItsOwn)
-{
-    TimedPlayer a(100.0);
-    TimedPlayer b(250.0);
-    Thrower thrower(1, 1, 0.0f);
-    GameRecord game = PlayGame(Clocked(1, {10.0, 1.0}, {5.0, 0.0}), {&a, &b}, thrower);
-    ASSERT_FALSE(game.forfeit);
-    // B holds the first hammer: A throws first.
-    ASSERT_EQ(a.told.size(), 8u);
-    for (std::size_t k = 0; k < 8; ++k) {
-        long long aLeft = 10000 + 900 * static_cast<long long>(k);
-        long long bLeft = 5000 - 250 * static_cast<long long>(k);
-        EXPECT_EQ(a.told[k]->own, aLeft);
-        EXPECT_EQ(a.told[k]->other, bLeft);
-        EXPECT_EQ(b.told[k]->own, bLeft);
-        EXPECT_EQ(b.told[k]->other, aLeft + 900);
-    }
-    const ShotRecord &last = game.ends[0].shots.back();
-    EXPECT_EQ(last.clockMs, (PerSide<long long>{17200, 3000}));
-    EXPECT_EQ(game.times.clockLeftMs, last.clockMs);
-    EXPECT_EQ(game.times.think[1].shots, 8);
-    EXPECT_DOUBLE_EQ(game.times.think[1].totalMs, 2000.0);
-
-    TimedPlayer plain(5.0);
-    GameRecord unclocked = PlayGame(GameSettings{}, {&plain, &plain}, thrower);
-    EXPECT_FALSE(plain.told.front());
-    EXPECT_FALSE(unclocked.ends[0].shots[0].clockMs);
-    EXPECT_EQ(unclocked.ends[0].shots[0].thinkMs, 5.0);
-}
-
 TEST(GameClock, AReplyAfterTheClockRanOutLosesOnTime)
 {
     TimedPlayer a(10.0);
@@ -109,6 +79,8 @@ TEST(GameClock, AReplyAfterTheClockRanOutLosesOnTime)
     const ShotRecord &late = game.ends[0].shots.back();
     EXPECT_FALSE(late.played);
     EXPECT_EQ(late.clockMs, (PerSide<long long>{970, 0}));
+    EXPECT_EQ(b.told.back()->own, 980);
+    EXPECT_EQ(b.told.back()->other, 970);
 
     // 930 ms left for its last stone of the end.
     TimedPlayer exact(10.0, 8, 930.0);
