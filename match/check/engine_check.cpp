@@ -149,7 +149,7 @@ private:
             if (!client_->Send(line + "\n"))
                 return Failed("stopped reading its input at \"" + line + "\"", check);
         auto start = Clock::now();
-        protocol::ShotAnswer answer = client_->RequestShot(go.state, go.points);
+        protocol::ShotAnswer answer = client_->RequestShot(go.state, go.points, std::nullopt);
         double seconds = SecondsSince(start);
         // Other words where the reply belongs, after lines the engine should
         // have ignored, answer those lines: their fault, not the grammar's.

@@ -1,10 +1,14 @@
 #include "game/game.h"
 
+#include <cmath>
+#include <cstdio>
+
 #include "end_score.h"
 #include "game/game_flow.h"
 
 namespace match::game {
 
+using protocol::ClockTimes;
 using protocol::GamePoints;
 using protocol::Player;
 using protocol::ShotAnswer;
@@ -20,6 +24,7 @@ void Finish(GameRecord &game, const GameFlow &flow)
         game.winner = Other(game.forfeit->engine);
     else
         game.winner = flow.Winner();
+    game.times = TimesOf(game);
 }
 
 // A game's record before its first end: who plays it and how.
@@ -44,6 +49,30 @@ GameFlow FlowOf(const GameSettings &settings)
     return GameFlow(settings.ends, settings.firstHammer, settings.start->position.end, settings.start->Points());
 }
 
+// "lost on time in end 6, shot 11: 0.40 s left, the shot took 0.41 s".
+std::string OnTimeReason(const ShotRecord &shot, long long leftMs)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "lost on time in end %d, shot %d: %.2f s left, the shot took %.2f s",
+                  shot.sent.currentEnd + 1, shot.shotIndex + 1, static_cast<double>(leftMs) / 1000.0,
+                  shot.thinkMs.value_or(0.0) / 1000.0);
+    return text;
+}
+
+// Charges the shot's time to its side's clock and notes both clocks in it;
+// false when the clock ran out before the reply.
+bool ChargeClock(GameClock &clock, ShotRecord &shot, const ShotAnswer &answer)
+{
+    const double thinkMs = *shot.thinkMs;
+    const bool inTime = !answer.outOfTime && thinkMs <= static_cast<double>(clock.LeftMs(shot.engine));
+    if (inTime)
+        clock.Spend(shot.engine, thinkMs);
+    else
+        clock.RunOut(shot.engine);
+    shot.clockMs = PerSide<long long>{clock.LeftMs(Side::A), clock.LeftMs(Side::B)};
+    return inTime;
+}
+
 }  // namespace
 
 int SideFlag(int shotIndex)
@@ -55,11 +84,16 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thr
 {
     GameRecord game = NewGame(settings);
     GameFlow flow = FlowOf(settings);
+    std::optional<GameClock> clock;
+    if (settings.clock)
+        clock.emplace(*settings.clock, settings.ends);
 
     while (!flow.Finished()) {
         EndRecord &end = game.ends.emplace_back();
         end.index = flow.CurrentEnd();
         end.hammer = flow.Hammer();
+        if (clock)
+            clock->StartEnd(end.index);
         GameState state = EndOpening(settings.start, end.index);
         state.currentEnd = end.index;
         state.lastEnd = flow.LastEnd();
@@ -72,8 +106,19 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thr
             shot.sent = state;
 
             const GamePoints points{flow.Total(shot.engine), flow.Total(Other(shot.engine))};
-            ShotAnswer answer = players[static_cast<std::size_t>(Index(shot.engine))]->RequestShot(state, points);
+            std::optional<ClockTimes> times;
+            if (clock)
+                times = ClockTimes{clock->LeftMs(shot.engine), clock->LeftMs(Other(shot.engine))};
+            ShotAnswer answer =
+                players[static_cast<std::size_t>(Index(shot.engine))]->RequestShot(state, points, times);
             shot.reply = answer.reply;
+            // To the microsecond, as the record keeps it: finer is noise.
+            shot.thinkMs = std::round(answer.thinkMs * 1000.0) / 1000.0;
+            if (clock && !ChargeClock(*clock, shot, answer)) {
+                game.forfeit = Forfeit{shot.engine, OnTimeReason(shot, times->own), true};
+                Finish(game, flow);
+                return game;
+            }
             if (!answer.ok) {
                 game.forfeit = Forfeit{shot.engine, answer.fault};
                 Finish(game, flow);

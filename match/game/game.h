@@ -4,6 +4,7 @@
 #include <string>
 
 #include "game/game_record.h"
+#include "game/side_clocks.h"
 #include "game/thrower.h"
 #include "protocol/player.h"
 
@@ -16,13 +17,15 @@ struct GameSettings {
     int pair = 1;  // counts from 1
     PerSide<int> players{0, 1};
     std::optional<GameStart> start = std::nullopt;  // none to start from the empty sheet of end 1
+    std::optional<PerSide<TimeControl>> clock{};    // A's and B's; none: no clock, --timeout alone
 };
 
 // The sideFlag sent with SETSTATE: 1 when the side to move holds the hammer.
 int SideFlag(int shotIndex);
 
 // Plays a game between the two players, from NEWGAME on, each shot thrown by
-// thrower. A player whose answer is no shot forfeits and the game ends there.
+// thrower. A player whose answer is no shot forfeits and the game ends there;
+// on a clock, so does one whose answer came after its clock ran out (on time).
 GameRecord PlayGame(const GameSettings &settings, PerSide<protocol::Player *> players, Thrower &thrower);
 
 // A game lost before its first shot, when engine could not be made ready.

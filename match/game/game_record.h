@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/game_times.h"
 #include "game/side.h"
 #include "game/start_position.h"
 #include "tessival.h"
@@ -48,9 +49,11 @@ struct ShotRecord {
     std::string reply;    // the reply bytes
     bool played = false;  // false when the reply forfeited the game
     ShotVector shot{};
-    uint32_t seed = 0;    // the seed passed to the physics library
-    GameState resting{};  // the position after the throw
-    ShotTrace trace;      // when thrown or replayed in this run
+    uint32_t seed = 0;                          // the seed passed to the physics library
+    GameState resting{};                        // the position after the throw
+    ShotTrace trace;                            // when thrown or replayed in this run
+    std::optional<double> thinkMs;              // as the runner measured it; older records lack it
+    std::optional<PerSide<long long>> clockMs;  // both clocks after the shot, with a clock
 };
 
 struct EndRecord {
@@ -64,6 +67,7 @@ struct EndRecord {
 struct Forfeit {
     Side engine;
     std::string reason;
+    bool onTime = false;  // its clock ran out
 };
 
 struct GameRecord {
@@ -77,6 +81,7 @@ struct GameRecord {
     std::optional<Forfeit> forfeit;
     std::optional<Side> winner;  // none for a draw
     PerSide<int> totals{0, 0};
+    GameTimes times;  // from the shots, kept when they are dropped
 };
 
 struct MatchRecord {

@@ -8,6 +8,7 @@
 
 namespace match::process {
 
+using protocol::ClockTimes;
 using protocol::GamePoints;
 using protocol::ParseBestShot;
 using protocol::ParseReadyOk;
@@ -18,6 +19,7 @@ using protocol::ReplyStatus;
 using protocol::ScoreCommand;
 using protocol::SetStateCommand;
 using protocol::ShotAnswer;
+using protocol::TimeCommand;
 
 namespace {
 
@@ -67,7 +69,7 @@ std::optional<std::string> EngineClient::Start()
         return Noted(LostEngine("before answering ISREADY", "did not read its input within " + Seconds()));
 
     ReadResult result = ReadResult::Data;
-    Reply reply = AwaitReply(ParseReadyOk, result);
+    Reply reply = AwaitReply(ParseReadyOk, result, Clock::now() + timeout_);
     if (reply.status == ReplyStatus::Complete)
         return std::nullopt;
     if (reply.status == ReplyStatus::Malformed)
@@ -77,19 +79,29 @@ std::optional<std::string> EngineClient::Start()
     return Noted("did not answer ISREADY within " + Seconds());
 }
 
-ShotAnswer EngineClient::RequestShot(const GameState &state, const GamePoints &points)
+ShotAnswer EngineClient::RequestShot(const GameState &state, const GamePoints &points,
+                                     const std::optional<ClockTimes> &clock)
 {
     ShotAnswer answer;
     std::string during =
         "on shot " + std::to_string(state.shotIndex + 1) + " of end " + std::to_string(state.currentEnd + 1);
-    if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send(ScoreCommand(points)) ||
-        !Send("GO\n", false)) {
+    auto lost = [&] {
         answer.fault = Noted(LostEngine("before GO " + during, "did not read its input within " + Seconds()));
         return answer;
-    }
+    };
+    if (!Send(PositionCommand(state)) || !Send(SetStateCommand(state)) || !Send(ScoreCommand(points)) ||
+        (clock && !Send(TimeCommand(*clock))))
+        return lost();
+    // Timed from before GO is written: the engine may answer before the write returns to us.
+    const auto go = Clock::now();
+    if (!Send("GO\n", false))
+        return lost();
 
+    const bool clockFirst = clock && std::chrono::milliseconds(clock->own) < timeout_;
+    const auto deadline = go + (clockFirst ? std::chrono::milliseconds(clock->own) : timeout_);
     ReadResult result = ReadResult::Data;
-    Reply reply = AwaitReply(ParseBestShot, result);
+    Reply reply = AwaitReply(ParseBestShot, result, deadline);
+    answer.thinkMs = std::chrono::duration<double, std::milli>(judged_ - go).count();
     answer.reply = reply.text;
     if (reply.status == ReplyStatus::Complete) {
         answer.ok = true;
@@ -98,6 +110,9 @@ ShotAnswer EngineClient::RequestShot(const GameState &state, const GamePoints &p
         answer.fault = Noted(reply.problem + " " + during);
     } else if (result == ReadResult::Closed) {
         answer.fault = Noted(LostEngine(during, "closed its output"));
+    } else if (clockFirst) {
+        answer.outOfTime = true;
+        answer.fault = Noted("did not answer GO before its clock ran out " + during);
     } else {
         answer.fault = "did not answer GO within " + Seconds() + " " + during;
         if (!reply.text.empty())
@@ -142,12 +157,12 @@ bool EngineClient::Send(const std::string &line, bool untilRead)
     return process_->Write(line, deadline) && (!untilRead || process_->WaitUntilRead(deadline));
 }
 
-Reply EngineClient::AwaitReply(Reply (*parse)(std::string_view), ReadResult &result)
+Reply EngineClient::AwaitReply(Reply (*parse)(std::string_view), ReadResult &result, Clock::time_point deadline)
 {
-    auto deadline = Clock::now() + timeout_;
     for (;;) {
         Reply reply = parse(received_);
         if (reply.status != ReplyStatus::Incomplete) {
+            judged_ = Clock::now();
             Log(LOG_RECEIVED, reply.text);
             replyEnding_ = LineBreakAtEnd(std::string_view(received_).substr(0, reply.consumed));
             received_.erase(0, reply.consumed);
@@ -157,6 +172,7 @@ Reply EngineClient::AwaitReply(Reply (*parse)(std::string_view), ReadResult &res
         }
         result = process_->Read(received_, deadline);
         if (result != ReadResult::Data) {
+            judged_ = Clock::now();
             if (!reply.text.empty())
                 Log(LOG_RECEIVED, reply.text);
             lastReply_ = reply;

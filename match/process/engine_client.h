@@ -22,8 +22,10 @@ public:
     // Starts the engine, sends NEWGAME and ISREADY and waits for READYOK.
     // Returns what went wrong, if anything.
     std::optional<std::string> Start();
-    // POSITION, SETSTATE, SCORE and GO, then the BESTSHOT reply.
-    protocol::ShotAnswer RequestShot(const GameState &state, const protocol::GamePoints &points) override;
+    // POSITION, SETSTATE, SCORE, with a clock TIME, and GO, then the BESTSHOT
+    // reply, awaited until the earlier of the timeout and the clock's end.
+    protocol::ShotAnswer RequestShot(const GameState &state, const protocol::GamePoints &points,
+                                     const std::optional<protocol::ClockTimes> &clock) override;
     // Writes line (with its line feed); with untilRead, also waits until the
     // engine has read it, so that the next line reaches it in a read of its
     // own. The last line before a reply needs no wait: the reply shows it
@@ -43,9 +45,11 @@ public:
     pid_t Pid() const { return process_ ? process_->Pid() : -1; }
 
 private:
-    // Reads until parse judges a reply or the engine stops talking; result
-    // says which (Data for a judged reply). A whole reply leaves received_.
-    protocol::Reply AwaitReply(protocol::Reply (*parse)(std::string_view), ReadResult &result);
+    // Reads until parse judges a reply, the engine stops talking or the
+    // deadline passes; result says which (Data for a judged reply). A whole
+    // reply leaves received_.
+    protocol::Reply AwaitReply(protocol::Reply (*parse)(std::string_view), ReadResult &result,
+                               Clock::time_point deadline);
     // What happened to an engine that stopped talking: how it ended, or
     // ifRunning when it is still running.
     std::string LostEngine(const std::string &during, const std::string &ifRunning);
@@ -62,6 +66,7 @@ private:
     std::string received_;
     protocol::Reply lastReply_;
     std::string replyEnding_;
+    Clock::time_point judged_;  // when AwaitReply last judged a reply or stopped waiting
 };
 
 }  // namespace match::process

@@ -22,6 +22,11 @@ std::string ScoreCommand(const GamePoints &points)
     return "SCORE " + std::to_string(points.own) + " " + std::to_string(points.other) + "\n";
 }
 
+std::string TimeCommand(const ClockTimes &clock)
+{
+    return "TIME " + std::to_string(clock.own) + " " + std::to_string(clock.other) + "\n";
+}
+
 std::string SetStateCommand(const GameState &state)
 {
     return "SETSTATE " + std::to_string(state.shotIndex) + " " + std::to_string(state.currentEnd) + " " +

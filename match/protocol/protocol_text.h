@@ -14,5 +14,7 @@ std::string PositionCommand(const GameState &state);
 std::string SetStateCommand(const GameState &state);
 // SCORE own other: the game's points of the side to move and of the other side.
 std::string ScoreCommand(const GamePoints &points);
+// TIME own other: the milliseconds left on the clocks of the side to move and of the other side.
+std::string TimeCommand(const ClockTimes &clock);
 
 }  // namespace match::protocol

@@ -77,6 +77,20 @@ SprtTest HeaderSprt(const std::string &text)
     return *test;
 }
 
+json TimeControlJson(const game::TimeControl &tc)
+{
+    return {{"seconds", tc.seconds}, {"increment", tc.increment}};
+}
+
+// A header's "tc", absent without a clock.
+std::optional<game::TimeControl> TimeControlFrom(const json &object)
+{
+    if (!object.contains("tc"))
+        return std::nullopt;
+    const json &tc = object.at("tc");
+    return game::TimeControl{tc.at("seconds").get<double>(), tc.at("increment").get<double>()};
+}
+
 bool IsVersion2Header(const json &header)
 {
     return header.is_object() && header.value("format", "") == FORMAT && header.value("version", 0) == VERSION;
@@ -87,8 +101,12 @@ bool IsVersion2Header(const json &header)
 json HeaderToJson(const MatchSetup &setup)
 {
     json engines = json::array();
-    for (const EngineEntry &engine : setup.engines)
-        engines.push_back({{"name", engine.name}, {"command", engine.command}});
+    for (const EngineEntry &engine : setup.engines) {
+        json entry = {{"name", engine.name}, {"command", engine.command}};
+        if (engine.tc)
+            entry["tc"] = TimeControlJson(*engine.tc);
+        engines.push_back(entry);
+    }
     json header = {{"format", FORMAT},
                    {"version", VERSION},
                    {"engines", engines},
@@ -104,6 +122,8 @@ json HeaderToJson(const MatchSetup &setup)
     if (setup.positions)
         header["positions"] = {
             {"file", setup.positions->file}, {"sha256", setup.positions->sha256}, {"count", setup.positions->count}};
+    if (setup.tc)
+        header["tc"] = TimeControlJson(*setup.tc);
     return header;
 }
 
@@ -114,7 +134,9 @@ MatchSetup HeaderFromJson(const json &header)
     try {
         MatchSetup setup;
         for (const json &engine : header.at("engines"))
-            setup.engines.push_back({engine.at("name").get<std::string>(), engine.at("command").get<std::string>()});
+            setup.engines.push_back({engine.at("name").get<std::string>(), engine.at("command").get<std::string>(),
+                                     TimeControlFrom(engine)});
+        setup.tc = TimeControlFrom(header);
         setup.gauntlet = header.at("gauntlet").get<bool>();
         setup.ends = header.at("ends").get<int>();
         setup.games = header.at("games").get<int>();
@@ -186,6 +208,10 @@ std::string HeaderDifference(const json &recorded, const json &wanted)
         if (key != "positions" && (!recorded.contains(key) || !SameSetting(key, recorded.at(key), value)))
             return key + " is " + (recorded.contains(key) ? recorded.at(key).dump() : "missing") + " there, " +
                    value.dump() + " here";
+    // Optional keys ("tc") that only the recorded header has.
+    for (const auto &[key, value] : recorded.items())
+        if (key != "positions" && !wanted.contains(key))
+            return key + " is " + value.dump() + " there, missing here";
     return PositionsDifference(recorded, wanted);
 }
 

@@ -26,9 +26,11 @@ nlohmann::json HeaderToJson(const setup::MatchSetup &setup);
 setup::MatchSetup HeaderFromJson(const nlohmann::json &header);
 
 // The first option that differs between two headers, in words ("seed is 7
-// there, 8 here"), in the order of wanted's keys, the start positions last
-// (given on either side); empty when none does. SPRT texts that give the same
-// test are the same option, and positions files of the same content are.
+// The first option that differs between two headers, in words ("seed is 7
+// there, 8 here"), in the order of wanted's keys, then a key only recorded
+// has (an optional one, such as "tc"), the start positions last (given on
+// either side); empty when none does. SPRT texts that give the same test are
+// the same option, and positions files of the same content are.
 std::string HeaderDifference(const nlohmann::json &recorded, const nlohmann::json &wanted);
 
 // The engines and settings of a setup as a record without games.

@@ -13,6 +13,7 @@ using game::Letter;
 using game::MatchRecord;
 using game::ShotRecord;
 using game::Side;
+using game::TimesOf;
 using nlohmann::json;
 using setup::EngineName;
 
@@ -108,6 +109,10 @@ json ShotToJson(const ShotRecord &shot)
         entry["seed"] = shot.seed;
         entry["resting"] = Stones(shot.resting);
     }
+    if (shot.thinkMs)
+        entry["thinkMs"] = *shot.thinkMs;
+    if (shot.clockMs)
+        entry["clockMs"] = *shot.clockMs;
     return entry;
 }
 
@@ -125,6 +130,10 @@ ShotRecord ShotFromJson(const json &entry)
     shot.sent.lastEnd = state[2].get<int32_t>();
     shot.sent.sideFlag = state[3].get<uint8_t>();
     shot.reply = entry.at("reply").get<std::string>();
+    if (entry.contains("thinkMs"))
+        shot.thinkMs = entry.at("thinkMs").get<double>();
+    if (entry.contains("clockMs"))
+        shot.clockMs = entry.at("clockMs").get<game::PerSide<long long>>();
     if (!entry.contains("shot"))
         return shot;
     const json &vector = entry.at("shot");
@@ -163,6 +172,14 @@ EndRecord EndFromJson(const json &entry)
     return end;
 }
 
+json ForfeitToJson(const Forfeit &forfeit)
+{
+    json entry = {{"engine", SideName(forfeit.engine)}, {"reason", forfeit.reason}};
+    if (forfeit.onTime)
+        entry["onTime"] = true;
+    return entry;
+}
+
 }  // namespace
 
 json GameToJson(const GameRecord &game)
@@ -173,8 +190,7 @@ json GameToJson(const GameRecord &game)
     json result = {
         {"winner", game.winner ? json(SideName(*game.winner)) : json(nullptr)},
         {"points", {{"A", game.totals[0]}, {"B", game.totals[1]}}},
-        {"forfeit", game.forfeit ? json{{"engine", SideName(game.forfeit->engine)}, {"reason", game.forfeit->reason}}
-                                 : json(nullptr)},
+        {"forfeit", game.forfeit ? ForfeitToJson(*game.forfeit) : json(nullptr)},
     };
     json entry = {{"game", game.number},
                   {"pair", game.pair},
@@ -208,7 +224,9 @@ GameRecord GameFromJson(const json &entry)
         game.totals = {result.at("points").at("A").get<int>(), result.at("points").at("B").get<int>()};
         const json &forfeit = result.at("forfeit");
         if (!forfeit.is_null())
-            game.forfeit = Forfeit{SideFrom(forfeit.at("engine")), forfeit.at("reason").get<std::string>()};
+            game.forfeit = Forfeit{SideFrom(forfeit.at("engine")), forfeit.at("reason").get<std::string>(),
+                                   forfeit.value("onTime", false)};
+        game.times = TimesOf(game);
         return game;
     } catch (const nlohmann::json::exception &error) {
         throw RecordError(error.what());

@@ -16,7 +16,12 @@ using check::CheckResult;
 
 int RunCheck(const setup::MatchOptions &options)
 {
-    setup::EngineEntry entry = setup::NameEngines({options.checkEngine}).front();
+    std::string engineError;
+    setup::EngineEntry entry = setup::NameEngines({options.checkEngine}, engineError).front();
+    if (!engineError.empty()) {
+        std::cerr << "pebble-match: " << engineError << "\n";
+        return 2;
+    }
     std::unique_ptr<process::ProtocolLog> log;
     try {
         if (!options.logPath.empty())

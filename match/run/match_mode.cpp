@@ -49,6 +49,7 @@ using game::PlayGame;
 using game::ShotRecord;
 using game::Side;
 using game::Thrower;
+using game::TimeControl;
 using pictures::PicturesLine;
 using pictures::PreparePictureFolder;
 using pictures::WriteGamePictures;
@@ -153,8 +154,8 @@ public:
     // their parent-death signal follows: it must not end before they do.
     GameRecord Play(const ScheduledGame &scheduled)
     {
-        GameSettings settings{scheduled.number, setup_.ends,       scheduled.firstHammer,
-                              scheduled.pair,   scheduled.players, scheduled.start};
+        GameSettings settings{scheduled.number,  setup_.ends,     scheduled.firstHammer,    scheduled.pair,
+                              scheduled.players, scheduled.start, Clocks(scheduled.players)};
         auto timeout = std::chrono::milliseconds(static_cast<long long>(setup_.timeoutSeconds * 1000.0));
         PerSide<std::string> names = {Engine(scheduled.players[0]).name, Engine(scheduled.players[1]).name};
         EngineClient a(Engine(scheduled.players[0]).command, timeout, GameLabel(scheduled.number, Side::A, names),
@@ -312,6 +313,17 @@ private:
     }
 
     const EngineEntry &Engine(int index) const { return setup_.engines[static_cast<std::size_t>(index)]; }
+
+    // The time controls of a game's sides, each engine's own before the
+    // match's; none without a clock.
+    std::optional<PerSide<TimeControl>> Clocks(const PerSide<int> &players) const
+    {
+        std::optional<TimeControl> a = Engine(players[0]).tc ? Engine(players[0]).tc : setup_.tc;
+        std::optional<TimeControl> b = Engine(players[1]).tc ? Engine(players[1]).tc : setup_.tc;
+        if (!a || !b)
+            return std::nullopt;
+        return PerSide<TimeControl>{*a, *b};
+    }
 
     void WritePictures(const GameRecord &game, const PerSide<std::string> &names)
     {

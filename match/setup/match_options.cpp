@@ -10,6 +10,7 @@
 
 #include "setup/engine_names.h"
 #include "setup/positions_file.h"
+#include "setup/time_control.h"
 #include "statistics/sprt.h"
 
 namespace match::setup {
@@ -38,9 +39,21 @@ currentEnd counts from 0, lastEnd is the index of the last regular end (extra
 ends go beyond it), sideFlag is 1 when the side to move has the hammer in this
 end (it throws the odd-numbered stones), 0 when it throws first, and own and
 other are the points of the side to move and of the other side so far in the
-game (an engine that does not know SCORE ignores it, as any unknown line). An
-engine that quits, times out or answers anything but BESTSHOT with two finite
-numbers and a spin of 0 or 1 forfeits the game.
+game (an engine that does not know SCORE ignores it, as any unknown line).
+With a clock (--tc), TIME own other follows SCORE: the whole milliseconds left
+on the clocks of the side to move and of the other side (ignored as any
+unknown line by an engine that does not know it). An engine that quits, times
+out or answers anything but BESTSHOT with two finite numbers and a spin of 0
+or 1 forfeits the game.
+
+--tc SECONDS[+INCREMENT] gives each side SECONDS of thinking for the regular
+ends of a game, and INCREMENT more after each of its shots; each extra end
+adds SECONDS / ends to both clocks at its start. The runner times each reply
+from GO written to the reply whole; one that comes after its clock ran out
+loses the game on time, and no reply is awaited past the clock or past
+--timeout, which stays the cap per reply. "tc=30+0.5" inside an engine's
+argument, as name= is ("name=g tc=30+0.5 ./granite"), gives that engine its
+own clock, for handicap matches; without --tc every engine needs its own.
 
 Each game starts with NEWGAME and ISREADY, and the engine must answer READYOK
 within the timeout. Replies are "READYOK" and "BESTSHOT vx vy spin", tokens
@@ -163,6 +176,20 @@ Shard ParseShard(const std::string &text)
     return shard;
 }
 
+// Every engine plays on a clock, or none does: TIME tells both sides' clocks.
+std::string ClockConflict(const MatchSetup &setup)
+{
+    if (setup.tc)
+        return "";
+    bool some = false;
+    bool all = true;
+    for (const EngineEntry &engine : setup.engines) {
+        some = some || engine.tc.has_value();
+        all = all && engine.tc.has_value();
+    }
+    return some && !all ? "tc= is given for some engines only: give --tc for the others" : "";
+}
+
 // The checks across options that CLI11 cannot express; the message, if any.
 std::string Conflicts(const MatchOptions &options, bool checked)
 {
@@ -226,6 +253,7 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
     std::vector<std::string> engines;
     std::string shard;
     std::string anchor;
+    std::string tc;
     app.add_option("ENGINE", engines,
                    "engine commands, [name=LABEL] COMMAND (default: two pebbles beside this program)")
         ->type_name("COMMAND");
@@ -275,6 +303,10 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         app.add_option("--anchor", anchor,
                        "three or more engines: the engine rated 0 in the rating table (default: the mean is 0)")
             ->type_name("ENGINE");
+    auto *tcOption = app.add_option("--tc", tc,
+                                    "a game clock per side: SECONDS for the regular ends, INCREMENT more after "
+                                    "each shot; a reply after the clock ran out loses on time")
+                         ->type_name("SECONDS[+INCREMENT]");
     auto *record = app.add_option("--record", options.recordPath, "write the record, one JSON line per game, to FILE");
     auto *resume = app.add_flag("--resume", options.resume,
                                 "continue the run whose record is FILE, playing only the missing games");
@@ -306,17 +338,18 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
                       ->type_name("ENGINE");
     app.set_version_flag("--version", std::string("pebble-match ") + PEBBLE_VERSION, "print the version and exit");
     // A check plays no match: of the game options only the timeout applies (and the log).
-    for (CLI::Option *option :
-         {record, resume, overwrite, svg, ends, games, seed, error, concurrency, shardOption, sprt, anchorOption,
-          gauntlet, replay, summary, html, summaryJson, ratingInterval, positions})
+    for (CLI::Option *option : {record,      resume,         overwrite, svg,          ends,     games,  seed,    error,
+                                concurrency, shardOption,    sprt,      anchorOption, gauntlet, replay, summary, html,
+                                summaryJson, ratingInterval, positions, tcOption})
         check->excludes(option);
     // Neither talks to an engine.
     for (CLI::Option *reader : {replay, summary})
         reader->excludes(log);
     // A replay or a summary reads what records say; game options would go unused.
     for (CLI::Option *reader : {replay, summary})
-        for (CLI::Option *option : {record, resume, overwrite, ends, games, seed, error, timeout, concurrency,
-                                    shardOption, sprt, anchorOption, gauntlet, summaryJson, ratingInterval, positions})
+        for (CLI::Option *option :
+             {record, resume, overwrite, ends, games, seed, error, timeout, concurrency, shardOption, sprt,
+              anchorOption, gauntlet, summaryJson, ratingInterval, positions, tcOption})
             reader->excludes(option);
     summary->excludes(svg);
     replay->excludes(summary);
@@ -337,7 +370,20 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         std::cerr << "pebble-match: " << failure.what() << "\nRun with --help for more information.\n";
         return 2;
     }
-    setup.engines = NameEngines(engines);
+    std::string engineError;
+    setup.engines = NameEngines(engines, engineError);
+    if (!engineError.empty()) {
+        std::cerr << "pebble-match: " << engineError << "\n";
+        return 2;
+    }
+    if (tcOption->count() > 0) {
+        std::string tcError;
+        setup.tc = ParseTimeControl(tc, tcError);
+        if (!setup.tc) {
+            std::cerr << "pebble-match: --tc " << tcError << "\n";
+            return 2;
+        }
+    }
     if (!shard.empty())
         setup.shard = ParseShard(shard);
     if (!anchor.empty())
@@ -350,10 +396,12 @@ std::optional<int> ParseMatchOptions(int argc, char **argv, const std::string &d
         return std::nullopt;
     while (engines.size() < 2)
         engines.push_back(Quote(defaultEngine));
-    setup.engines = NameEngines(engines);
+    setup.engines = NameEngines(engines, engineError);
     std::string conflict = ReadSprt(setup, sprt->count() > 0);
     if (conflict.empty())
         conflict = AnchorConflict(setup);
+    if (conflict.empty())
+        conflict = ClockConflict(setup);
     if (conflict.empty() && !positionsPath.empty())
         setup.positions = ReadPositionsFile(positionsPath, setup.ends, conflict);
     if (!conflict.empty()) {

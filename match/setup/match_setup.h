@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "game/side_clocks.h"
 #include "game/start_position.h"
 #include "statistics/sprt.h"
 
@@ -13,6 +14,7 @@ namespace match::setup {
 struct EngineEntry {
     std::string name;
     std::string command;
+    std::optional<game::TimeControl> tc{};  // its own clock (tc=), in place of the match's
 };
 
 // Shard index of count, index counting from 1.
@@ -40,6 +42,7 @@ struct MatchSetup {
     uint64_t seed = 20260101;
     double error = 0.145;  // as the user gave it; the physics library takes it as a float
     double timeoutSeconds = 60.0;
+    std::optional<game::TimeControl> tc;  // --tc; an engine's own tc= goes first
     Shard shard;
     std::string sprt;                              // the --sprt text as given, empty without a test
     std::optional<statistics::SprtTest> sprtTest;  // the text parsed, wherever a setup is read

@@ -240,6 +240,7 @@ MatchSummary SummariseMatch(const MatchSetup &setup, const std::vector<GameRecor
     summary.ends = EndsOf(summary.engines, games);
     if (setup.positions)
         summary.positions = PositionsOf(games);
+    summary.times = TimeFigures(summary.engines, games);
     return summary;
 }
 

@@ -12,6 +12,7 @@
 #include "statistics/rating_table.h"
 #include "statistics/sprt.h"
 #include "summary/coverage.h"
+#include "summary/time_figures.h"
 
 namespace match::summary {
 
@@ -67,6 +68,7 @@ struct MatchSummary {
     std::vector<statistics::PairResult> crosstable;
     std::vector<statistics::EndStatistics> ends;
     std::optional<std::vector<PositionSummary>> positions;  // with --positions, in line order
+    std::vector<EngineTimes> times;
 };
 
 // The pair at which the setup's SPRT decided, counting the pairs in order as

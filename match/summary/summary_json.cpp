@@ -112,6 +112,20 @@ json Ends(const EndStatistics &ends)
             {"blankEnds", ends.blankEnds}};
 }
 
+// Figures an engine lacks (no think time recorded, no clock) are null.
+json Times(const EngineTimes &engine)
+{
+    bool think = engine.shots > 0;
+    bool clock = engine.clockGames > 0;
+    return {{"engine", engine.name},
+            {"shots", engine.shots},
+            {"meanThinkMs", think ? json(engine.meanThinkMs) : json(nullptr)},
+            {"longestThinkMs", think ? json(engine.longestThinkMs) : json(nullptr)},
+            {"clockGames", engine.clockGames},
+            {"meanLeftMs", clock ? json(engine.meanLeftMs) : json(nullptr)},
+            {"leastLeftMs", clock ? json(engine.leastLeftMs) : json(nullptr)}};
+}
+
 json Missing(const Coverage &coverage)
 {
     json shards = json::array();
@@ -170,6 +184,10 @@ json SummaryJson(const MatchSummary &summary, bool running)
     object["ends"] = ends;
     object["allEnds"] = Ends(statistics::AllEnds(summary.ends));
     object["positions"] = summary.positions ? Positions(*summary.positions) : json(nullptr);
+    json times = json::array();
+    for (const EngineTimes &engine : summary.times)
+        times.push_back(Times(engine));
+    object["times"] = times;
     return object;
 }
 

@@ -114,7 +114,9 @@ std::string SummaryText(const MatchSummary &summary)
         text += "\n" + Crosstable(summary);
     if (summary.positions)
         text += "\n" + PositionsText(*summary.positions);
-    return text + "\n" + FormatEndStatistics(summary.ends);
+    text += "\n" + FormatEndStatistics(summary.ends);
+    std::string times = FormatTimeFigures(summary.times);
+    return times.empty() ? text : text + "\n" + times;
 }
 
 }  // namespace match::summary

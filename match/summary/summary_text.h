@@ -13,7 +13,8 @@ namespace match::summary {
 std::string StandingsText(const MatchSummary &summary);
 
 // The summary as text: what it lacks, if anything, then the standings, the
-// crosstable of three or more engines and the end statistics of every engine.
+// crosstable of three or more engines, the end statistics of every engine and
+// their think times (and clocks).
 std::string SummaryText(const MatchSummary &summary);
 
 }  // namespace match::summary

@@ -1,5 +1,7 @@
 #include "viewer/viewer_data.h"
 
+#include <cmath>
+
 #include "end_score.h"
 #include "game/line_score.h"
 #include "in_play.h"
@@ -90,6 +92,11 @@ json Shot(const ShotRecord &shot, const EndRecord &end, double farY)
 {
     // The page knows the engine from the stone's number and the end's hammer.
     json item = {{"reply", shot.reply}, {"played", shot.played}};
+    // Whole milliseconds: the page shows seconds to the thousandth.
+    if (shot.thinkMs)
+        item["thinkMs"] = std::llround(*shot.thinkMs);
+    if (shot.clockMs)
+        item["clockMs"] = *shot.clockMs;
     if (!shot.played) {
         item["score"] = EndScore(shot.sent, end.hammer);
         return item;

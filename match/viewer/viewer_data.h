@@ -9,7 +9,8 @@ namespace match::viewer {
 
 // What the viewer page shows, as JSON: the engines, the view of the sheet and
 // the stone colours, and for every game its result, its ends and every shot
-// with the reply, the vector, the seed, the stones in play after it, the
+// with the reply, its think time and both clocks after it (when the record
+// has them), the vector, the seed, the stones in play after it, the
 // end's score after it as rules::EndScore counts it, the traced path of every
 // stone it set moving and its contacts. Lengths on the sheet and times of a
 // throw are in whole millimetres and milliseconds (page_numbers.h), the

@@ -299,6 +299,39 @@ test('play steps on by itself and pause holds the throw where it is', async () =
   await page.close();
 });
 
+// The shot panel's facts as term and detail.
+async function shotFacts(page) {
+  return page.$$eval('#shot-facts dt', (terms) => Object.fromEntries(terms.map((term) =>
+    [term.textContent, term.nextElementSibling.textContent])));
+}
+
+const seconds = (ms) => (Math.round(ms) / 1000).toFixed(3) + ' s';
+
+test('each shot shows its think time and, on a clock, both clocks after it', async () => {
+  const page = await browser.newPage();
+  await openAt(page, pageUrl + '#game=1&end=1&shot=2');
+  const plain = await shotFacts(page);
+  assert.equal(plain['Think time'], seconds(recordedEnd(1, 1).shots[1].thinkMs));
+  assert.equal(plain.Clocks, undefined, 'no clock without --tc');
+
+  const folder = fs.mkdtempSync(path.join(output, 'clock-'));
+  const recordPath = path.join(folder, 'clock.jsonl');
+  const htmlPath = path.join(folder, 'clock.html');
+  const engine = `${process.env.SCRIPTED_ENGINE} sleep-30`;
+  execFileSync(process.env.PEBBLE_MATCH, ['--ends', '1', '--tc', '60+0.5', '--record', recordPath, '--html', htmlPath,
+    engine, engine], { stdio: 'pipe' });
+  const game = JSON.parse(fs.readFileSync(recordPath, 'utf8').split('\n')[1]);
+  for (const shot of [1, 4]) {
+    await openAt(page, pathToFileURL(htmlPath).href + `#game=1&end=1&shot=${shot}`);
+    const recorded = game.ends[0].shots[shot - 1];
+    const facts = await shotFacts(page);
+    assert.ok(recorded.thinkMs >= 30, 'the think time holds the sleep: ' + recorded.thinkMs);
+    assert.equal(facts['Think time'], seconds(recorded.thinkMs));
+    assert.equal(facts.Clocks, `A ${seconds(recorded.clockMs[0])}, B ${seconds(recorded.clockMs[1])} left`);
+  }
+  await page.close();
+});
+
 test('engine names, commands and replies holding markup are shown as text', async () => {
   const folder = fs.mkdtempSync(path.join(output, 'markup-'));
   const name = '<img src=x onerror=window.injected=3>';

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "engine_process.h"
+#include "without_times.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
-    // The record of a short match played by `workers` games at once.
+    // The record of a short match played by `workers` games at once, without
+    // its think times, which no two runs share.
     std::string Record(const std::string &workers) const
     {
         const std::string record = folder_ + "/" + workers + ".jsonl";
@@ -40,7 +42,7 @@ protected:
                       {"--ends", "2", "--games", "4", "--seed", "5", "--concurrency", workers, "--record", record});
         EXPECT_EQ(run.status, 0) << run.errors;
         EXPECT_EQ(run.errors.find("forfeit"), std::string::npos) << run.errors;
-        return FileText(record);
+        return WithoutTimes(FileText(record));
     }
 
     std::string folder_;

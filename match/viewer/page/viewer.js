@@ -369,6 +369,9 @@
       who.append(document.createTextNode(label(thrower) + ', stone ' + (first + here.shot)));
       fact(facts, 'Engine', who);
       fact(facts, 'Reply', html('code', shot.reply));
+      if (shot.thinkMs !== undefined) fact(facts, 'Think time', thousandths(shot.thinkMs).toFixed(3) + ' s');
+      if (shot.clockMs) fact(facts, 'Clocks', 'A ' + thousandths(shot.clockMs[0]).toFixed(3) + ' s, B ' +
+        thousandths(shot.clockMs[1]).toFixed(3) + ' s left');
       if (shot.played) {
         fact(facts, 'Vector', 'vx ' + shot.vx.toFixed(4) + ', vy ' + shot.vy.toFixed(4) + ' m/s');
         fact(facts, 'Spin', shot.spin + (shot.spin === 0 ? ' (clockwise)' : ' (counter-clockwise)'));

@@ -77,7 +77,7 @@ TEST(Thrower, SeedsAreReproducibleDistinctAndNeverZero)
 class ScriptedPlayer : public Player {
 public:
     explicit ScriptedPlayer(int failAt = -1) : failAt_(failAt) {}
-    ShotAnswer RequestShot(const GameState &state, const GamePoints &points) override
+    ShotAnswer RequestShot(const GameState &state, const GamePoints &points, const std::optional<ClockTimes> &) override
     {
         seen.push_back(state);
         seenPoints.push_back(points);
@@ -216,7 +216,7 @@ TEST(PlayGame, AFailingPlayerForfeitsAndTheGameStops)
 // A player that draws to the button with every stone.
 class DrawingPlayer : public Player {
 public:
-    ShotAnswer RequestShot(const GameState &, const GamePoints &) override
+    ShotAnswer RequestShot(const GameState &, const GamePoints &, const std::optional<ClockTimes> &) override
     {
         ShotAnswer answer;
         answer.ok = CreateShot({2.375f, 4.88f, 0}, &answer.shot) == 1;

@@ -11,6 +11,7 @@
 #include "schedule/game_schedule.h"
 #include "setup/engine_names.h"
 #include "test_directory.h"
+#include "without_times.h"
 
 using namespace match::game;
 using namespace match::process;
@@ -87,9 +88,11 @@ TEST(GameSchedule, ShardsSplitWholePairsAndTogetherHoldEveryGame)
 
 TEST(EngineNames, LabelsOrExecutablesMadeUnique)
 {
+    std::string error;
     std::vector<EngineEntry> engines =
-        NameEngines({"build/bin/pebble", "name=fast build/bin/pebble --level 2", "/x/pebble", "'/y/pebble'"});
+        NameEngines({"build/bin/pebble", "name=fast build/bin/pebble --level 2", "/x/pebble", "'/y/pebble'"}, error);
     ASSERT_EQ(engines.size(), 4u);
+    EXPECT_EQ(error, "");
     EXPECT_EQ(engines[0].name, "pebble");
     EXPECT_EQ(engines[1].name, "fast");
     EXPECT_EQ(engines[1].command, "build/bin/pebble --level 2");
@@ -126,7 +129,7 @@ TEST_F(MatchAtScale, ConcurrentRunsWriteTheSameRecordsAndPairsShareTheirSeeds)
     ProgramRun four = RunProgram(Match("four.jsonl", {"--concurrency", "4"}), 120s);
     ASSERT_EQ(one.status, 0) << one.err;
     ASSERT_EQ(four.status, 0) << four.err;
-    EXPECT_EQ(FileText(Path("one.jsonl")), FileText(Path("four.jsonl")));
+    EXPECT_EQ(WithoutTimes(FileText(Path("one.jsonl"))), WithoutTimes(FileText(Path("four.jsonl"))));
     EXPECT_NE(four.err.find("game 6 of 6: "), std::string::npos) << four.err;
     EXPECT_NE(four.err.find(" games/s, "), std::string::npos) << four.err;
 
@@ -169,7 +172,7 @@ TEST_F(MatchAtScale, AKilledConcurrentRunResumesToTheRecordOfAnUninterruptedOne)
     ASSERT_EQ(resumed.status, 0) << resumed.err;
     EXPECT_NE(resumed.err.find("the last line was cut short"), std::string::npos) << resumed.err;
     EXPECT_EQ(resumed.out.find("Game 1\n"), std::string::npos) << "a recorded game is not played again";
-    EXPECT_EQ(FileText(Path("killed.jsonl")), FileText(Path("whole.jsonl")));
+    EXPECT_EQ(WithoutTimes(FileText(Path("killed.jsonl"))), WithoutTimes(FileText(Path("whole.jsonl"))));
 
     ProgramRun other = RunProgram({RUNNER, "--ends", "1", "--games", "6", "--seed", "12", "--record",
                                    Path("killed.jsonl"), "--resume", ENGINE + " split", ENGINE + " steady"},
@@ -215,7 +218,9 @@ TEST_F(MatchAtScale, ShardsRunThroughGnuParallelSumUpAsOneRun)
         30s);
     ASSERT_EQ(merged.status, 0) << merged.err;
     ASSERT_FALSE(merged.out.empty());
-    EXPECT_TRUE(whole.out.ends_with("\n\n" + merged.out)) << whole.out << "\n---\n" << merged.out;
+    EXPECT_TRUE(WithoutTimeFigures(whole.out).ends_with("\n\n" + WithoutTimeFigures(merged.out)))
+        << whole.out << "\n---\n"
+        << merged.out;
 
     ProgramRun twice = RunProgram({RUNNER, "--summary", Path("shard1.jsonl"), Path("shard1.jsonl")}, 30s);
     EXPECT_EQ(twice.status, 1);

@@ -24,6 +24,7 @@
 //   complains    answers like steady, and answers a line it does not know
 //                with an error message on standard output
 //   slow         answers like steady, 300 ms after each GO
+//   sleep-MS     answers like steady, MS milliseconds after each GO
 //   spawn        starts a child that sleeps (its id appended to PIDFILE too),
 //                then answers like silent
 //   stays        answers like steady, and keeps running when its input closes
@@ -120,6 +121,8 @@ void AnswerGo(const std::string &mode, int &goCount)
     }
     if (mode == "slow")
         Pause(300);
+    if (mode.starts_with("sleep-"))
+        Pause(std::stoi(mode.substr(6)));
     if (mode == "weak")
         return Send("BESTSHOT 0.000000 -1.000000 0");
     if (mode == "terminated" || mode == "chatty")
