@@ -49,13 +49,15 @@ GameFlow FlowOf(const GameSettings &settings)
     return GameFlow(settings.ends, settings.firstHammer, settings.start->position.end, settings.start->Points());
 }
 
-// "lost on time in end 6, shot 11: 0.40 s left, the shot took 0.41 s".
+// "lost on time in end 6, shot 11: 0.00 s left, the shot took 3.210 s with
+// 3.197 s on the clock"; leftMs is what the clock held when GO was sent.
 std::string OnTimeReason(const ShotRecord &shot, long long leftMs)
 {
     char text[160];
-    std::snprintf(text, sizeof text, "lost on time in end %d, shot %d: %.2f s left, the shot took %.2f s",
-                  shot.sent.currentEnd + 1, shot.shotIndex + 1, static_cast<double>(leftMs) / 1000.0,
-                  shot.thinkMs.value_or(0.0) / 1000.0);
+    std::snprintf(text, sizeof text,
+                  "lost on time in end %d, shot %d: 0.00 s left, the shot took %.3f s with %.3f s on the clock",
+                  shot.sent.currentEnd + 1, shot.shotIndex + 1, shot.thinkMs.value_or(0.0) / 1000.0,
+                  static_cast<double>(leftMs) / 1000.0);
     return text;
 }
 

@@ -68,6 +68,9 @@ struct Forfeit {
     Side engine;
     std::string reason;
     bool onTime = false;  // its clock ran out
+
+    // What the engine does to the game: "forfeits" it, or "loses" it on time.
+    const char *Verb() const { return onTime ? "loses" : "forfeits"; }
 };
 
 struct GameRecord {

@@ -90,8 +90,8 @@ std::string FormatResult(const GameRecord &game, const PerSide<std::string> &nam
     bool bFirst = game.winner == Side::B;
     std::string score = std::to_string(game.totals[bFirst ? 1 : 0]) + "-" + std::to_string(game.totals[bFirst ? 0 : 1]);
     if (game.forfeit)
-        return label(game.forfeit->engine) + " forfeits, " + label(Other(game.forfeit->engine)) + " wins (" + score +
-               " when it ended)";
+        return label(game.forfeit->engine) + " " + game.forfeit->Verb() + (game.forfeit->onTime ? " on time, " : ", ") +
+               label(Other(game.forfeit->engine)) + " wins (" + score + " when it ended)";
     if (!game.winner)
         return "draw " + score;
     int extra = static_cast<int>(game.ends.size()) - game.regularEnds;

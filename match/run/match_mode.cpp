@@ -289,8 +289,8 @@ private:
         PerSide<std::string> names = Names(setup_, game);
         if (game.forfeit)
             std::cerr << "pebble-match: engine " << Letter(game.forfeit->engine) << " ("
-                      << Engine(game.players[static_cast<std::size_t>(Index(game.forfeit->engine))]).command
-                      << ") forfeits game " << game.number << ": it " << game.forfeit->reason << "\n";
+                      << Engine(game.players[static_cast<std::size_t>(Index(game.forfeit->engine))]).command << ") "
+                      << game.forfeit->Verb() << " game " << game.number << ": it " << game.forfeit->reason << "\n";
         if (totalGames_ > 1)
             std::cout << "Game " << game.number << "\n";
         std::cout << FormatLineScore(game, names) << std::flush;

@@ -182,8 +182,8 @@ json Game(const GameRecord &game, const MatchRecord &record, double farY)
     if (game.forfeit) {
         Side side = game.forfeit->engine;
         forfeit = {{"engine", LetterOf(side)},
-                   {"message", "engine " + LetterOf(side) + " (" + record.engines[PlayerOf(game, side)] +
-                                   ") forfeits: it " + game.forfeit->reason}};
+                   {"message", "engine " + LetterOf(side) + " (" + record.engines[PlayerOf(game, side)] + ") " +
+                                   game.forfeit->Verb() + ": it " + game.forfeit->reason}};
     }
     PerSide<std::string> names = {NameOf(record, PlayerOf(game, Side::A)), NameOf(record, PlayerOf(game, Side::B))};
     json item = {{"number", game.number},

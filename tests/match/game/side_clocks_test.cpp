@@ -74,7 +74,8 @@ TEST(GameClock, AReplyAfterTheClockRanOutLosesOnTime)
     ASSERT_TRUE(game.forfeit);
     EXPECT_EQ(game.forfeit->engine, Side::B);
     EXPECT_TRUE(game.forfeit->onTime);
-    EXPECT_EQ(game.forfeit->reason, "lost on time in end 1, shot 6: 0.98 s left, the shot took 0.98 s");
+    EXPECT_EQ(game.forfeit->reason,
+              "lost on time in end 1, shot 6: 0.00 s left, the shot took 0.981 s with 0.980 s on the clock");
     EXPECT_EQ(game.winner, Side::A);
     const ShotRecord &late = game.ends[0].shots.back();
     EXPECT_FALSE(late.played);

@@ -54,14 +54,15 @@ TEST_F(Clock, ASlowEngineLosesOnTimeAndIsNotAwaitedPastItsClock)
                                   ENGINE + " steady", ENGINE + " sleep-450"},
                                  30s);
     ASSERT_EQ(slow.status, 0) << slow.err;
-    EXPECT_NE(
-        slow.err.find("engine B (" + ENGINE + " sleep-450) forfeits game 1: it lost on time in end 1, shot 6: 0."),
-        std::string::npos)
+    EXPECT_NE(slow.err.find("engine B (" + ENGINE +
+                            " sleep-450) loses game 1: it lost on time in end 1, shot 6: 0.00 s left"),
+              std::string::npos)
         << slow.err;
     EXPECT_TRUE(
-        std::regex_search(slow.err, std::regex("shot 6: 0\\.[0-3][0-9] s left, the shot took 0\\.[0-3][0-9] s")))
+        std::regex_search(slow.err, std::regex("the shot took 0\\.[0-9]{3} s with 0\\.[0-3][0-9]{2} s on the clock")))
         << slow.err;
-    EXPECT_NE(slow.out.find("B scripted_engine-2 forfeits, A scripted_engine wins"), std::string::npos) << slow.out;
+    EXPECT_NE(slow.out.find("B scripted_engine-2 loses on time, A scripted_engine wins"), std::string::npos)
+        << slow.out;
     json game = RecordLines(Path("slow.jsonl")).at(1);
     json forfeit = game.at("result").at("forfeit");
     EXPECT_EQ(forfeit.at("engine"), "B");
@@ -78,7 +79,8 @@ TEST_F(Clock, ASlowEngineLosesOnTimeAndIsNotAwaitedPastItsClock)
     ProgramRun stuck =
         RunProgram({RUNNER, "--ends", "1", "--tc", "1", ENGINE + " steady", ENGINE + " sleep-20000"}, 30s);
     ASSERT_EQ(stuck.status, 0) << stuck.err;
-    EXPECT_NE(stuck.err.find("it lost on time in end 1, shot 2: 1.00 s left"), std::string::npos) << stuck.err;
+    EXPECT_NE(stuck.err.find("it lost on time in end 1, shot 2: 0.00 s left, the shot took 1.0"), std::string::npos)
+        << stuck.err;
     EXPECT_LT(stuck.seconds, 5.0);
 
     // --timeout stays the cap per reply when it comes before the clock's end.
