@@ -6,6 +6,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "pausing_match.h"
 #include "record/record_file.h"
 #include "run_program.h"
 #include "schedule/game_schedule.h"
@@ -107,19 +108,7 @@ protected:
     // Engines whose replies come in pieces with pauses, so that concurrent games end in any order.
     std::vector<std::string> Match(const std::string &record, std::vector<std::string> extra) const
     {
-        std::vector<std::string> arguments = {RUNNER,
-                                              "--ends",
-                                              "1",
-                                              "--games",
-                                              "6",
-                                              "--seed",
-                                              "11",
-                                              "--record",
-                                              Path(record),
-                                              ENGINE + " split",
-                                              ENGINE + " steady"};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        return arguments;
+        return PausingMatch(Path(record), extra);
     }
 };
 

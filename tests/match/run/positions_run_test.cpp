@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "pausing_match.h"
 #include "run_program.h"
 #include "test_directory.h"
 #include "without_times.h"
@@ -150,21 +151,8 @@ TEST_F(PositionsRun, AKilledRunResumesWithItsPositionsAndRefusesAChangedFile)
                                       R"([0, 0], [0, 0], [0, 0], [0, 0], [0, 0], [0, 0], [0, 0], [0, 0]]})"
                                       "\n");
     auto match = [&](const std::string &record, std::vector<std::string> extra) {
-        std::vector<std::string> arguments = {RUNNER,
-                                              "--ends",
-                                              "1",
-                                              "--games",
-                                              "6",
-                                              "--seed",
-                                              "11",
-                                              "--positions",
-                                              Path("p.jsonl"),
-                                              "--record",
-                                              Path(record),
-                                              ENGINE + " split",
-                                              ENGINE + " steady"};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        return arguments;
+        extra.insert(extra.begin(), {"--positions", Path("p.jsonl")});
+        return PausingMatch(Path(record), extra);
     };
     ASSERT_EQ(RunProgram(match("whole.jsonl", {}), 120s).status, 0);
 

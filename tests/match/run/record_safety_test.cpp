@@ -9,6 +9,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "pausing_match.h"
 #include "run_program.h"
 #include "test_directory.h"
 #include "without_times.h"
@@ -71,19 +72,7 @@ protected:
     // Six one-end games of engines that pause inside their replies.
     std::vector<std::string> Slow(const std::string &record, std::vector<std::string> extra) const
     {
-        std::vector<std::string> arguments = {RUNNER,
-                                              "--ends",
-                                              "1",
-                                              "--games",
-                                              "6",
-                                              "--seed",
-                                              "11",
-                                              "--record",
-                                              Path(record),
-                                              ENGINE + " split",
-                                              ENGINE + " steady"};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        return arguments;
+        return PausingMatch(Path(record), extra);
     }
 
     // Four two-end games that play at once.
