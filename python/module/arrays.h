@@ -1,0 +1,37 @@
+// Positions and shots between numpy and the library's records. Every reader
+// checks what it is given and raises ValueError (TypeError for what is not a
+// number at all) with the argument's name and the fault, so that bad input
+// never reaches the library.
+#pragma once
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include "tessival.h"
+
+namespace tessival_python {
+
+namespace py = pybind11;
+
+// float32, C order: the layout of GameState.stones.
+using FloatArray = py::array_t<float, py::array::c_style | py::array::forcecast>;
+
+// Reads a (16, 2) array of finite coordinates (out of play at (0, 0)) into stones.
+void ReadStones(const py::handle &value, float (*stones)[2], const char *name = "stones");
+
+// A new (16, 2) float32 array holding stones.
+FloatArray StonesArray(const float (*stones)[2]);
+
+// A shot (vx, vy, spin): two finite numbers and a spin of 0 or 1.
+ShotVector ReadShot(const py::handle &value, const char *name = "shot");
+
+// (vx, vy, spin) as Python numbers; vx and vy are exactly the float32 values.
+py::tuple ShotTuple(const ShotVector &shot);
+
+// value when first <= value <= last, else ValueError naming name and the range.
+int CheckRange(const char *name, long long value, int first, int last);
+
+// A finite float32, else ValueError naming name.
+float CheckFinite(const char *name, double value);
+
+}  // namespace tessival_python

@@ -1,0 +1,7 @@
+#include "bindings.h"
+
+namespace tessival_python {
+
+void BindEngineLoop(pybind11::module_ &) {}
+
+}  // namespace tessival_python

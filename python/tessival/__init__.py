@@ -1,0 +1,3 @@
+"""tessival: curling physics, the game's rules and the engines, from Python."""
+
+from ._tessival import *  # noqa: F401,F403
