@@ -13,6 +13,9 @@ need_packages parallel
 # The value network's trainer and its smoke run (tests/training).
 need_packages python3-torch python3-numpy python3-tqdm python3-matplotlib
 
+# The Python package tessival, its tests, and its install by pip into a virtual environment.
+need_packages python3-dev python3-numpy python3-pybind11 python3-pytest python3-venv python3-pip
+
 # The viewer's browser tests: Debian's chromium and node, puppeteer-core from npm.
 need_packages chromium nodejs
 command -v npm >/dev/null || need_packages npm

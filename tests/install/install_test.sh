@@ -18,7 +18,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/pebble bin/pebble-match bin/granite include/tessival.h; do
   [[ -e $prefix/$file ]] || { echo "not installed: $file" >&2; exit 1; }
 done
-library=$(find "$prefix" -name libtessival.so)
+library=$(find "$prefix" -name libtessival.so -not -path '*/tessival/*')
 [[ -n $library ]] || { echo "not installed: libtessival.so" >&2; exit 1; }
 
 echo "-- find_package(tessival)"
@@ -38,3 +38,10 @@ for engine in pebble granite; do
   reply=$(cd / && printf 'ISREADY\n' | env -u LD_LIBRARY_PATH "$prefix/bin/$engine")
   [[ $reply == READYOK ]] || { echo "installed $engine answered '$reply'" >&2; exit 1; }
 done
+
+if [[ -n ${PEBBLE_PYTHON:-} ]]; then
+  echo "-- the installed Python package imports and throws"
+  package=$(dirname "$(find "$prefix" -path '*/tessival/__init__.py')")
+  (cd / && env -u LD_LIBRARY_PATH PYTHONPATH="$(dirname "$package")" "$PEBBLE_PYTHON" -c \
+    "import tessival; assert tessival.__file__.startswith('$prefix'), tessival.__file__")
+fi
