@@ -80,6 +80,8 @@ def run(decide):
     game for this engine and shows the message. At the end of input run
     returns, and the engine should then exit with status 0.
     """
+    if not callable(decide):
+        raise TypeError(f"decide must be a function of the situation, not {type(decide).__name__}")
     try:
         with contextlib.redirect_stdout(sys.stderr):
             run_engine(lambda **fields: decide(Situation(**fields)))

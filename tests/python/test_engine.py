@@ -168,6 +168,12 @@ class TestFailures:
         assert result.stdout == ""
         assert reason in result.stderr
 
+    def test_decide_that_is_no_function_is_refused_before_reading_input(self):
+        with pytest.raises(TypeError, match="decide must be a function of the situation, not int"):
+            tessival.engine.run(5)
+        with pytest.raises(TypeError):
+            tessival.run_engine(None)
+
     def test_second_loop_in_the_same_process_is_refused(self):
         source = """
         def decide(situation):
