@@ -1,6 +1,7 @@
 // run_engine: the engines' own command loop, with a Python function as the
 // decision that answers GO.
 #include <csetjmp>
+#include <exception>
 #include <optional>
 #include <utility>
 
@@ -54,6 +55,10 @@ bool AskPython(PythonLoop &loop, ShotVector &shot)
         loop.failure = std::move(error);
     } catch (py::builtin_exception &error) {
         error.set_error();
+        loop.failure.emplace();
+    } catch (const std::exception &error) {
+        // Nothing may unwind through the front end, built without exceptions.
+        PyErr_SetString(PyExc_RuntimeError, error.what());
         loop.failure.emplace();
     }
     return false;
