@@ -44,7 +44,8 @@ py::dict Situation()
 }
 
 // Calls decide under Python's lock and reads its shot; on any fault keeps it
-// in loop.failure and returns false. Every Python object is gone on return.
+// in loop.failure and returns false. Its temporaries and the lock are let go
+// on return, so that the jump out of the loop skips no destructor.
 bool AskPython(PythonLoop &loop, ShotVector &shot)
 {
     py::gil_scoped_acquire lock;

@@ -23,7 +23,7 @@ import numpy as np
 from ._tessival import run_engine
 
 
-@dataclasses.dataclass(frozen=True)
+@dataclasses.dataclass(frozen=True, eq=False)  # a field is an array: no value equality
 class Situation:
     """What the engine knows when asked for a shot (one GO).
 
