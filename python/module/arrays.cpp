@@ -12,15 +12,25 @@ namespace {
     throw py::value_error(message);
 }
 
-std::string ShapeText(const py::array &array)
+std::string ShapeText(const std::vector<py::ssize_t> &shape)
 {
     std::string text = "(";
-    for (py::ssize_t axis = 0; axis < array.ndim(); ++axis)
-        text += (axis > 0 ? ", " : "") + std::to_string(array.shape(axis));
-    return text + (array.ndim() == 1 ? ",)" : ")");
+    for (std::size_t axis = 0; axis < shape.size(); ++axis)
+        text += (axis > 0 ? ", " : "") + std::to_string(shape[axis]);
+    return text + (shape.size() == 1 ? ",)" : ")");
 }
 
 }  // namespace
+
+std::string Text(const py::handle &value)
+{
+    return py::str(value).cast<std::string>();
+}
+
+std::string ShapeText(const py::array &array)
+{
+    return ShapeText(std::vector<py::ssize_t>(array.shape(), array.shape() + array.ndim()));
+}
 
 void ReadStones(const py::handle &value, float (*stones)[2], const char *name)
 {
@@ -34,8 +44,8 @@ void ReadStones(const py::handle &value, float (*stones)[2], const char *name)
         for (int axis = 0; axis < 2; ++axis) {
             const float coordinate = view(stone, axis);
             if (!std::isfinite(coordinate))
-                Refuse(std::string(name) + "[" + std::to_string(stone) + ", " + std::to_string(axis) +
-                       "] is " + std::to_string(coordinate) + ": every coordinate must be finite");
+                Refuse(std::string(name) + "[" + std::to_string(stone) + ", " + std::to_string(axis) + "] is " +
+                       std::to_string(coordinate) + ": every coordinate must be finite");
             stones[stone][axis] = coordinate;
         }
     }
@@ -63,11 +73,16 @@ ShotVector ReadShot(const py::handle &value, const char *name)
     ShotVector shot{};
     shot.vx = CheckFinite((prefix + " vx").c_str(), py::cast<double>(items[py::int_(0)]));
     shot.vy = CheckFinite((prefix + " vy").c_str(), py::cast<double>(items[py::int_(1)]));
-    const double spin = py::cast<double>(items[py::int_(2)]);
-    if (spin != 0.0 && spin != 1.0)
-        Refuse(prefix + " spin must be 0 or 1, not " + py::str(items[py::int_(2)]).cast<std::string>());
-    shot.spin = static_cast<uint8_t>(spin);
+    shot.spin = ReadSpin(items[py::int_(2)], (prefix + " spin").c_str());
     return shot;
+}
+
+uint8_t ReadSpin(const py::handle &value, const char *name)
+{
+    const double spin = py::cast<double>(value);
+    if (spin != 0.0 && spin != 1.0)
+        Refuse(std::string(name) + " must be 0 or 1, not " + Text(value));
+    return static_cast<uint8_t>(spin);
 }
 
 py::tuple ShotTuple(const ShotVector &shot)
@@ -78,8 +93,8 @@ py::tuple ShotTuple(const ShotVector &shot)
 int CheckRange(const char *name, long long value, int first, int last)
 {
     if (value < first || value > last)
-        Refuse(std::string(name) + " must be from " + std::to_string(first) + " to " + std::to_string(last) +
-               ", not " + std::to_string(value));
+        Refuse(std::string(name) + " must be from " + std::to_string(first) + " to " + std::to_string(last) + ", not " +
+               std::to_string(value));
     return static_cast<int>(value);
 }
 
@@ -89,6 +104,32 @@ float CheckFinite(const char *name, double value)
     if (!std::isfinite(single))
         Refuse(std::string(name) + " must be a finite number, not " + std::to_string(value));
     return single;
+}
+
+uint32_t CheckSeed(const char *name, long long value)
+{
+    if (value < 0 || value > static_cast<long long>(UINT32_MAX))
+        Refuse(std::string(name) + " must be from 0 to " + std::to_string(UINT32_MAX) + ", not " +
+               std::to_string(value));
+    return static_cast<uint32_t>(value);
+}
+
+py::array WritableArray(const py::handle &value, const char *name, const py::dtype &dtype,
+                        const std::vector<py::ssize_t> &shape)
+{
+    if (!py::isinstance<py::array>(value))
+        throw py::type_error(std::string(name) + " must be a numpy array");
+    const auto array = py::reinterpret_borrow<py::array>(value);
+    if (!array.dtype().equal(dtype))
+        Refuse(std::string(name) + " must have dtype " + Text(dtype) + ", not " + Text(array.dtype()));
+    const std::vector<py::ssize_t> given(array.shape(), array.shape() + array.ndim());
+    if (given != shape)
+        Refuse(std::string(name) + " must have shape " + ShapeText(shape) + ", not " + ShapeText(given));
+    if (!(array.flags() & py::array::c_style))
+        Refuse(std::string(name) + " must be C-contiguous");
+    if (!array.writeable())
+        Refuse(std::string(name) + " must be writable");
+    return array;
 }
 
 }  // namespace tessival_python
