@@ -24,27 +24,68 @@ constexpr py::ssize_t STONE_FLOATS = 2 * TESSIVAL_STONE_COUNT;
     throw py::value_error(message);
 }
 
-std::string Element(const char *name, py::ssize_t index)
-{
-    return std::string(name) + "[" + std::to_string(index) + "]";
-}
+// What is wrong with one number of a per-throw argument, or "" when nothing.
+using Fault = std::string (*)(double value);
 
 // value as count float64 numbers: a scalar (when allowed) stands for every
-// throw; the array's dtype must be of one of kinds ('b', 'i', 'u', 'f').
+// throw; the array's dtype must be of one of kinds ('b', 'i', 'u', 'f'). A
+// number with a fault is named by its index, a scalar by the argument alone.
 std::vector<double> PerThrow(const py::handle &value, const char *name, const std::string &kinds, py::ssize_t count,
-                             bool scalar)
+                             bool scalar, Fault fault)
 {
     const auto array = py::array::ensure(value);
     if (!array || kinds.find(array.dtype().kind()) == std::string::npos)
         throw py::type_error(std::string(name) + " must hold " + (kinds == "iu" ? "integers" : "numbers") +
                              (array ? ", not " + Text(array.dtype()) : std::string()));
-    if (scalar && array.ndim() == 0)
-        return std::vector<double>(static_cast<std::size_t>(count), array.cast<double>());
+    if (scalar && array.ndim() == 0) {
+        const auto number = array.cast<double>();
+        if (const std::string wrong = fault(number); !wrong.empty())
+            Refuse(std::string(name) + wrong);
+        return std::vector<double>(static_cast<std::size_t>(count), number);
+    }
     if (array.ndim() != 1 || array.shape(0) != count)
         Refuse(std::string(name) + " must have shape (" + std::to_string(count) + ",)" +
                (scalar ? " or be a number" : "") + ", not " + ShapeText(array));
     const auto numbers = py::array_t<double, py::array::forcecast>::ensure(array);
-    return std::vector<double>(numbers.data(), numbers.data() + count);
+    std::vector<double> values(numbers.data(), numbers.data() + count);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (const std::string wrong = fault(values[i]); !wrong.empty())
+            Refuse(std::string(name) + "[" + std::to_string(i) + "]" + wrong);
+    }
+    return values;
+}
+
+std::string ShotIndexFault(double index)
+{
+    if (index >= 0 && index < TESSIVAL_STONE_COUNT)
+        return "";
+    return " must be from 0 to 15, not " + std::to_string(static_cast<long long>(index));
+}
+
+std::string SpinFault(double spin)
+{
+    return spin == 0.0 || spin == 1.0 ? "" : " must be 0 or 1, not " + Text(py::float_(spin));
+}
+
+std::string ErrorFault(double error)
+{
+    return std::isfinite(static_cast<float>(error)) ? "" : " must be finite, not " + std::to_string(error);
+}
+
+std::string SeedFault(double seed)
+{
+    if (seed >= 0 && seed <= UINT32_MAX)
+        return "";
+    return " must be from 0 to " + std::to_string(UINT32_MAX) + ", not " + std::to_string(static_cast<long long>(seed));
+}
+
+// values converted to T, each already checked to fit.
+template <typename T>
+std::vector<T> Converted(const std::vector<double> &values)
+{
+    std::vector<T> converted(values.size());
+    std::transform(values.begin(), values.end(), converted.begin(), [](double value) { return static_cast<T>(value); });
+    return converted;
 }
 
 // Coordinates as float32 in C order, each finite; the first bad one is named
@@ -104,30 +145,10 @@ void ReadPerThrow(Batch &batch, const py::handle &shotIndex, const py::handle &s
                   const py::handle &seeds)
 {
     const py::ssize_t count = batch.count;
-    for (const double index : PerThrow(shotIndex, "shot_index", "iu", count, true)) {
-        if (index < 0 || index >= TESSIVAL_STONE_COUNT)
-            Refuse(Element("shot_index", static_cast<py::ssize_t>(batch.shotIndices.size())) +
-                   " must be from 0 to 15, not " + std::to_string(static_cast<long long>(index)));
-        batch.shotIndices.push_back(static_cast<int32_t>(index));
-    }
-    for (const double spin : PerThrow(spins, "spins", "biuf", count, false)) {
-        if (spin != 0.0 && spin != 1.0)
-            Refuse(Element("spins", static_cast<py::ssize_t>(batch.spins.size())) + " must be 0 or 1, not " +
-                   Text(py::float_(spin)));
-        batch.spins.push_back(static_cast<uint8_t>(spin));
-    }
-    for (const double error : PerThrow(errors, "errors", "biuf", count, true)) {
-        if (!std::isfinite(static_cast<float>(error)))
-            Refuse(Element("errors", static_cast<py::ssize_t>(batch.errors.size())) + " must be finite, not " +
-                   std::to_string(error));
-        batch.errors.push_back(static_cast<float>(error));
-    }
-    for (const double seed : PerThrow(seeds, "seeds", "iu", count, false)) {
-        if (seed < 0 || seed > UINT32_MAX)
-            Refuse(Element("seeds", static_cast<py::ssize_t>(batch.seeds.size())) + " must be from 0 to " +
-                   std::to_string(UINT32_MAX) + ", not " + std::to_string(static_cast<long long>(seed)));
-        batch.seeds.push_back(static_cast<uint32_t>(seed));
-    }
+    batch.shotIndices = Converted<int32_t>(PerThrow(shotIndex, "shot_index", "iu", count, true, ShotIndexFault));
+    batch.spins = Converted<uint8_t>(PerThrow(spins, "spins", "biuf", count, false, SpinFault));
+    batch.errors = Converted<float>(PerThrow(errors, "errors", "biuf", count, true, ErrorFault));
+    batch.seeds = Converted<uint32_t>(PerThrow(seeds, "seeds", "iu", count, false, SeedFault));
 }
 
 void ReadGeneratorsAndOut(Batch &batch, const py::object &generators, const py::object &out)
@@ -138,8 +159,8 @@ void ReadGeneratorsAndOut(Batch &batch, const py::object &generators, const py::
     } else {
         const auto continued = std::find(batch.seeds.begin(), batch.seeds.end(), 0u);
         if (continued != batch.seeds.end())
-            Refuse(Element("seeds", continued - batch.seeds.begin()) +
-                   " is 0, which continues that throw's generator: pass generators, or a non-zero seed");
+            Refuse("seeds[" + std::to_string(continued - batch.seeds.begin()) +
+                   "] is 0, which continues that throw's generator: pass generators, or a non-zero seed");
     }
     if (out.is_none())
         batch.outArray = FloatArray({batch.count, py::ssize_t{TESSIVAL_STONE_COUNT}, py::ssize_t{2}});
