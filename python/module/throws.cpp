@@ -1,5 +1,6 @@
 // Single throws as the library's C calls give them: launch vectors for a
 // target, and one throw played on a copy of a position.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -202,7 +203,7 @@ void BindThrows(py::module_ &module)
                "Plays shot (vx, vy, spin) on a copy of stones, a (16, 2) float32 array in metres ((0, 0) out\n"
                "of play), and returns the position after the throw as a new (16, 2) float32 array.\n"
                "shot_index (0 to 15) is the stone thrown unless stone_index (0 to 15, -1 for none) names\n"
-               "another. error is the thrower's accuracy in metres (0: none). seed: 0 continues the\n"
+               "another. error is the thrower's accuracy in metres (0 or less: none). seed: 0 continues the\n"
                "generator, 1 to 2^32 - 1 reseeds it first. Without generator the throw draws from the\n"
                "process's generator; with generator (a uint64 array of shape (4,), the xoshiro256** words)\n"
                "from that one, which receives the state after the throw. Seed S on the process's generator\n"
