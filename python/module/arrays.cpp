@@ -1,5 +1,6 @@
 #include "arrays.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -32,23 +33,37 @@ std::string ShapeText(const py::array &array)
     return ShapeText(std::vector<py::ssize_t>(array.shape(), array.shape() + array.ndim()));
 }
 
-void ReadStones(const py::handle &value, float (*stones)[2], const char *name)
+FloatArray FloatsOf(const py::handle &value, const char *name, const char *shape)
 {
     const auto array = FloatArray::ensure(value);
     if (!array)
-        throw py::type_error(std::string(name) + " must be an array of numbers of shape (16, 2)");
+        throw py::type_error(std::string(name) + " must be an array of numbers of shape " + shape);
+    return array;
+}
+
+void CheckAllFinite(const FloatArray &array, const char *name)
+{
+    const float *numbers = array.data();
+    const float *found = std::find_if(numbers, numbers + array.size(), [](float x) { return !std::isfinite(x); });
+    if (found == numbers + array.size())
+        return;
+    // The flat offset as one index per axis, last axis fastest.
+    std::string where;
+    py::ssize_t offset = found - numbers;
+    for (py::ssize_t axis = array.ndim() - 1; axis >= 0; --axis) {
+        where = std::to_string(offset % array.shape(axis)) + (where.empty() ? "" : ", ") + where;
+        offset /= array.shape(axis);
+    }
+    Refuse(std::string(name) + "[" + where + "] is " + std::to_string(*found) + ": every coordinate must be finite");
+}
+
+void ReadStones(const py::handle &value, float (*stones)[2], const char *name)
+{
+    const FloatArray array = FloatsOf(value, name, "(16, 2)");
     if (array.ndim() != 2 || array.shape(0) != TESSIVAL_STONE_COUNT || array.shape(1) != 2)
         Refuse(std::string(name) + " must have shape (16, 2), not " + ShapeText(array));
-    const auto view = array.unchecked<2>();
-    for (int stone = 0; stone < TESSIVAL_STONE_COUNT; ++stone) {
-        for (int axis = 0; axis < 2; ++axis) {
-            const float coordinate = view(stone, axis);
-            if (!std::isfinite(coordinate))
-                Refuse(std::string(name) + "[" + std::to_string(stone) + ", " + std::to_string(axis) + "] is " +
-                       std::to_string(coordinate) + ": every coordinate must be finite");
-            stones[stone][axis] = coordinate;
-        }
-    }
+    CheckAllFinite(array, name);
+    std::copy(array.data(), array.data() + 2 * TESSIVAL_STONE_COUNT, &stones[0][0]);
 }
 
 FloatArray StonesArray(const float (*stones)[2])

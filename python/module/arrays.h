@@ -20,6 +20,13 @@ namespace py = pybind11;
 // float32, C order: the layout of GameState.stones.
 using FloatArray = py::array_t<float, py::array::c_style | py::array::forcecast>;
 
+// value as float32 in C order, converted when it is not; else TypeError naming
+// name and the shape wanted.
+FloatArray FloatsOf(const py::handle &value, const char *name, const char *shape);
+
+// ValueError naming name and the index of array's first non-finite value.
+void CheckAllFinite(const FloatArray &array, const char *name);
+
 // Reads a (16, 2) array of finite coordinates (out of play at (0, 0)) into stones.
 void ReadStones(const py::handle &value, float (*stones)[2], const char *name = "stones");
 

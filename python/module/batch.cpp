@@ -88,26 +88,6 @@ std::vector<T> Converted(const std::vector<double> &values)
     return converted;
 }
 
-// Coordinates as float32 in C order, each finite; the first bad one is named
-// by its index.
-FloatArray FiniteFloats(const py::handle &value, const char *name, const std::string &shape)
-{
-    const auto array = FloatArray::ensure(value);
-    if (!array)
-        throw py::type_error(std::string(name) + " must be an array of numbers of shape " + shape);
-    const float *numbers = array.data();
-    const auto found = std::find_if(numbers, numbers + array.size(), [](float x) { return !std::isfinite(x); });
-    if (found == numbers + array.size())
-        return array;
-    std::string where;
-    py::ssize_t offset = found - numbers;
-    for (py::ssize_t axis = array.ndim() - 1; axis >= 0; --axis) {
-        where = std::to_string(offset % array.shape(axis)) + (where.empty() ? "" : ", ") + where;
-        offset /= array.shape(axis);
-    }
-    Refuse(std::string(name) + "[" + where + "] is " + std::to_string(*found) + ": every value must be finite");
-}
-
 // Every throw's inputs, checked, in plain buffers the threads read without Python.
 struct Batch {
     py::ssize_t count = 0;
@@ -126,11 +106,12 @@ struct Batch {
 
 void ReadStonesAndVectors(Batch &batch, const py::handle &stones, const py::handle &vectors)
 {
-    batch.vectorsArray = FiniteFloats(vectors, "vectors", "(B, 2)");
+    batch.vectorsArray = FloatsOf(vectors, "vectors", "(B, 2)");
     if (batch.vectorsArray.ndim() != 2 || batch.vectorsArray.shape(1) != 2)
         Refuse("vectors must have shape (B, 2), not " + ShapeText(batch.vectorsArray));
+    CheckAllFinite(batch.vectorsArray, "vectors");
     batch.count = batch.vectorsArray.shape(0);
-    batch.stonesArray = FiniteFloats(stones, "stones", "(B, 16, 2) or (16, 2)");
+    batch.stonesArray = FloatsOf(stones, "stones", "(B, 16, 2) or (16, 2)");
     const FloatArray &given = batch.stonesArray;
     const bool one = given.ndim() == 2 && given.shape(0) == TESSIVAL_STONE_COUNT && given.shape(1) == 2;
     const bool each = given.ndim() == 3 && given.shape(0) == batch.count && given.shape(1) == TESSIVAL_STONE_COUNT &&
@@ -138,6 +119,7 @@ void ReadStonesAndVectors(Batch &batch, const py::handle &stones, const py::hand
     if (!one && !each)
         Refuse("stones must have shape (" + std::to_string(batch.count) + ", 16, 2) or (16, 2), not " +
                ShapeText(given));
+    CheckAllFinite(given, "stones");
     batch.stonesStride = each ? STONE_FLOATS : 0;
 }
 
