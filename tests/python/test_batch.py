@@ -84,6 +84,11 @@ def test_out_is_filled_and_returned():
     got = tessival.simulate_batch(positions(5), shot_index, vectors, spins, 0.0, np.ones(5, np.uint32), out=out)
     assert got is out
     assert (out >= 0).all()
+    # Positions updated in place: each throw reads its row before writing it.
+    stones = positions(5)
+    expected = tessival.simulate_batch(stones, shot_index, vectors, spins, ERROR, np.arange(1, 6), threads=2)
+    tessival.simulate_batch(stones, shot_index, vectors, spins, ERROR, np.arange(1, 6), threads=2, out=stones)
+    assert np.array_equal(stones, expected)
 
 
 def test_empty_batch():
