@@ -173,10 +173,11 @@ py::ssize_t PlayRange(const Batch &batch, py::ssize_t first, py::ssize_t last)
     return refused;
 }
 
-// Contiguous chunks, one per thread; the calling thread plays the first.
+// Contiguous chunks, one per thread and never more than throws; the calling
+// thread plays the first.
 py::ssize_t PlayAll(const Batch &batch, int threads)
 {
-    const auto chunks = static_cast<py::ssize_t>(std::max(1, threads));
+    const py::ssize_t chunks = std::min<py::ssize_t>(threads, std::max<py::ssize_t>(batch.count, 1));
     const auto bound = [&](py::ssize_t chunk) { return batch.count * chunk / chunks; };
     std::vector<py::ssize_t> refused(static_cast<std::size_t>(chunks), batch.count);
     {
@@ -200,7 +201,7 @@ py::array SimulateBatch(const py::handle &stones, const py::handle &shotIndex, c
     py::ssize_t refused = batch.count;
     {
         py::gil_scoped_release unlocked;
-        refused = PlayAll(batch, static_cast<int>(std::min<py::ssize_t>(used, std::max<py::ssize_t>(batch.count, 1))));
+        refused = PlayAll(batch, used);
     }
     if (refused < batch.count)
         Refuse("the library refused throw " + std::to_string(refused));
