@@ -1,5 +1,6 @@
 #include "arrays.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -12,33 +13,57 @@ namespace {
     throw py::value_error(message);
 }
 
-std::string ShapeText(const py::array &array)
+std::string ShapeText(const std::vector<py::ssize_t> &shape)
 {
     std::string text = "(";
-    for (py::ssize_t axis = 0; axis < array.ndim(); ++axis)
-        text += (axis > 0 ? ", " : "") + std::to_string(array.shape(axis));
-    return text + (array.ndim() == 1 ? ",)" : ")");
+    for (std::size_t axis = 0; axis < shape.size(); ++axis)
+        text += (axis > 0 ? ", " : "") + std::to_string(shape[axis]);
+    return text + (shape.size() == 1 ? ",)" : ")");
 }
 
 }  // namespace
 
-void ReadStones(const py::handle &value, float (*stones)[2], const char *name)
+std::string Text(const py::handle &value)
+{
+    return py::str(value).cast<std::string>();
+}
+
+std::string ShapeText(const py::array &array)
+{
+    return ShapeText(std::vector<py::ssize_t>(array.shape(), array.shape() + array.ndim()));
+}
+
+FloatArray FloatsOf(const py::handle &value, const char *name, const char *shape)
 {
     const auto array = FloatArray::ensure(value);
     if (!array)
-        throw py::type_error(std::string(name) + " must be an array of numbers of shape (16, 2)");
+        throw py::type_error(std::string(name) + " must be an array of numbers of shape " + shape);
+    return array;
+}
+
+void CheckAllFinite(const FloatArray &array, const char *name)
+{
+    const float *numbers = array.data();
+    const float *found = std::find_if(numbers, numbers + array.size(), [](float x) { return !std::isfinite(x); });
+    if (found == numbers + array.size())
+        return;
+    // The flat offset as one index per axis, last axis fastest.
+    std::string where;
+    py::ssize_t offset = found - numbers;
+    for (py::ssize_t axis = array.ndim() - 1; axis >= 0; --axis) {
+        where = std::to_string(offset % array.shape(axis)) + (where.empty() ? "" : ", ") + where;
+        offset /= array.shape(axis);
+    }
+    Refuse(std::string(name) + "[" + where + "] is " + std::to_string(*found) + ": every coordinate must be finite");
+}
+
+void ReadStones(const py::handle &value, float (*stones)[2], const char *name)
+{
+    const FloatArray array = FloatsOf(value, name, "(16, 2)");
     if (array.ndim() != 2 || array.shape(0) != TESSIVAL_STONE_COUNT || array.shape(1) != 2)
         Refuse(std::string(name) + " must have shape (16, 2), not " + ShapeText(array));
-    const auto view = array.unchecked<2>();
-    for (int stone = 0; stone < TESSIVAL_STONE_COUNT; ++stone) {
-        for (int axis = 0; axis < 2; ++axis) {
-            const float coordinate = view(stone, axis);
-            if (!std::isfinite(coordinate))
-                Refuse(std::string(name) + "[" + std::to_string(stone) + ", " + std::to_string(axis) +
-                       "] is " + std::to_string(coordinate) + ": every coordinate must be finite");
-            stones[stone][axis] = coordinate;
-        }
-    }
+    CheckAllFinite(array, name);
+    std::copy(array.data(), array.data() + 2 * TESSIVAL_STONE_COUNT, &stones[0][0]);
 }
 
 FloatArray StonesArray(const float (*stones)[2])
@@ -63,11 +88,16 @@ ShotVector ReadShot(const py::handle &value, const char *name)
     ShotVector shot{};
     shot.vx = CheckFinite((prefix + " vx").c_str(), py::cast<double>(items[py::int_(0)]));
     shot.vy = CheckFinite((prefix + " vy").c_str(), py::cast<double>(items[py::int_(1)]));
-    const double spin = py::cast<double>(items[py::int_(2)]);
-    if (spin != 0.0 && spin != 1.0)
-        Refuse(prefix + " spin must be 0 or 1, not " + py::str(items[py::int_(2)]).cast<std::string>());
-    shot.spin = static_cast<uint8_t>(spin);
+    shot.spin = ReadSpin(items[py::int_(2)], (prefix + " spin").c_str());
     return shot;
+}
+
+uint8_t ReadSpin(const py::handle &value, const char *name)
+{
+    const double spin = py::cast<double>(value);
+    if (spin != 0.0 && spin != 1.0)
+        Refuse(std::string(name) + " must be 0 or 1, not " + Text(value));
+    return static_cast<uint8_t>(spin);
 }
 
 py::tuple ShotTuple(const ShotVector &shot)
@@ -78,8 +108,8 @@ py::tuple ShotTuple(const ShotVector &shot)
 int CheckRange(const char *name, long long value, int first, int last)
 {
     if (value < first || value > last)
-        Refuse(std::string(name) + " must be from " + std::to_string(first) + " to " + std::to_string(last) +
-               ", not " + std::to_string(value));
+        Refuse(std::string(name) + " must be from " + std::to_string(first) + " to " + std::to_string(last) + ", not " +
+               std::to_string(value));
     return static_cast<int>(value);
 }
 
@@ -89,6 +119,32 @@ float CheckFinite(const char *name, double value)
     if (!std::isfinite(single))
         Refuse(std::string(name) + " must be a finite number, not " + std::to_string(value));
     return single;
+}
+
+uint32_t CheckSeed(const char *name, long long value)
+{
+    if (value < 0 || value > static_cast<long long>(UINT32_MAX))
+        Refuse(std::string(name) + " must be from 0 to " + std::to_string(UINT32_MAX) + ", not " +
+               std::to_string(value));
+    return static_cast<uint32_t>(value);
+}
+
+py::array WritableArray(const py::handle &value, const char *name, const py::dtype &dtype,
+                        const std::vector<py::ssize_t> &shape)
+{
+    if (!py::isinstance<py::array>(value))
+        throw py::type_error(std::string(name) + " must be a numpy array");
+    const auto array = py::reinterpret_borrow<py::array>(value);
+    if (!array.dtype().equal(dtype))
+        Refuse(std::string(name) + " must have dtype " + Text(dtype) + ", not " + Text(array.dtype()));
+    const std::vector<py::ssize_t> given(array.shape(), array.shape() + array.ndim());
+    if (given != shape)
+        Refuse(std::string(name) + " must have shape " + ShapeText(shape) + ", not " + ShapeText(given));
+    if (!(array.flags() & py::array::c_style))
+        Refuse(std::string(name) + " must be C-contiguous");
+    if (!array.writeable())
+        Refuse(std::string(name) + " must be writable");
+    return array;
 }
 
 }  // namespace tessival_python
