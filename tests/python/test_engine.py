@@ -17,11 +17,6 @@ ROOT = pathlib.Path(__file__).resolve().parents[2]
 EXAMPLES = ROOT / "python" / "examples"
 PEBBLE_BIN = pathlib.Path(os.environ.get("PEBBLE_BIN", ROOT / "build" / "bin"))
 
-needs_throws = pytest.mark.skipif(
-    not hasattr(tessival, "simulate"), reason="the examples throw with tessival.create_shot and simulate"
-)
-
-
 def engine_script(decide_source):
     """A Python engine whose decide is decide_source (which may use json, math, sys, tessival)."""
     return "import json, math, sys, tessival\n" + textwrap.dedent(decide_source) + "\ntessival.engine.run(decide)\n"
@@ -188,7 +183,6 @@ def example(name, *arguments):
     return " ".join([sys.executable, str(EXAMPLES / name), *arguments])
 
 
-@needs_throws
 class TestExamplesUnderPebbleMatch:
     def test_draw_engine_passes_every_check(self):
         result = pebble_match("--check", example("draw_engine.py"), "--timeout", "20", timeout=300)
