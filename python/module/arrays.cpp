@@ -86,15 +86,24 @@ ShotVector ReadShot(const py::handle &value, const char *name)
     if (py::len(items) != 3)
         Refuse(prefix + " must be (vx, vy, spin): 3 items, not " + std::to_string(py::len(items)));
     ShotVector shot{};
-    shot.vx = CheckFinite((prefix + " vx").c_str(), py::cast<double>(items[py::int_(0)]));
-    shot.vy = CheckFinite((prefix + " vy").c_str(), py::cast<double>(items[py::int_(1)]));
+    shot.vx = CheckFinite((prefix + " vx").c_str(), NumberOf(items[py::int_(0)], (prefix + " vx").c_str()));
+    shot.vy = CheckFinite((prefix + " vy").c_str(), NumberOf(items[py::int_(1)], (prefix + " vy").c_str()));
     shot.spin = ReadSpin(items[py::int_(2)], (prefix + " spin").c_str());
     return shot;
 }
 
+double NumberOf(const py::handle &value, const char *name)
+{
+    try {
+        return py::cast<double>(value);
+    } catch (const py::cast_error &) {
+        throw py::type_error(std::string(name) + " must be a number, not " + py::repr(value).cast<std::string>());
+    }
+}
+
 uint8_t ReadSpin(const py::handle &value, const char *name)
 {
-    const double spin = py::cast<double>(value);
+    const double spin = NumberOf(value, name);
     if (spin != 0.0 && spin != 1.0)
         Refuse(std::string(name) + " must be 0 or 1, not " + Text(value));
     return static_cast<uint8_t>(spin);

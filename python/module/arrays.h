@@ -45,6 +45,9 @@ ShotVector ReadShot(const py::handle &value, const char *name = "shot");
 // A spin: 0 or 1 (as any number equal to it), else ValueError naming name.
 uint8_t ReadSpin(const py::handle &value, const char *name = "spin");
 
+// value as a number; TypeError naming name when it is none (a string, None, ...).
+double NumberOf(const py::handle &value, const char *name);
+
 // (vx, vy, spin) as Python numbers; vx and vy are exactly the float32 values.
 py::tuple ShotTuple(const ShotVector &shot);
 

@@ -131,6 +131,8 @@ def test_bad_input_raises_naming_the_argument(call, name):
 def test_wrong_kinds_raise_type_error():
     with pytest.raises(TypeError, match="shot"):
         tessival.simulate(empty(), 0, 3.0)
+    with pytest.raises(TypeError, match="shot vx must be a number, not 'a'"):
+        tessival.simulate(empty(), 0, ("a", -2.0, 0))
     with pytest.raises(TypeError, match="generator"):
         tessival.simulate(empty(), 0, (0.0, -2.0, 0), generator=[0, 0, 0, 0])
     read_only = np.zeros(4, dtype=np.uint64)
