@@ -1,3 +1,4 @@
 """tessival: curling physics, the game's rules and the engines, from Python."""
 
 from ._tessival import *  # noqa: F401,F403
+from .env import CurlingEnv  # noqa: F401
