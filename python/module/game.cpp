@@ -69,12 +69,8 @@ py::dict Play(PlayedGame &game, const py::handle &value, bool withPath)
         throw py::value_error("the game is over: no more shots can be played");
     const ShotVector shot = ReadShot(value, "shot");
     PlayedShot played;
-    bool thrown = false;
-    {
-        py::gil_scoped_release release;
-        thrown = game.Play(shot, played);
-    }
-    if (!thrown)
+    // One throw is short work: Python's lock stays held, so no other thread plays this game meanwhile.
+    if (!game.Play(shot, played))
         throw py::value_error("the physics library refused the shot " + py::repr(ShotTuple(shot)).cast<std::string>());
     return ShotDict(played, withPath);
 }

@@ -53,6 +53,12 @@ def _derived_seed(parts, salt, dtype=np.uint32):
     return value or 1
 
 
+def _checked_seed(seed):
+    if seed is not None and (not isinstance(seed, numbers.Integral) or not 0 <= seed < 2**64):
+        raise ValueError(f"seed must be a whole number from 0 to 2**64 - 1 or None, not {seed!r}")
+    return None if seed is None else int(seed)
+
+
 def _shot_of(action):
     """(vx, vy, spin) from an action; ValueError for anything but three numbers."""
     try:
@@ -154,7 +160,7 @@ class CurlingEnv:
         if opponent == "granite":
             _tessival.Granite(**self._granite_options)  # refuses bad options now rather than at reset
         _tessival.Game(ends=self.ends, error=self.error)  # likewise the error
-        self._seed = seed
+        self._seed = _checked_seed(seed)
         self._episode = -1
         self._game = None
         self._agent = 0
@@ -181,7 +187,7 @@ class CurlingEnv:
     def reset(self, seed=None, options=None):
         """Starts an episode; returns (observation, info). options is accepted and unused."""
         if seed is not None:
-            self._seed = seed
+            self._seed = _checked_seed(seed)
             self._episode = -1
         if self._seed is None:
             self._seed = int(np.random.SeedSequence().generate_state(1, np.uint64)[0])
@@ -191,11 +197,14 @@ class CurlingEnv:
         pair = self._episode // 2 + 1 if self.agent_side == "alternate" else self._episode + 1
         self._game = _tessival.Game(ends=self.ends, seed=self._seed, pair=pair, error=self.error, first_hammer=1)
         if self.opponent == "granite":
-            options = dict(self._granite_options)
-            options.setdefault("seed", _derived_seed([self._seed, pair], GRANITE_SALT, np.uint64))
-            self._granite = _tessival.Granite(**options)
-        shots = [] if self._self_play() else self._opponent_turns()
-        return self._observation(self._agent), self._info(self._agent, shots)
+            granite_options = dict(self._granite_options)
+            granite_options.setdefault("seed", _derived_seed([self._seed, pair], GRANITE_SALT, np.uint64))
+            self._granite = _tessival.Granite(**granite_options)
+        if self._self_play():
+            viewer, shots = self._game.to_move, []
+        else:
+            viewer, shots = self._agent, self._opponent_turns()
+        return self._observation(viewer), self._info(viewer, shots)
 
     def step(self, action):
         """Plays the agent's shot, then the opponent's until the agent is to move again or the game is over.
@@ -204,14 +213,14 @@ class CurlingEnv:
         if self._game is None or self._game.finished:
             raise RuntimeError("call reset() to start an episode")
         shot = _shot_of(action)
-        thrower = self._game.to_move
+        player = self._game.to_move  # the agent; in self-play, the side this stone is for
         shots = [self._game.play(shot, path=self.paths)]
+        viewer = player
         if not self._self_play():
             shots += self._opponent_turns()
-        viewer = thrower if self._self_play() else self._agent
-        if self._self_play() and not self._game.finished:
+        elif not self._game.finished:
             viewer = self._game.to_move
-        reward = self._reward(thrower if self._self_play() else self._agent, shots)
+        reward = self._reward(player, shots)
         return (self._observation(viewer), reward, self._game.finished, False, self._info(viewer, shots))
 
     def close(self):

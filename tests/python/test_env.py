@@ -1,6 +1,5 @@
 """The runner's game, both engines' decisions in-process, and the environment."""
 
-import cmath
 import json
 import os
 import subprocess
@@ -264,6 +263,6 @@ class TestEnvironment:
                 env.step(action)
         assert env.game.shot_index == 0
         for options in ({"ends": 0}, {"opponent": "nobody"}, {"agent_side": 2}, {"reward": "stones"},
-                        {"opponent": "granite", "opponent_options": {"nodes": -1}}):
+                        {"opponent": "granite", "opponent_options": {"nodes": -1}}, {"seed": -1}):
             with pytest.raises(ValueError):
                 CurlingEnv(**options)
