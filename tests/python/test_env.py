@@ -3,6 +3,7 @@
 import json
 import os
 import subprocess
+from concurrent.futures import ThreadPoolExecutor
 
 import numpy as np
 import pytest
@@ -134,11 +135,11 @@ class TestDecisionsInProcess:
                 shots.add(shot)
         assert len(shots) > 2  # the seed reached pebble's draws
 
-    def test_pebble_leaves_the_process_generator_seeded_by_the_call_alone(self):
+    def test_pebble_decisions_from_threads_are_those_of_one_thread(self):
         game = mid_end_position()
-        first = tessival.pebble_shot(game, seed=9)
-        tessival.pebble_shot(game, seed=10)
-        assert tessival.pebble_shot(game, seed=9) == first
+        alone = [tessival.pebble_shot(game, seed=seed) for seed in range(1, 33)]
+        with ThreadPoolExecutor(4) as pool:
+            assert list(pool.map(lambda seed: tessival.pebble_shot(game, seed=seed), range(1, 33))) == alone
 
     @pytest.mark.parametrize("evaluation", ["rollout", "network"])
     def test_granite_answers_as_the_program(self, evaluation):
