@@ -184,10 +184,12 @@ class TestEnvironment:
         assert len(agent_shots) == len(steps) - 1
 
     def test_observation_puts_the_viewers_stones_first(self):
-        env = CurlingEnv(ends=1, opponent="pebble", agent_side=0, seed=2)
+        env = CurlingEnv(ends=1, opponent="pebble", agent_side=0, seed=2, paths=True)
         observation, info = env.reset()
         assert info["to_move"] == 0 and observation[HAMMER] == 0 and observation[SHOT_INDEX] == 0
         observation, _, _, _, info = env.step(draw_to(TEE))
+        assert [shot["player"] for shot in info["shots"]] == [0, 1]
+        assert all(len(shot["path"]) > 2 for shot in info["shots"])
         stones = info["stones"]
         np.testing.assert_array_equal(observation[:16], stones[0::2].reshape(-1))
         np.testing.assert_array_equal(observation[16:32], stones[1::2].reshape(-1))
