@@ -121,10 +121,17 @@ granite::Evaluation EvaluationOf(const std::string &name)
 }
 
 std::unique_ptr<Granite> MakeGranite(std::optional<long long> nodes, std::optional<double> think, int threads,
-                                     uint64_t seed, const std::string &evaluation)
+                                     uint64_t seed, const std::string &evaluation,
+                                     const std::optional<std::string> &weights)
 {
     granite::EngineOptions options;
     options.evaluation = EvaluationOf(evaluation);
+    if (weights) {
+        std::string error;
+        options.weights = granite::value::ValueNetwork::Load(*weights, error);
+        if (!options.weights)
+            throw py::value_error("weights " + *weights + ": " + error);
+    }
     options.limits.threads = CheckRange("threads", threads, 1, MAX_THREADS);
     options.limits.seed = seed;
     if (think) {
@@ -173,13 +180,15 @@ records); Python's lock is released meanwhile. Returns (vx, vy, spin) in m/s.)";
 Its search runs on threads of its own with Python's lock released.)")
         .def(py::init(&MakeGranite), py::arg("nodes") = py::none(), py::arg("think") = py::none(),
              py::arg("threads") = 1, py::arg("seed") = 1, py::arg("evaluation") = "rollout",
+             py::arg("weights") = py::none(),
              R"(As granite's command line: nodes, a budget of simulated throws per shot (1 to 1e9;
 reproducible play, as --nodes); think, seconds per shot (above 0, at most 600;
 the first twelve stones of an end use 60 % of it, as --think); with neither,
 0.15 s per shot, or a share of the clock passed to shot(); nodes wins over
 think. threads: 1 to 64 (within a node budget the shot does not depend on
 them); seed: the search's seed (--seed); evaluation: "rollout" (the end played
-out by a fast policy) or "network" (the value network).)")
+out by a fast policy) or "network" (the value network); weights: the path of a
+value network's weights file (--weights) instead of the shipped network.)")
         .def(
             "shot",
             [](const Granite &engine, const PlayedGame &game, const py::object &clock) {

@@ -2,6 +2,7 @@
 
 import json
 import os
+import pathlib
 import subprocess
 from concurrent.futures import ThreadPoolExecutor
 
@@ -12,6 +13,7 @@ import tessival
 from tessival.env import HAMMER, SCORE_DIFFERENCE, SHOT_INDEX, CurlingEnv
 
 BIN = os.environ.get("PEBBLE_BIN", "build/bin")
+SHIPPED_WEIGHTS = pathlib.Path(__file__).resolve().parents[2] / "granite/value/weights/value_network.bin"
 TEE = complex(2.375, 4.88)
 RELEASE = complex(2.375, 33.227)
 HOGGED = (0.0, -1.0, 0)  # stops far short of the hog line: removed
@@ -151,8 +153,14 @@ class TestDecisionsInProcess:
             shot = engine.shot(game.stones, game.shot_index, end=0, last_end=1, score=(2, 1))
             assert as_reply(shot) == expected
 
-    def test_granite_refuses_bad_options(self):
-        for options in ({"nodes": 0}, {"think": 0.0}, {"threads": 65}, {"evaluation": "guess"}):
+    def test_granite_takes_a_weights_file_and_refuses_bad_options(self, tmp_path):
+        game = mid_end_position()
+        shipped = tessival.Granite(nodes=100, evaluation="network", weights=str(SHIPPED_WEIGHTS))
+        assert shipped.shot(game) == tessival.Granite(nodes=100, evaluation="network").shot(game)
+        junk = tmp_path / "junk.bin"
+        junk.write_bytes(b"not a network")
+        for options in ({"nodes": 0}, {"think": 0.0}, {"threads": 65}, {"evaluation": "guess"},
+                        {"weights": str(junk)}, {"weights": str(tmp_path / "missing.bin")}):
             with pytest.raises(ValueError):
                 tessival.Granite(**options)
 
