@@ -3,9 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "end_score.h"
-#include "game/game_flow.h"
-
 namespace match::game {
 
 using protocol::ClockTimes;
@@ -77,11 +74,6 @@ bool ChargeClock(GameClock &clock, ShotRecord &shot, const ShotAnswer &answer)
 
 }  // namespace
 
-int SideFlag(int shotIndex)
-{
-    return shotIndex % 2;
-}
-
 GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thrower &thrower)
 {
     GameRecord game = NewGame(settings);
@@ -136,8 +128,7 @@ GameRecord PlayGame(const GameSettings &settings, PerSide<Player *> players, Thr
             shot.played = true;
             shot.resting = state;
         }
-        // The hammer side throws the odd stones, side 1 of the end's score.
-        flow.FinishEnd(rules::EndScore(state, 1));
+        flow.FinishEnd(HammerScore(state));
         end.points = flow.Ends().back().points;
         end.complete = true;
     }

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "game/game_flow.h"
 #include "game/game_record.h"
 #include "game/side_clocks.h"
 #include "game/thrower.h"
@@ -19,9 +20,6 @@ struct GameSettings {
     std::optional<GameStart> start = std::nullopt;  // none to start from the empty sheet of end 1
     std::optional<PerSide<TimeControl>> clock{};    // A's and B's; none: no clock, --timeout alone
 };
-
-// The sideFlag sent with SETSTATE: 1 when the side to move holds the hammer.
-int SideFlag(int shotIndex);
 
 // Plays a game between the two players, from NEWGAME on, each shot thrown by
 // thrower. A player whose answer is no shot forfeits and the game ends there;

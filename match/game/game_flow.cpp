@@ -2,7 +2,19 @@
 
 #include <cstdlib>
 
+#include "end_score.h"
+
 namespace match::game {
+
+int SideFlag(int shotIndex)
+{
+    return shotIndex % 2;
+}
+
+int HammerScore(const GameState &end)
+{
+    return rules::EndScore(end, 1);
+}
 
 GameFlow::GameFlow(int regularEnds, Side firstHammer) : GameFlow(regularEnds, firstHammer, 0, {0, 0}) {}
 

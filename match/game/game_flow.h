@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/side.h"
+#include "tessival.h"
 
 namespace match::game {
 
@@ -13,6 +14,13 @@ struct EndScore {
     Side hammer;
     PerSide<int> points;
 };
+
+// The sideFlag sent with SETSTATE: 1 when the side to move holds the hammer.
+int SideFlag(int shotIndex);
+
+// The score of a finished end for the hammer side, which throws the odd
+// stones: negative when the side that threw first scored.
+int HammerScore(const GameState &end);
 
 // The order of ends of one game: who holds the hammer, when the game is over,
 // who won. The side that scores throws first in the next end (so the hammer

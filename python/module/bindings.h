@@ -13,6 +13,8 @@ void BindBatch(pybind11::module_ &module);
 void BindRules(pybind11::module_ &module);
 // A game as the runner plays it, and the engines' decisions in-process.
 void BindGame(pybind11::module_ &module);
+// pebble_shot and Granite; BindGame calls it after the Game they take.
+void BindDecisions(pybind11::module_ &module);
 // The engines' command loop with a Python function as the decision.
 void BindEngineLoop(pybind11::module_ &module);
 

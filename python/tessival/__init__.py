@@ -2,3 +2,4 @@
 
 from ._tessival import *  # noqa: F401,F403
 from . import engine  # noqa: F401
+from .env import CurlingEnv  # noqa: F401
