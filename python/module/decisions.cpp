@@ -14,6 +14,7 @@
 #include "granite_engine.h"
 #include "pebble_decision.h"
 #include "played_game.h"
+#include "process_generator.h"
 #include "simulator.h"
 
 namespace tessival_python {
@@ -25,10 +26,6 @@ using match::game::Other;
 constexpr long long MAX_NODES = 1000000000;  // as granite's --nodes
 constexpr double MAX_THINK_SECONDS = 600.0;  // as granite's --think
 constexpr int MAX_THREADS = 64;
-
-// pebble decides over the front end's globals and the library's process
-// generator: one decision at a time.
-std::mutex pebbleMutex;
 
 // A non-zero seed sets the process's generator as TESSIVAL_SEED with that
 // value sets it at load: a throw without error takes no draw, so the
@@ -42,7 +39,8 @@ void ReseedProcessGenerator(uint32_t seed)
 ShotVector PebbleShot(const GameState &state, uint32_t seed)
 {
     py::gil_scoped_release release;
-    const std::lock_guard<std::mutex> lock(pebbleMutex);
+    // pebble decides over the front end's globals and the process's generator.
+    const std::lock_guard<std::mutex> lock(ProcessGeneratorMutex());
     const GameState savedState = gameState;
     const SimulatorBinding savedSimulator = simulator;
     simulator = SimulatorBinding{Simulation, CreateShot, CreateHitShot};

@@ -95,6 +95,7 @@ py::object Winner(const PlayedGame &game)
 
 void BindGame(py::module_ &module)
 {
+    module.attr("MAX_EXTRA_ENDS") = match::game::MAX_EXTRA_ENDS;
     py::class_<PlayedGame>(module, "Game", R"(A game as the match runner plays it, shot by shot.
 
 The players are 0 and 1 (the runner's A and B). The flow is the runner's own:

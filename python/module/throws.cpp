@@ -7,6 +7,7 @@
 
 #include "arrays.h"
 #include "bindings.h"
+#include "process_generator.h"
 #include "tessival.h"
 
 namespace tessival_python {
@@ -95,12 +96,16 @@ py::array Simulate(const py::handle &stones, long long shotIndex, const py::hand
                    const py::object &generator, long long stoneIndex)
 {
     Throw thrown = ReadThrow(stones, shotIndex, shot, error, seed, generator, stoneIndex);
+    int usable = 0;
     if (!thrown.generator) {
-        // The process's generator serves one thread at a time: the lock stays held.
-        Played(Simulation(&thrown.state, thrown.shot, thrown.error, thrown.seed, thrown.stoneIndex));
+        {
+            py::gil_scoped_release unlocked;
+            const std::lock_guard<std::mutex> lock(ProcessGeneratorMutex());
+            usable = Simulation(&thrown.state, thrown.shot, thrown.error, thrown.seed, thrown.stoneIndex);
+        }
+        Played(usable);
         return StonesArray(thrown.state.stones);
     }
-    int usable = 0;
     {
         py::gil_scoped_release unlocked;
         usable = SimulationWithGenerator(&thrown.state, thrown.shot, thrown.error, thrown.seed,
@@ -126,8 +131,14 @@ py::tuple SimulateTrace(const py::handle &stones, long long shotIndex, const py:
     if (!thrown.generator) {
         std::vector<float> path(2 * static_cast<std::size_t>(capacity));
         int32_t length = 0;
-        Played(SimulationTrace(&thrown.state, thrown.shot, thrown.error, thrown.seed, thrown.stoneIndex,
-                               reinterpret_cast<float(*)[2]>(path.data()), capacity, &length));
+        int usable = 0;
+        {
+            py::gil_scoped_release unlocked;
+            const std::lock_guard<std::mutex> lock(ProcessGeneratorMutex());
+            usable = SimulationTrace(&thrown.state, thrown.shot, thrown.error, thrown.seed, thrown.stoneIndex,
+                                     reinterpret_cast<float(*)[2]>(path.data()), capacity, &length);
+        }
+        Played(usable);
         return py::make_tuple(StonesArray(thrown.state.stones),
                               PathArray(reinterpret_cast<const float(*)[2]>(path.data()), length));
     }

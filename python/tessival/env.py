@@ -23,10 +23,7 @@ SCORE_DIFFERENCE = 35  # the viewer's points minus the other side's
 HAMMER = 36  # 1 when the viewer holds the hammer in this end, else 0
 OBSERVATION_SIZE = 37
 
-SHEET_WIDTH = 4.75  # m
-RELEASE_Y = 33.227  # m
-MAX_POINTS_PER_END = 8
-MAX_EXTRA_ENDS = 3
+MAX_POINTS_PER_END = _tessival.STONE_COUNT // 2
 
 # Launch vectors worth sampling: vy -4.0 m/s is a fast takeout, -1.85 m/s stops
 # short of the hog line; vx +-0.6 m/s aims across the whole sheet with curl.
@@ -166,13 +163,13 @@ class CurlingEnv:
         self._agent = 0
         self._granite = None
 
-        limit = MAX_POINTS_PER_END * (self.ends + MAX_EXTRA_ENDS)
+        limit = MAX_POINTS_PER_END * (self.ends + _tessival.MAX_EXTRA_ENDS)
         low = np.zeros(OBSERVATION_SIZE, dtype=np.float32)
         high = np.zeros(OBSERVATION_SIZE, dtype=np.float32)
-        high[0:STONE_FIELDS:2] = SHEET_WIDTH
-        high[1:STONE_FIELDS:2] = RELEASE_Y
+        high[0:STONE_FIELDS:2] = _tessival.SHEET_WIDTH
+        high[1:STONE_FIELDS:2] = _tessival.RELEASE_Y
         high[SHOT_INDEX] = 16
-        high[END] = self.ends - 1 + MAX_EXTRA_ENDS
+        high[END] = self.ends - 1 + _tessival.MAX_EXTRA_ENDS
         high[ENDS_LEFT] = self.ends - 1
         low[SCORE_DIFFERENCE], high[SCORE_DIFFERENCE] = -limit, limit
         high[HAMMER] = 1
