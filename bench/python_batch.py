@@ -4,13 +4,16 @@ Run from the checkout after `cmake --build build --target tessival_python batch_
 
     /usr/bin/python3 bench/python_batch.py            # or --build DIR for another build tree
 
+(scripts/bench.sh runs it too, with the interpreter the scripts pick.)
+
 The same throws (positions with a few stones in play, draws and hits toward the
 house from create_shot and create_hit_shot, error 0.145, seeds 1..B) are played
 by simulate_batch and by build/bin/batch_reference, which reads them from a
 file this script writes, for B = 1, 100 and 100 000 at 1 and 2 threads. Prints
 throws per second and microseconds per throw for each, the Python / C++ time
 ratio at B = 100 000 (target: at most 1.2) and the 2-thread speed-up (target:
-at least 1.7), and checks that both sides' positions are bit-identical. Each
+at least 1.7), and checks that both sides' positions are bit-identical; the exit status is 1 when
+a target is missed or a position differs. Each
 time is the best of several passes, the one least disturbed by other work on
 a shared machine, taken in rounds that alternate the four measures of a size;
 the load average is printed beside them.
@@ -86,6 +89,13 @@ def cpp_seconds(program, path, threads, passes, out_path):
     return float(result.stdout.split()[1])
 
 
+def report(what, value, relation, target):
+    """Prints a figure beside its target; whether it is met."""
+    met = value <= target if relation == "<=" else value >= target
+    print(f"{what}: {value:.2f} (target {relation} {target}: {'met' if met else 'MISSED'})")
+    return met
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--build", default="build", help="the build tree (default: build)")
@@ -118,15 +128,15 @@ def main():
         print(f"{count:>7} {threads:>7} | {count / python:>15,.0f} {python / count * 1e6:>9.2f} | "
               f"{count / cpp:>13,.0f} {cpp / count * 1e6:>9.2f} | {python / cpp:>10.2f}")
     largest = SIZES[-1]
+    met = identical
     for threads in THREADS:
         python, cpp = rows[largest, threads]
-        print(f"Python/C++ time at B = {largest:,}, {threads} thread(s): {python / cpp:.2f} (target <= 1.2)")
+        met &= report(f"Python/C++ time at B = {largest:,}, {threads} thread(s)", python / cpp, "<=", 1.2)
     for side, column in (("Python", 0), ("C++", 1)):
         speedup = rows[largest, 1][column] / rows[largest, 2][column]
-        print(f"{side} 2-thread speed-up at B = {largest:,}: {speedup:.2f} (target >= 1.7)")
+        met &= report(f"{side} 2-thread speed-up at B = {largest:,}", speedup, ">=", 1.7)
     print(f"positions after the throws identical in Python and C++: {'yes' if identical else 'NO'}")
-    return 0 if identical else 1
-
+    return 0 if met else 1
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the default preset, runs every benchmark with repetitions and prints
-# the table of medians, the targets and the bench signature. The results go to
+# the table of medians, the targets and the bench signature, then the Python
+# batch's table when the Python module is built. The results go to
 # build/bench/ too: each benchmark's JSON, results.md and results.json.
 # Usage: scripts/bench.sh [REPETITIONS]   (default 9)
 set -eu
@@ -37,5 +38,14 @@ if [ -x build/bin/game_bench ]; then
 else
     signature="bench signature: not built (no pebble-match)"
 fi
+status=0
 # shellcheck disable=SC2086
-build/bin/bench_report "$out" "$signature" $results
+build/bin/bench_report "$out" "$signature" $results || status=$?
+
+# The Python module's batch beside a C++ loop over the same throws, when the module is built.
+if [ -d build/python/tessival ] && [ -x build/bin/batch_reference ]; then
+    echo "== python_batch" >&2
+    python=$(bash -c '. scripts/lib/python.sh && pick_python numpy') || exit 1
+    "$python" bench/python_batch.py | tee "$out/python_batch.txt" || status=1
+fi
+exit $status
