@@ -24,6 +24,8 @@ public:
     // threads.
     ShotVector DecideShot(const GameState &state, const GameScore &score, const GameClock &clock) const;
 
+    const EngineOptions &Options() const { return options_; }
+
 private:
     // The search's limits for the shot of root (sanitized) under clock.
     search::SearchLimits LimitsFor(const GameState &root, const GameClock &clock) const;

@@ -94,7 +94,7 @@ GameClock ClockOf(const py::object &clock)
 // granite with the options of its command line.
 class Granite {
 public:
-    explicit Granite(granite::EngineOptions options) : options_(options), engine_(std::move(options)) {}
+    explicit Granite(granite::EngineOptions options) : engine_(std::move(options)) {}
 
     ShotVector Shot(const GameState &state, const GameScore &score, const GameClock &clock) const
     {
@@ -102,10 +102,9 @@ public:
         return engine_.DecideShot(state, score, clock);
     }
 
-    const granite::EngineOptions &Options() const { return options_; }
+    const granite::EngineOptions &Options() const { return engine_.Options(); }
 
 private:
-    granite::EngineOptions options_;
     granite::Engine engine_;
 };
 
